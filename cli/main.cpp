@@ -1,0 +1,75 @@
+// fotrix-cli: reads, converts and inspects pictures with the Fotrix image library.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+namespace cli {
+
+namespace {
+
+const Command commandTable[] = {
+    {"info", commandInfo, "info FILE [--frame N] [--format NAME] [--quality]",
+     "describe a picture file without decoding its pixels"},
+    {"decode", commandDecode,
+     "decode FILE OUT.pam [--frame N] [--box WxH] [--area] [--options NAME,NAME...] "
+     "[--channel-order N] [--origin N] [--raw-preview] [--texts]",
+     "load a picture through the load pipeline and write it as PAM"},
+};
+
+void printHelp(FILE* out)
+{
+    std::fprintf(out, "usage: fotrix-cli COMMAND [ARGUMENTS]\n\ncommands:\n");
+    for (const Command& command : commandTable)
+        std::fprintf(out, "  %-8.*s %.*s\n", static_cast<int>(command.name.size()), command.name.data(),
+                     static_cast<int>(command.summary.size()), command.summary.data());
+    std::fprintf(out, "\n'fotrix-cli COMMAND --help' shows a command's arguments.\n");
+}
+
+}  // namespace
+
+std::span<const Command> commands() { return commandTable; }
+
+int usageError(std::string_view name, std::string_view problem)
+{
+    if (!problem.empty())
+        std::fprintf(stderr, "fotrix-cli %.*s: %.*s\n", static_cast<int>(name.size()), name.data(),
+                     static_cast<int>(problem.size()), problem.data());
+    for (const Command& command : commandTable)
+        if (command.name == name)
+            std::fprintf(stderr, "usage: fotrix-cli %.*s\n", static_cast<int>(command.usage.size()),
+                         command.usage.data());
+    return ExitUsage;
+}
+
+}  // namespace cli
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        cli::printHelp(stderr);
+        return cli::ExitUsage;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        cli::printHelp(stdout);
+        return 0;
+    }
+    for (const cli::Command& command : cli::commands()) {
+        if (command.name != args[0]) continue;
+        cli::Arguments rest(args.data() + 1, args.size() - 1);
+        for (std::string_view arg : rest) {
+            if (arg == "--help" || arg == "-h") {
+                std::printf("usage: fotrix-cli %.*s\n%.*s\n", static_cast<int>(command.usage.size()),
+                            command.usage.data(), static_cast<int>(command.summary.size()),
+                            command.summary.data());
+                return 0;
+            }
+        }
+        return command.run(rest);
+    }
+    std::fprintf(stderr, "fotrix-cli: unknown command '%.*s'\n", static_cast<int>(args[0].size()), args[0].data());
+    cli::printHelp(stderr);
+    return cli::ExitUsage;
+}
