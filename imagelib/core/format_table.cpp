@@ -1,0 +1,53 @@
+// The 28 built-in formats. A row without a reader does not claim CanRead;
+// the fourteen camera-raw rows share the raw decoder's entry point.
+#include "imagelib/core/format_table.h"
+
+#include "imagelib/readers/readers.h"
+#include "imagelib/writers/writers.h"
+
+namespace fotrix {
+
+namespace {
+
+constexpr uint32_t Probe = ProbeBySignature;
+constexpr ReadFunction RawReader = nullptr;  // camera-raw previews join with their decoder
+
+const FormatEntry formatTable[] = {
+    {Probe, "jpeg", "JPEG / JFIF", nullptr, nullptr, nullptr, {"jpg", "jpeg", "jif", "jfif", "J", "jpe"}},
+    {Probe, "tga", "Truevision Targa", nullptr, nullptr, nullptr, {"tga", "targa", "pix", "bpx", "ivb"}},
+    {Probe, "bmp", "Windows Bitmap", nullptr, nullptr, nullptr, {"bmp", "rle", "vga", "rl4", "rl8", "sys"}},
+    {Probe, "gif", "CompuServe GIF", nullptr, nullptr, nullptr, {"gif", "giff"}},
+    {Probe, "png", "Portable Network Graphics", nullptr, nullptr, nullptr, {"png"}},
+    {0, "2bp", "Pocket PC Bitmap", nullptr, nullptr, nullptr, {"2bp"}},
+    {Probe, "tiff", "TIFF Revision 6", nullptr, nullptr, nullptr, {"tif", "tim", "tiff"}},
+    {Probe, "pcx", "Zsoft Publisher's Paintbrush", nullptr, nullptr, nullptr, {"pcx", "pcc", "dcx"}},
+    {Probe, "pbm", "Portable Bitmap", nullptr, nullptr, nullptr, {"pbm", "rpbm", "ppma"}},
+    {Probe, "pgm", "Portable Greyscale", nullptr, nullptr, nullptr, {"pgm", "rpgm"}},
+    {Probe, "ppm", "Portable Pixmap", nullptr, nullptr, nullptr, {"ppm", "rppm"}},
+    {Probe, "pnm", "Portable Image", nullptr, nullptr, nullptr,
+     {"pnm", "rpnm", "pbm", "rpbm", "pgm", "rpgm", "ppm", "rppm"}},
+    {Probe, "ico", "Windows Icon", nullptr, nullptr, nullptr, {"ico"}},
+    {Probe, "psd", "Adobe Photoshop", nullptr, nullptr, nullptr, {"psd"}},
+    {0, "crw", "Canon PowerShot", RawReader, nullptr, nullptr, {"crw"}},
+    {0, "nef", "Nikon RAW", RawReader, nullptr, nullptr, {"nef", "mos"}},
+    {0, "raf", "Fuji S2 RAW", RawReader, nullptr, nullptr, {"raf"}},
+    {0, "mrw", "Minolta DiMAGE RAW", RawReader, nullptr, nullptr, {"mrw"}},
+    {0, "orf", "Olympus RAW", RawReader, nullptr, nullptr, {"orf"}},
+    {0, "pef", "Pentax *ist D", RawReader, nullptr, nullptr, {"pef"}},
+    {0, "srf2", "Sony DSC-F828 RAW", RawReader, nullptr, nullptr, {"srf"}},
+    {0, "sr2", "Sony RAW", RawReader, nullptr, nullptr, {"sr2", "arw"}},
+    {0, "srf", "Panasonic DMC-LC1 RAW", RawReader, nullptr, nullptr, {"srf"}},
+    {0, "x3f", "Sigma RAW", RawReader, nullptr, nullptr, {"x3f"}},
+    {0, "cr2", "Canon EOS-1D Mark II RAW", RawReader, nullptr, nullptr, {"cr2"}},
+    {0, "dcr", "Kodak Pro Digital RAW", RawReader, nullptr, nullptr, {"dcr"}},
+    {0, "dng", "DNG", RawReader, nullptr, nullptr, {"dng"}},
+    {0, "raw", "Camera RAW", RawReader, nullptr, nullptr, {"raw"}},
+};
+
+static_assert(std::size(formatTable) == 28, "the format table has 28 rows");
+
+}  // namespace
+
+std::span<const FormatEntry> builtInFormats() { return formatTable; }
+
+}  // namespace fotrix
