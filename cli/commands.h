@@ -28,5 +28,6 @@ int usageError(std::string_view command, std::string_view problem = {});
 // One function per command, each in its own cmd_<name>.cpp.
 int commandInfo(Arguments args);
 int commandDecode(Arguments args);
+int commandZip(Arguments args);
 
 }  // namespace cli

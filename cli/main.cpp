@@ -16,6 +16,8 @@ const Command commandTable[] = {
      "decode FILE OUT.pam [--frame N] [--box WxH] [--area] [--options NAME,NAME...] "
      "[--channel-order N] [--origin N] [--raw-preview] [--texts]",
      "load a picture through the load pipeline and write it as PAM"},
+    {"zip", commandZip, "zip create OUT.zip FILE... | zip list ARCHIVE | zip extract ARCHIVE DIR [MEMBER...]",
+     "create, list or extract a zip archive"},
 };
 
 void printHelp(FILE* out)
