@@ -197,7 +197,11 @@ uint32_t openParentFolder(const Placement& place, size_t depth, Fd& folder)
         const char* part = place.parts[i].c_str();
         if (mkdirat(folder.fd, part, 0777) != 0 && errno != EEXIST) return ZipCannotOpen;
         const int next = openat(folder.fd, part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (next < 0) return errno == ELOOP ? ZipUnsafeName : ZipCannotOpen;
+        if (next < 0) {
+            struct stat st {};
+            const bool link = fstatat(folder.fd, part, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+            return link ? ZipUnsafeName : ZipCannotOpen;
+        }
         folder.reset(next);
     }
     return ZipOk;
