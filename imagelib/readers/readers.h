@@ -5,5 +5,7 @@
 
 namespace fotrix {
 
+// Windows and OS/2 bitmaps, also the Pocket PC "2bp" files.
+int readBmp(Stream& stream, ReaderContext& context);
 
 }  // namespace fotrix
