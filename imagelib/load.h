@@ -100,8 +100,11 @@ struct FileInfo {
 // `info` may be null.
 int loadBitmap(const std::string& fileName, Bitmap& bitmap, const LoadParams& params, FileInfo* info);
 
-// Describes a file without reading its pixels.
-int getFileInfo(const std::string& fileName, int formatIndex, uint32_t options, FileInfo& info);
+// Describes a file without reading its pixels (image `frameIndex` of a
+// multi-image file). `info` is cleared first: free an earlier result with
+// freeFileInfo before reusing the record.
+int getFileInfo(const std::string& fileName, int formatIndex, uint32_t options, FileInfo& info,
+                uint32_t frameIndex = 0);
 
 void freeFileInfo(FileInfo& info);
 

@@ -1,0 +1,37 @@
+#include "cli/arguments.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "imagelib/result.h"
+
+namespace cli {
+
+std::optional<long> parseNumber(std::string_view text)
+{
+    long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    return value;
+}
+
+bool parseSize(std::string_view text, int& width, int& height)
+{
+    const size_t x = text.find('x');
+    if (x == std::string_view::npos) return false;
+    const auto w = parseNumber(text.substr(0, x));
+    const auto h = parseNumber(text.substr(x + 1));
+    if (!w || !h || *w < 1 || *h < 1 || *w > 1000000 || *h > 1000000) return false;
+    width = static_cast<int>(*w);
+    height = static_cast<int>(*h);
+    return true;
+}
+
+int reportError(int code, const char* readerMessage)
+{
+    const char* text = readerMessage && *readerMessage ? readerMessage : fotrix::resultText(code);
+    std::fprintf(stderr, "error: %d %s\n", code, text);
+    return code;
+}
+
+}  // namespace cli
