@@ -68,7 +68,9 @@ struct ImageHeader {
     int16_t transparentIndex = -1;
     char compressionText[160] = {};
     char description[130] = {};
-    uint32_t rowStride = 0;  // set by beginImage: bytes between rows in rowBuffer
+    // Set by beginImage: bytes between the rows of one putRows call in
+    // rowBuffer (at least what one row needs; use it rather than your own).
+    uint32_t rowStride = 0;
 };
 
 struct PipelineState;
@@ -104,6 +106,9 @@ void imageHeaderDefaults(ImageHeader& header);
 int beginImage(ReaderContext& context, ImageHeader& header);
 // 0, or 15 when the load was cancelled.
 int putRows(ReaderContext& context, int plane, int row, int count);
+// The same for a piece of `w` pixels at column `x` (tiles); row i of the
+// piece starts at rowBuffer + i x rowStride. Readers that deliver pieces set
+// SampleFullPicture, so that a reduction happens after loading.
 int putRowPart(ReaderContext& context, int plane, int row, int count, int x, int w);
 // Palette formats of endImage.
 enum PaletteFormat : int {
@@ -118,6 +123,7 @@ enum PaletteFormat : int {
     PaletteAbgr = 2048,
     PaletteBgra = 4096,
 };
+// `palette` holds 2^bpp entries in `paletteFormat` (or is null).
 int endImage(ReaderContext& context, int paletteFormat, int paletteBits, const uint8_t* palette);
 
 // Keeps a comment when ReadComment is set and it starts with a printable
