@@ -29,5 +29,9 @@ int usageError(std::string_view command, std::string_view problem = {});
 int commandInfo(Arguments args);
 int commandDecode(Arguments args);
 int commandZip(Arguments args);
+int commandExif(Arguments args);
+int commandIptc(Arguments args);
+int commandIptcSet(Arguments args);
+int commandTransform(Arguments args);
 
 }  // namespace cli

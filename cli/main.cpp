@@ -18,6 +18,12 @@ const Command commandTable[] = {
      "load a picture through the load pipeline and write it as PAM"},
     {"zip", commandZip, "zip create OUT.zip FILE... | zip list ARCHIVE | zip extract ARCHIVE DIR [MEMBER...]",
      "create, list or extract a zip archive"},
+    {"exif", commandExif, "exif FILE", "list the EXIF values of a picture, maker notes included"},
+    {"iptc", commandIptc, "iptc FILE", "list the IPTC captions and keywords of a JPEG file"},
+    {"iptc-set", commandIptcSet, "iptc-set FILE [--clear] [--set N=TEXT]... [--add N=TEXT]...",
+     "write IPTC datasets into a JPEG file"},
+    {"transform", commandTransform, "transform IN OUT --op rot90|rot180|rot270|flip-v|flip-h [--no-trim]",
+     "turn or flip a JPEG file without loss"},
 };
 
 void printHelp(FILE* out)

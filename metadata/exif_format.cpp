@@ -1,0 +1,241 @@
+// Turning EXIF values into short readable texts.
+#include "metadata/exif_format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace fotrix {
+
+std::string formatText(const char* format, ...)
+{
+    char buffer[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+std::string exifFraction(int32_t numerator, int32_t denominator)
+{
+    if (numerator == 0) return "0";
+    if (denominator == 0) return formatText("%d/%d", numerator, 0);
+    if (denominator == 1) return formatText("%d", numerator);
+    // Euclid on magnitudes in 64 bits, so INT32_MIN cannot overflow.
+    int64_t n = numerator, d = denominator;
+    int64_t a = std::llabs(n), b = std::llabs(d);
+    while (b != 0) {
+        int64_t t = a % b;
+        a = b;
+        b = t;
+    }
+    n /= a;
+    d /= a;
+    if (d < 0) {  // keep the sign on the numerator
+        n = -n;
+        d = -d;
+    }
+    return formatText("%lld/%lld", static_cast<long long>(n), static_cast<long long>(d));
+}
+
+std::string exifTrimmed(double value, const char* format)
+{
+    if (!std::isfinite(value)) return formatText("%f", value);
+    std::string text = formatText(format, value);
+    if (text.size() > 2) text.resize(text.size() - 2);
+    if (text.find('.') != std::string::npos) {
+        while (!text.empty() && text.back() == '0') text.pop_back();
+        if (!text.empty() && text.back() == '.') text.pop_back();
+    }
+    return text;
+}
+
+double exifNumber(const uint8_t* p, uint32_t type, bool bigEndian)
+{
+    switch (type) {
+    case ExifByte: case ExifAscii: case ExifUndefined: return p[0];
+    case ExifShort: return readU16(p, bigEndian);
+    case ExifLong: return readU32(p, bigEndian);
+    case ExifSByte: return static_cast<int8_t>(p[0]);
+    case ExifSShort: return static_cast<int16_t>(readU16(p, bigEndian));
+    case ExifSLong: return static_cast<int32_t>(readU32(p, bigEndian));
+    case ExifRational:
+    case ExifSRational: {
+        int32_t n = static_cast<int32_t>(readU32(p, bigEndian));
+        int32_t d = static_cast<int32_t>(readU32(p + 4, bigEndian));
+        return d == 0 ? 0.0 : double(n) / double(d);
+    }
+    case ExifFloat: {
+        uint32_t bits = readU32(p, bigEndian);
+        float f;
+        std::memcpy(&f, &bits, 4);
+        return f;
+    }
+    case ExifDouble: {
+        uint64_t bits = uint64_t(readU32(p, bigEndian)) << 32 | readU32(p + 4, bigEndian);
+        if (!bigEndian) bits = uint64_t(readU32(p + 4, false)) << 32 | readU32(p, false);
+        double d;
+        std::memcpy(&d, &bits, 8);
+        return d;
+    }
+    default: return 0;
+    }
+}
+
+namespace {
+
+// Bytes as text, stopping at a NUL, at most `limit` (and never past 255).
+std::string bytesAsText(const uint8_t* p, size_t size, size_t limit)
+{
+    size_t n = std::min<size_t>({size, limit, 255});
+    size_t length = 0;
+    while (length < n && p[length] != 0) ++length;
+    return std::string(reinterpret_cast<const char*>(p), length);
+}
+
+int32_t signed32(const uint8_t* p, bool bigEndian) { return static_cast<int32_t>(readU32(p, bigEndian)); }
+
+std::string fractionAt(const uint8_t* p, bool bigEndian)
+{
+    return exifFraction(signed32(p, bigEndian), signed32(p + 4, bigEndian));
+}
+
+// "1/%d" for short times, else the value with two decimals.
+std::string exposureText(double t)
+{
+    if (t > 0 && t < 0.25001) return formatText("1/%d", static_cast<int>(std::floor(1 / t + 0.5)));
+    return formatText("%.2lf", t);
+}
+
+}  // namespace
+
+std::string exifFormatByType(const ExifEntry& entry, bool bigEndian, uint32_t cut)
+{
+    const uint8_t* p = entry.value;
+    size_t limit = cut ? cut : entry.size;
+    switch (entry.type) {
+    case ExifAscii:
+    case ExifUndefined: return bytesAsText(p, entry.size, limit);
+    case ExifByte: return formatText("%u", p[0]);
+    case ExifShort: return formatText("%u", readU16(p, bigEndian));
+    case ExifLong: return formatText("%u", readU32(p, bigEndian));
+    // Signed types are shown with their sign.
+    case ExifSByte: return formatText("%d", static_cast<int8_t>(p[0]));
+    case ExifSShort: return formatText("%d", static_cast<int16_t>(readU16(p, bigEndian)));
+    case ExifSLong: return formatText("%d", signed32(p, bigEndian));
+    case ExifRational:
+    case ExifSRational: return fractionAt(p, bigEndian);
+    case ExifFloat:
+    case ExifDouble: return exifTrimmed(exifNumber(p, entry.type, bigEndian));
+    default: return {};
+    }
+}
+
+std::string exifFormatStandard(const ExifTagEntry& row, const ExifEntry& entry, bool bigEndian)
+{
+    const uint8_t* p = entry.value;
+    double v = exifNumber(p, entry.type, bigEndian);
+    if (row.valueNames) {
+        uint32_t value = static_cast<uint32_t>(static_cast<int64_t>(v));
+        const char* name = exifValueName(row.valueNames, value);
+        return formatText("%s (%d)", name ? name : "", static_cast<int>(value));
+    }
+    switch (row.tag) {
+    case 0x0128: {
+        int unit = static_cast<int>(v);
+        return unit == 2 ? "Inch" : unit == 3 ? "Centimeter" : formatText("%d", unit);
+    }
+    case 0x829A:
+        if (v < 0) return formatText("%.1lf", std::pow(2.0, std::fabs(v)));
+        return exposureText(v);
+    case 0x829D: return formatText("%2.1f", v);
+    case 0x9000:
+    case 0xA000:
+        if (entry.size != 4) return {};
+        return formatText("%c%c.%c%c", p[0], p[1], p[2], p[3]);
+    case 0x9101:
+        if (entry.type != ExifUndefined || entry.size != 4) return {};
+        if (p[0] == 4 && p[1] == 5 && p[2] == 6 && p[3] == 0) return "RGB uncompressed";
+        if (p[0] == 1 && p[1] == 2 && p[2] == 3 && p[3] == 0) return "YCbCr";
+        return formatText("%x", readU32(p, false));
+    case 0x9201: {
+        double t = std::fabs(v) >= 100 ? 0 : 1 / std::pow(2.0, v);
+        return exposureText(t);
+    }
+    case 0x9202:
+    case 0x9205: return formatText("F%.1f", std::pow(std::sqrt(2.0), v));
+    case 0x9206: {
+        if (entry.type != ExifRational && entry.type != ExifSRational) return {};
+        int32_t d = signed32(p + 4, bigEndian);
+        if (d == 0) return fractionAt(p, bigEndian);
+        return formatText("%.lf", double(signed32(p, bigEndian)) / d);
+    }
+    case 0x9209: {
+        int flash = static_cast<int>(static_cast<int64_t>(v)) & 3;
+        return flash == 0 ? "No flash" : flash == 1 ? "Flash fired" : "";
+    }
+    case 0x920A: return exifTrimmed(v, "%.3f");
+    case 0x9286: {
+        if (entry.size < 9) return {};
+        if (entry.size >= 13 && std::memcmp(p + 8, "    ", 4) == 0) return {};
+        return bytesAsText(p + 8, entry.size - 8, entry.size - 8);
+    }
+    case 0xA001: {
+        int space = static_cast<int>(v);
+        return space == 1 ? "sRGB" : space == 0xFFFF ? "Uncalibrated" : formatText("%d", space);
+    }
+    case 0xA300:
+        if (entry.type != ExifUndefined || entry.count != 1) return {};
+        return p[0] == 3 ? "DSC" : formatText("%d", p[0]);
+    case 0xA301:
+        if (entry.type != ExifUndefined || entry.count != 1) return {};
+        return p[0] == 1 ? "A directly photographed image" : formatText("%d", p[0]);
+    default: return exifFormatByType(entry, bigEndian, 0);
+    }
+}
+
+namespace {
+
+// Degrees, minutes and seconds of a latitude or longitude.
+std::string gpsCoordinate(const uint8_t* p, bool bigEndian)
+{
+    int32_t dn = signed32(p, bigEndian), dd = signed32(p + 4, bigEndian);
+    int32_t mn = signed32(p + 8, bigEndian), md = signed32(p + 12, bigEndian);
+    int32_t sn = signed32(p + 16, bigEndian), sd = signed32(p + 20, bigEndian);
+    std::string degrees = dd == 1 ? formatText("%d", dn) : exifFraction(dn, dd);
+    std::string minutes = md == 1 ? formatText("%d", mn)
+                          : md == 100 ? formatText("%.2lf", mn * 0.01)
+                                      : exifFraction(mn, md);
+    double seconds = sd == 0 ? 0.0 : double(sn) / sd;
+    // The degree sign in UTF-8, the system's text encoding.
+    return degrees + "\xC2\xB0 " + minutes + "' " + formatText("%.2f", seconds) + "\"";
+}
+
+}  // namespace
+
+void exifFormatGps(const ExifTagEntry& row, const ExifEntry& entry, bool bigEndian, std::string& text)
+{
+    const uint8_t* p = entry.value;
+    switch (row.tag) {
+    case 0x0000:
+        if (entry.size == 4) text = formatText("%d.%d.%d.%d", p[0], p[1], p[2], p[3]);
+        break;
+    case 0x0002:
+    case 0x0004:
+        if (entry.size == 24) text = gpsCoordinate(p, bigEndian);
+        break;
+    case 0x0001: case 0x0003: case 0x0009: case 0x000E: case 0x0013: case 0x0015: case 0x0017:
+        if (row.valueNames && entry.size >= 1) {
+            const char* name = exifValueName(row.valueNames, p[0]);
+            text = name ? name : formatText("%d", p[0]);
+        }
+        break;
+    default: break;
+    }
+}
+
+}  // namespace fotrix
