@@ -30,10 +30,8 @@ uint32_t locateData(const ZipReader& r, const ZipMember& m, uint64_t& dataStart)
     if (get32(local) != LocalSignature || get16(local + 8) != m.method) return ZipCorrupt;
     const size_t nameLength = get16(local + 26), extraLength = get16(local + 28);
     if (nameLength != m.name.size()) return ZipCorrupt;
-    std::vector<char> name(nameLength);
-    if (!r.bytes.readAt(m.localOffset + LocalSize, name.data(), nameLength) ||
-        std::memcmp(name.data(), m.name.data(), nameLength) != 0)
-        return ZipCorrupt;
+    std::string name(nameLength, '\0');
+    if (!r.bytes.readAt(m.localOffset + LocalSize, name.data(), nameLength) || name != m.name) return ZipCorrupt;
     dataStart = m.localOffset + LocalSize + nameLength + extraLength;
     if (dataStart > r.dataEnd || m.compressedSize > r.dataEnd - dataStart) return ZipCorrupt;
     return ZipOk;

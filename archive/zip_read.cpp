@@ -22,6 +22,7 @@ using namespace zipformat;
 bool ZipSourceBytes::readAt(uint64_t offset, void* out, size_t count) const
 {
     if (offset > size || count > size - offset) return false;
+    if (count == 0) return true;
     if (memory) {
         std::memcpy(out, memory + offset, count);
         return true;
