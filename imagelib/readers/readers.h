@@ -5,6 +5,10 @@
 
 namespace fotrix {
 
+// JPEG (also the EXIF thumbnail) and PNG.
+int readJpeg(Stream& stream, ReaderContext& context);
+int readPng(Stream& stream, ReaderContext& context);
+
 // Windows and OS/2 bitmaps, also the Pocket PC "2bp" files.
 int readBmp(Stream& stream, ReaderContext& context);
 
