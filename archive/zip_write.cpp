@@ -312,9 +312,12 @@ uint32_t writeStreamedMember(ZipWriter& w, MemberHeader& m, const OpenSource& sr
         const uint64_t at = m.localOffset + 14;
         if (at >= w.position) {
             std::memcpy(w.buffer.data() + (at - w.position), fields, sizeof fields);
-        } else if (pwrite(w.fd, fields, sizeof fields, static_cast<off_t>(at)) != sizeof fields) {
-            return ZipWriteError;
+            return ZipOk;
         }
+        // The header went out already, perhaps only partly: flush the rest first
+        // so that the buffer cannot overwrite the patch later.
+        if (!flush(w) || pwrite(w.fd, fields, sizeof fields, static_cast<off_t>(at)) != sizeof fields)
+            return ZipWriteError;
         return ZipOk;
     }
     uint8_t descriptor[16];

@@ -313,3 +313,39 @@ TEST(ZipApi, ExtractToMemoryChecksBufferSize)
     EXPECT_EQ(zipExtractToMemory(zip, -1, exact), ZipBadArguments);
     zipCloseReader(zip);
 }
+
+TEST(ZipApi, LocalHeadersArePatchedAcrossOutputBufferBoundaries)
+{
+    // Stored members make every offset predictable: the second local header
+    // starts 20 bytes before the first 1 MiB of output, so the CRC and sizes
+    // patched into it straddle the point where the output is flushed.
+    TempDir dir;
+    const size_t firstSize = (1u << 20) - (30 + 4) - 20;
+    testsupport::writeFile(dir / "a.gz", noiseBytes(firstSize, 5));
+    testsupport::writeFile(dir / "b.gz", noiseBytes(3000, 6));
+    testsupport::writeFile(dir / "c.txt", noiseBytes(3u << 20, 8));  // deflated, spans several flushes
+    const fs::path archive = dir / "p.zip";
+    ZipHandle* zip = zipCreate(archive.c_str());
+    for (const char* name : {"a.gz", "b.gz", "c.txt"}) ASSERT_EQ(zipAdd(zip, name, (dir / name).c_str()), ZipOk);
+    ASSERT_EQ(zipClose(zip), ZipOk);
+
+    // Each local header carries the CRC-32 and sizes that the directory has.
+    const Bytes bytes = testsupport::readFile(archive);
+    zip = zipOpen(archive.c_str());
+    ASSERT_NE(zip, nullptr);
+    uint64_t offset = 0;
+    for (int i = 0; i < 3; ++i) {
+        ZipEntry entry;
+        ASSERT_EQ(zipGetEntry(zip, i, entry), ZipOk);
+        ASSERT_LT(offset + 30, bytes.size());
+        const uint8_t* local = bytes.data() + offset;
+        auto get32 = [](const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; };
+        EXPECT_EQ(get32(local), 0x04034b50u) << entry.name;
+        EXPECT_EQ(get32(local + 14), entry.crc) << entry.name;
+        EXPECT_EQ(get32(local + 18), entry.compressedSize) << entry.name;
+        EXPECT_EQ(get32(local + 22), entry.size) << entry.name;
+        EXPECT_EQ(extractToMemory(zip, entry.name.c_str()), testsupport::readFile(dir / entry.name)) << entry.name;
+        offset += 30 + entry.name.size() + entry.compressedSize;
+    }
+    zipCloseReader(zip);
+}
