@@ -13,11 +13,11 @@ constexpr uint32_t Probe = ProbeBySignature;
 constexpr ReadFunction RawReader = nullptr;  // camera-raw previews join with their decoder
 
 const FormatEntry formatTable[] = {
-    {Probe, "jpeg", "JPEG / JFIF", readJpeg, nullptr, nullptr, {"jpg", "jpeg", "jif", "jfif", "J", "jpe"}},
-    {Probe, "tga", "Truevision Targa", nullptr, nullptr, nullptr, {"tga", "targa", "pix", "bpx", "ivb"}},
-    {Probe, "bmp", "Windows Bitmap", readBmp, nullptr, nullptr, {"bmp", "rle", "vga", "rl4", "rl8", "sys"}},
-    {Probe, "gif", "CompuServe GIF", nullptr, nullptr, nullptr, {"gif", "giff"}},
-    {Probe, "png", "Portable Network Graphics", readPng, nullptr, nullptr, {"png"}},
+    {Probe, "jpeg", "JPEG / JFIF", readJpeg, writeJpeg, jpegWriterTypes, {"jpg", "jpeg", "jif", "jfif", "J", "jpe"}},
+    {Probe, "tga", "Truevision Targa", nullptr, writeTga, acceptEveryLayout, {"tga", "targa", "pix", "bpx", "ivb"}},
+    {Probe, "bmp", "Windows Bitmap", readBmp, writeBmp, acceptEveryLayout, {"bmp", "rle", "vga", "rl4", "rl8", "sys"}},
+    {Probe, "gif", "CompuServe GIF", nullptr, writeGif, gifWriterTypes, {"gif", "giff"}},
+    {Probe, "png", "Portable Network Graphics", readPng, writePng, pngWriterTypes, {"png"}},
     {0, "2bp", "Pocket PC Bitmap", readBmp, nullptr, nullptr, {"2bp"}},
     {Probe, "tiff", "TIFF Revision 6", nullptr, nullptr, nullptr, {"tif", "tim", "tiff"}},
     {Probe, "pcx", "Zsoft Publisher's Paintbrush", nullptr, nullptr, nullptr, {"pcx", "pcc", "dcx"}},
