@@ -1,0 +1,34 @@
+#pragma once
+// The small interface between the platform and a host: the headless framebuffer
+// or an SDL2 window. Internal to platform/.
+#include "platform/base/types.h"
+
+struct Surface;
+
+struct BackendOps {
+    const char* name;
+    bool (*open)(int width, int height, int zoom);
+    void (*close)();
+    // Delivers waiting host events as input (waiting up to timeoutMs for the
+    // first); true when something arrived.
+    bool (*poll)(int timeoutMs);
+    void (*present)(const Surface& screen);
+    DWORD (*ticks)();
+    bool virtualClock;
+    void (*advanceClock)(DWORD ms);
+    void (*cursorChanged)(HCURSOR cursor);
+    void (*beep)(UINT type);
+    // Writes what the host shows, at screen size, as a PNG.
+    bool (*screenshot)(const char* path);
+};
+
+const BackendOps* headlessBackend();
+const BackendOps* sdlBackend();
+
+// Used by the message loop (queue.cpp) on the thread that runs the platform.
+bool platformPump(int timeoutMs);
+void platformPresent();
+bool platformClockIsVirtual();
+void platformAdvanceClock(DWORD ms);
+void platformCursorChanged(HCURSOR cursor);
+void platformBeep(UINT type);

@@ -1,0 +1,172 @@
+// Starting the platform and the glue between the message loop and the back end.
+#include "platform/platform.h"
+#include "platform/backend/backend.h"
+#include "platform/gdi/gdi_internal.h"
+#include "platform/instance/instance.h"
+#include "platform/screen/screen.h"
+#include "platform/window/window.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+void setUiThread();
+int headlessBeepCount();
+
+namespace {
+
+const BackendOps* backend = nullptr;
+auto startTime = std::chrono::steady_clock::now();
+
+bool parseInt(const char* text, int* out)
+{
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    long v = std::strtol(text, &end, 10);
+    if (*end || v <= 0 || v > 100000) return false;
+    *out = static_cast<int>(v);
+    return true;
+}
+
+bool parseSize(const char* text, int* w, int* h)
+{
+    if (!text) return false;
+    const char* x = std::strchr(text, 'x');
+    if (!x) return false;
+    std::string left(text, x);
+    return parseInt(left.c_str(), w) && parseInt(x + 1, h);
+}
+
+}  // namespace
+
+int PlatformParseArgs(int* argc, char** argv, PlatformConfig* config, char* error, int errorCapacity)
+{
+    int out = 1;
+    auto fail = [&](const char* what, const char* value) {
+        if (error && errorCapacity > 0) std::snprintf(error, static_cast<size_t>(errorCapacity), "bad %s: %s", what, value ? value : "(missing)");
+        return -1;
+    };
+    for (int i = 1; i < *argc; ++i) {
+        const char* a = argv[i];
+        const char* value = i + 1 < *argc ? argv[i + 1] : nullptr;
+        if (std::strcmp(a, "--headless") == 0) {
+            config->headless = true;
+        } else if (std::strcmp(a, "--screen") == 0) {
+            int w, h;
+            if (!parseSize(value, &w, &h) || w < 16 || h < 16 || w > 8192 || h > 8192) return fail("--screen", value);
+            config->width = w;
+            config->height = h;
+            ++i;
+        } else if (std::strcmp(a, "--dpi") == 0) {
+            int d;
+            if (!parseInt(value, &d) || d < 48 || d > 960) return fail("--dpi", value);
+            config->dpi = d;
+            ++i;
+        } else if (std::strcmp(a, "--zoom") == 0) {
+            int z;
+            if (!parseInt(value, &z) || z > 16) return fail("--zoom", value);
+            config->zoom = z;
+            ++i;
+        } else {
+            argv[out++] = argv[i];
+        }
+    }
+    *argc = out;
+    argv[out] = nullptr;
+    return 0;
+}
+
+BOOL PlatformInit(const PlatformConfig* config)
+{
+    PlatformConfig defaults;
+    if (!config) config = &defaults;
+    if (backend) PlatformShutdown();
+    const BackendOps* chosen = config->headless ? headlessBackend() : sdlBackend();
+    if (!chosen->open(config->width, config->height, config->zoom)) return FALSE;
+    backend = chosen;
+    startTime = std::chrono::steady_clock::now();
+    setUiThread();
+    if (!screenOpen(ScreenSetup{config->width, config->height, config->dpi})) {
+        backend->close();
+        backend = nullptr;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void PlatformShutdown()
+{
+    if (!backend) return;
+    instanceRelease();
+    screenClose();
+    backend->close();
+    backend = nullptr;
+}
+
+const char* PlatformBackendName() { return backend ? backend->name : ""; }
+
+BOOL PlatformScreenshot(const char* path)
+{
+    if (!backend || !path) return FALSE;
+    // Pending paints first, so the picture is what the windows want shown.
+    PlatformRunPending();
+    return backend->screenshot(path) ? TRUE : FALSE;
+}
+
+void PlatformAdvanceClock(DWORD ms) { platformAdvanceClock(ms); }
+int PlatformBeepCount() { return headlessBeepCount(); }
+
+void PlatformRunPending()
+{
+    MSG msg;
+    // Bounded, so a window that never validates cannot hang the caller.
+    for (int i = 0; i < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+    }
+}
+
+bool platformPump(int timeoutMs)
+{
+    bool any = false;
+    if (instancePoll()) any = true;
+    if (backend && backend->poll(any ? 0 : timeoutMs)) any = true;
+    return any;
+}
+
+void platformPresent()
+{
+    if (backend && screenTakeDirty()) {
+        if (Surface* s = screenFramebuffer()) backend->present(*s);
+    }
+}
+
+bool platformClockIsVirtual() { return backend && backend->virtualClock; }
+
+void platformAdvanceClock(DWORD ms)
+{
+    if (backend && backend->virtualClock) backend->advanceClock(ms);
+}
+
+void platformCursorChanged(HCURSOR cursor)
+{
+    if (backend) backend->cursorChanged(cursor);
+}
+
+void platformBeep(UINT type)
+{
+    if (backend) backend->beep(type);
+}
+
+DWORD GetTickCount()
+{
+    if (backend) return backend->ticks();
+    return static_cast<DWORD>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - startTime).count());
+}

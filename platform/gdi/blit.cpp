@@ -1,0 +1,201 @@
+// Block transfers between DCs: BitBlt, StretchBlt (nearest neighbour) and the
+// DIB transfers that draw straight from caller memory.
+#include "platform/gdi/gdi_internal.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+uint32_t applyRop(DWORD rop, uint32_t s, uint32_t d, uint32_t p)
+{
+    switch (rop) {
+    case SRCCOPY:
+        return s;
+    case SRCPAINT:
+        return s | d;
+    case SRCAND:
+        return s & d;
+    case SRCINVERT:
+        return s ^ d;
+    case NOTSRCCOPY:
+        return ~s & 0xFFFFFF;
+    case DSTINVERT:
+        return ~d & 0xFFFFFF;
+    case PATCOPY:
+        return p;
+    case PATINVERT:
+        return p ^ d;
+    case BLACKNESS:
+        return 0;
+    case WHITENESS:
+        return 0xFFFFFF;
+    default:
+        return d;
+    }
+}
+
+bool ropKnown(DWORD rop)
+{
+    switch (rop) {
+    case SRCCOPY: case SRCPAINT: case SRCAND: case SRCINVERT: case NOTSRCCOPY:
+    case DSTINVERT: case PATCOPY: case PATINVERT: case BLACKNESS: case WHITENESS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Copies the source pixels a transfer reads, so that a transfer within one
+// surface (scrolling) reads what was there before it started.
+struct SourceCopy {
+    int left = 0, top = 0, width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    std::vector<uint8_t> present;  // 0 where the source lies outside its surface
+};
+
+SourceCopy copySource(const Surface& s, int left, int top, int width, int height)
+{
+    SourceCopy c;
+    c.left = left;
+    c.top = top;
+    c.width = std::max(width, 0);
+    c.height = std::max(height, 0);
+    c.pixels.assign(static_cast<size_t>(c.width) * c.height, 0);
+    c.present.assign(c.pixels.size(), 0);
+    for (int y = 0; y < c.height; ++y) {
+        int sy = top + y;
+        if (sy < 0 || sy >= s.height) continue;
+        for (int x = 0; x < c.width; ++x) {
+            int sx = left + x;
+            if (sx < 0 || sx >= s.width) continue;
+            size_t i = static_cast<size_t>(y) * c.width + x;
+            c.pixels[i] = surfaceGet(s, sx, sy);
+            c.present[i] = 1;
+        }
+    }
+    return c;
+}
+
+// Draws the destination rectangle (device coordinates) from the source copy,
+// mapping each destination pixel to a source pixel with the given functions.
+template <class MapX, class MapY>
+void transfer(DeviceContext* dst, RECT area, const SourceCopy* src, DWORD rop, MapX mapX, MapY mapY)
+{
+    Surface& d = *dst->target;
+    RECT all{0, 0, d.width, d.height};
+    if (!IntersectRect(&area, &area, &all)) return;
+    uint32_t pattern = gdiValid(dst->brush) && !dst->brush->null ? colorToPixel(dst->brush->color) : 0;
+    forEachClip(dst, area, [&](const RECT& r) {
+        for (int y = r.top; y < r.bottom; ++y) {
+            int sy = src ? mapY(y) : 0;
+            for (int x = r.left; x < r.right; ++x) {
+                uint32_t s = 0;
+                if (src) {
+                    int sx = mapX(x);
+                    if (sx < 0 || sy < 0 || sx >= src->width || sy >= src->height) continue;
+                    size_t i = static_cast<size_t>(sy) * src->width + sx;
+                    if (!src->present[i]) continue;
+                    s = src->pixels[i];
+                }
+                uint32_t v = rop == SRCCOPY ? s : applyRop(rop, s, surfaceGet(d, x, y), pattern);
+                surfacePut(d, x, y, v);
+            }
+        }
+    });
+}
+
+bool usesSource(DWORD rop) { return rop != PATCOPY && rop != PATINVERT && rop != DSTINVERT && rop != BLACKNESS && rop != WHITENESS; }
+
+// Maps destination offset i (0..dstLen-1) to a source offset by pixel centres;
+// a negative length on either side mirrors.
+int stretchIndex(int i, int dstLen, int srcLen)
+{
+    int64_t n = std::abs(static_cast<int64_t>(dstLen)), m = std::abs(static_cast<int64_t>(srcLen));
+    int64_t k = ((2 * static_cast<int64_t>(i) + 1) * m) / (2 * n);
+    bool mirror = (dstLen < 0) != (srcLen < 0);
+    return static_cast<int>(mirror ? m - 1 - k : k);
+}
+
+bool stretchSurface(DeviceContext* dst, int x, int y, int w, int h, const Surface& s, int sx, int sy, int sw, int sh, DWORD rop)
+{
+    if (w == 0 || h == 0 || sw == 0 || sh == 0 || !ropKnown(rop)) return false;
+    int dl = w > 0 ? x : x + w, dt = h > 0 ? y : y + h;
+    int sl = sw > 0 ? sx : sx + sw, st = sh > 0 ? sy : sy + sh;
+    int aw = std::abs(w), ah = std::abs(h), asw = std::abs(sw), ash = std::abs(sh);
+    SourceCopy copy;
+    if (usesSource(rop)) copy = copySource(s, sl, st, asw, ash);
+    RECT area{devX(dst, dl), devY(dst, dt), devX(dst, dl) + aw, devY(dst, dt) + ah};
+    int ox = area.left, oy = area.top;
+    int signW = (w < 0) != (sw < 0) ? -aw : aw, signH = (h < 0) != (sh < 0) ? -ah : ah;
+    transfer(
+        dst, area, usesSource(rop) ? &copy : nullptr, rop, [&](int px) { return stretchIndex(px - ox, signW, asw); },
+        [&](int py) { return stretchIndex(py - oy, signH, ash); });
+    return true;
+}
+
+// A surface that views caller memory in DIB layout, without copying it.
+bool viewDib(const void* bits, const BITMAPINFO* info, Surface& s)
+{
+    if (!bits || !info) return false;
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    if (h.biCompression != BI_RGB || (h.biBitCount != 8 && h.biBitCount != 24 && h.biBitCount != 32)) return false;
+    if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN || h.biWidth > 32767 || std::abs(h.biHeight) > 32767)
+        return false;
+    s.width = h.biWidth;
+    s.height = std::abs(h.biHeight);
+    s.bpp = h.biBitCount;
+    s.bottomUp = h.biHeight > 0;
+    s.stride = ((s.width * s.bpp + 31) / 32) * 4;
+    s.bits = const_cast<uint8_t*>(static_cast<const uint8_t*>(bits));
+    if (s.bpp == 8) {
+        size_t count = h.biClrUsed == 0 || h.biClrUsed > 256 ? 256 : h.biClrUsed;
+        const auto* colors = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const uint8_t*>(info) + sizeof(BITMAPINFOHEADER));
+        s.palette.assign(colors, colors + count);
+    }
+    return true;
+}
+
+}  // namespace
+
+BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx, int sy, DWORD rop)
+{
+    if (!dcValid(dst) || !dst->target || !ropKnown(rop)) return FALSE;
+    if (usesSource(rop) && (!dcValid(src) || !src->target)) return FALSE;
+    if (width <= 0 || height <= 0) return TRUE;
+    SourceCopy copy;
+    if (usesSource(rop)) copy = copySource(*src->target, devX(src, sx), devY(src, sy), width, height);
+    RECT area{devX(dst, x), devY(dst, y), devX(dst, x) + width, devY(dst, y) + height};
+    int ox = area.left, oy = area.top;
+    transfer(
+        dst, area, usesSource(rop) ? &copy : nullptr, rop, [&](int px) { return px - ox; }, [&](int py) { return py - oy; });
+    return TRUE;
+}
+
+BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx, int sy, int sw, int sh, DWORD rop)
+{
+    if (!dcValid(dst) || !dst->target) return FALSE;
+    if (usesSource(rop) && (!dcValid(src) || !src->target)) return FALSE;
+    if (!usesSource(rop)) return PatBlt(dst, x, y, width, height, rop);
+    return stretchSurface(dst, x, y, width, height, *src->target, devX(src, sx), devY(src, sy), sw, sh, rop) ? TRUE : FALSE;
+}
+
+int StretchDIBits(HDC dst, int x, int y, int width, int height, int sx, int sy, int sw, int sh, const void* bits,
+                  const BITMAPINFO* info, UINT, DWORD rop)
+{
+    Surface view;
+    if (!dcValid(dst) || !dst->target || !viewDib(bits, info, view)) return 0;
+    // Source y counts from the bottom row for bottom-up pictures, as in a DIB.
+    int top = view.bottomUp ? view.height - sy - sh : sy;
+    if (!stretchSurface(dst, x, y, width, height, view, sx, top, sw, sh, rop)) return 0;
+    return std::abs(height);
+}
+
+int SetDIBitsToDevice(HDC dst, int x, int y, DWORD width, DWORD height, int sx, int sy, UINT startScan, UINT scanLines,
+                      const void* bits, const BITMAPINFO* info, UINT usage)
+{
+    if (startScan != 0) return 0;  // banded transfers are not used by the program
+    (void)scanLines;
+    return StretchDIBits(dst, x, y, static_cast<int>(width), static_cast<int>(height), sx, sy, static_cast<int>(width),
+                         static_cast<int>(height), bits, info, usage, SRCCOPY);
+}
