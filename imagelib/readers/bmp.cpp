@@ -228,13 +228,12 @@ void splitRow(const TrueColourLayout& layout, const uint8_t* from, uint8_t* to, 
     }
 }
 
-// Reads `bytes` of a row and then skips the row's padding (unless it is the last row).
-bool readRow(Stream& stream, uint8_t* target, size_t bytes, size_t padding, bool last)
+// Reads the row's `bytes`, after skipping the padding of the row before
+// (`padding` is 0 for the first row), so that the last row may lack its padding.
+bool readRow(Stream& stream, uint8_t* target, size_t bytes, size_t padding)
 {
-    if (!streamReadExact(stream, target, bytes)) return false;
     uint8_t pad[4];
-    if (!last && padding && !streamReadExact(stream, pad, padding)) return false;
-    return true;
+    return (padding == 0 || streamReadExact(stream, pad, padding)) && streamReadExact(stream, target, bytes);
 }
 
 int readTrueColour(Stream& stream, ReaderContext& context, const BmpFile& file, ImageHeader& header)
@@ -262,9 +261,8 @@ int readTrueColour(Stream& stream, ReaderContext& context, const BmpFile& file, 
     if (layout.split != Split::None) raw.resize(rowBytes);
     int result = streamSeek(stream, file.dataOffset) ? 0 : 4;
     for (int y = 0; y < header.height && result == 0; ++y) {
-        const bool last = y == header.height - 1;
         uint8_t* target = layout.split == Split::None ? header.rowBuffer : raw.data();
-        if (!readRow(stream, target, rowBytes, padding, last)) {
+        if (!readRow(stream, target, rowBytes, y > 0 ? padding : 0)) {
             result = 4;
             break;
         }
@@ -411,7 +409,7 @@ int readPaletted(Stream& stream, ReaderContext& context, const BmpFile& file, Im
     const bool rle4 = file.compression == CompressionRle4;
     if (file.bpp != 1 && file.bpp != 2 && file.bpp != 4 && file.bpp != 8)
         return readerFail(context, LoadBadData, "Windows Bitmap : Unsupported bit count !");
-    if ((rle8 && file.bpp != 8) || (rle4 && file.bpp != 4))
+    if ((rle8 && file.bpp != 8) || (rle4 && file.bpp != 4) || file.compression == CompressionBitFields)
         return readerFail(context, LoadBadData, "Windows Bitmap : Bad compression !");
 
     const size_t rowBytes = (static_cast<size_t>(header.width) * file.bpp + 7) / 8;
@@ -433,7 +431,7 @@ int readPaletted(Stream& stream, ReaderContext& context, const BmpFile& file, Im
     } else {
         const size_t padding = header.bytesPerPlane - rowBytes;
         for (int y = 0; y < header.height; ++y) {
-            if (!readRow(stream, header.rowBuffer, rowBytes, padding, y == header.height - 1)) {
+            if (!readRow(stream, header.rowBuffer, rowBytes, y > 0 ? padding : 0)) {
                 result = 4;
                 break;
             }
