@@ -99,7 +99,7 @@ BOOL PlatformInit(const PlatformConfig* config)
 void PlatformShutdown()
 {
     if (!backend) return;
-    instanceRelease();
+    InstanceRelease();
     screenClose();
     backend->close();
     backend = nullptr;

@@ -263,7 +263,7 @@ int InstanceSocketPath(const char* name, char* buffer, int capacity)
 int InstanceClaim(const char* name)
 {
     if (!validName(name)) return InstanceError;
-    instanceRelease();
+    InstanceRelease();
     channelName = name;
     std::string path = socketPathFor(name);
     sockaddr_un addr;
@@ -298,7 +298,7 @@ int InstanceClaim(const char* name)
     return result;
 }
 
-void instanceRelease()
+void InstanceRelease()
 {
     if (listenFd >= 0) {
         close(listenFd);

@@ -11,11 +11,12 @@ enum : int { InstanceError = -1, InstanceOtherRunning = 0, InstanceFirst = 1 };
 // InstanceOtherRunning when another live process does. A socket left behind
 // by a crashed instance is taken over.
 int InstanceClaim(const char* name);
+// Closes the channel (PlatformShutdown does it too).
+void InstanceRelease();
 // Path of the channel's socket (for diagnostics and tests).
 int InstanceSocketPath(const char* name, char* buffer, int capacity);
 
 // Internal to platform/.
-void instanceRelease();
 bool instancePoll();
 HWND instanceFindRemoteWindow(const char* className, const char* title);
 bool instanceIsRemoteWindow(HWND hwnd);
