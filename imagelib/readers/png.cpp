@@ -88,10 +88,13 @@ bool hasPartialTransparency(PngJob* job)
     return false;
 }
 
+// The background is given in the file's sample depth; palette entries are
+// always 8-bit colours.
 void composeOntoWhite(PngJob* job, int fileDepth)
 {
     png_color_16 white = {};
-    const png_uint_16 level = static_cast<png_uint_16>((1u << fileDepth) - 1);
+    const bool palette = png_get_color_type(job->png, job->info) == PNG_COLOR_TYPE_PALETTE;
+    const png_uint_16 level = static_cast<png_uint_16>(palette ? 255 : (1u << fileDepth) - 1);
     white.red = white.green = white.blue = white.gray = level;
     white.index = 0;
     png_set_background(job->png, &white, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
