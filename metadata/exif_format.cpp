@@ -172,7 +172,8 @@ std::string exifFormatStandard(const ExifTagEntry& row, const ExifEntry& entry, 
         if (entry.type != ExifRational && entry.type != ExifSRational) return {};
         int32_t d = signed32(p + 4, bigEndian);
         if (d == 0) return fractionAt(p, bigEndian);
-        return formatText("%.lf", double(signed32(p, bigEndian)) / d);
+        // Two decimals: whole metres would turn 1.1 m into 1.
+        return exifTrimmed(double(signed32(p, bigEndian)) / d, "%.4f");
     }
     case 0x9209: {
         int flash = static_cast<int>(static_cast<int64_t>(v)) & 3;
