@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# BMP decoding against ImageMagick and Pillow, in the same run, on a
+# 6000x4000 24-bit picture made by ImageMagick at run time:
+#   full decode                 fotrix-cli decode   vs  convert ... pam:   vs  PIL .load()
+#   reduce into a 160x120 box   --box (nearest)     vs  convert -sample    vs  PIL resize NEAREST
+#                               --box --area        vs  convert -scale     vs  PIL resize BOX
+# Prints mean seconds, peak memory (kB, /usr/bin/time -f %M) and the ratios
+# ours/theirs (below 1.0: we are faster or smaller).
+#
+# usage: bench/bmp.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
+#        RUNS=5 sets the number of timed runs per command.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cli=$(realpath "${1:-build/cli/fotrix-cli}")
+runs=${RUNS:-5}
+python=/usr/bin/python3
+convert=/usr/bin/convert
+for tool in "$cli" "$python" "$convert" /usr/bin/time; do
+  command -v "$tool" >/dev/null || { echo "bench/bmp.sh: $tool is missing" >&2; exit 1; }
+done
+"$python" -c 'import PIL' 2>/dev/null || { echo "bench/bmp.sh: Pillow is missing" >&2; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/fotrix-bmp-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+picture=$work/in.bmp
+echo "== corpus: 6000x4000 24-bit BMP in $work"
+"$convert" -seed 5 -size 1500x1000 plasma:fractal -resize 6000x4000! -type truecolor BMP3:"$picture"
+ls -l "$picture" | awk '{printf "%.1f MB\n", $5 / 1e6}'
+
+# Mean seconds over $runs runs after one warm-up (hyperfine when present).
+mean() {
+  local command=$1
+  if command -v hyperfine >/dev/null; then
+    hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/h.json" "$command" >/dev/null 2>&1 ||
+      { echo "failed: $command" >&2; exit 1; }
+    "$python" -c 'import json,sys; print("%.3f" % json.load(open(sys.argv[1]))["results"][0]["mean"])' "$work/h.json"
+  else
+    bash -c "$command" >/dev/null 2>&1
+    local start end
+    start=$(date +%s.%N)
+    for _ in $(seq "$runs"); do bash -c "$command" >/dev/null 2>&1; done
+    end=$(date +%s.%N)
+    "$python" -c "import sys; print('%.3f' % ((float(sys.argv[2]) - float(sys.argv[1])) / int(sys.argv[3])))" "$start" "$end" "$runs"
+  fi
+}
+# Peak resident memory in kB.
+peak() { /usr/bin/time -f %M bash -c "exec $1" 2>&1 >/dev/null | tail -1; }
+ratio() { "$python" -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
+
+pil() { echo "$python -c \"import sys; from PIL import Image; $1\" $picture"; }
+declare -A commands=(
+  [ours-full]="$cli decode $picture /dev/null"
+  [magick-full]="$convert $picture pam:/dev/null"
+  [pil-full]=$(pil "Image.open(sys.argv[1]).load()")
+  [ours-nearest]="$cli decode $picture /dev/null --box 160x120"
+  [magick-nearest]="$convert $picture -sample 160x120 pam:/dev/null"
+  [pil-nearest]=$(pil "Image.open(sys.argv[1]).resize((160, 107), Image.NEAREST)")
+  [ours-area]="$cli decode $picture /dev/null --box 160x120 --area"
+  [magick-area]="$convert $picture -scale 160x120 pam:/dev/null"
+  [pil-area]=$(pil "Image.open(sys.argv[1]).resize((160, 107), Image.BOX)")
+)
+
+# Our reduced output must have the box's proportions.
+"$cli" decode "$picture" "$work/small.pam" --box 160x120 | grep -q '^height: 107' ||
+  { echo "bench/bmp.sh: unexpected reduced size" >&2; exit 1; }
+
+echo "== timing ($runs runs each) and peak memory"
+printf '%-10s %10s %10s %10s   %10s %10s %10s\n' case ours-s magick-s pil-s ours-kB magick-kB pil-kB
+declare -A seconds memory
+for case in full nearest area; do
+  for who in ours magick pil; do
+    seconds[$who-$case]=$(mean "${commands[$who-$case]}")
+    memory[$who-$case]=$(peak "${commands[$who-$case]}")
+  done
+  printf '%-10s %10s %10s %10s   %10s %10s %10s\n' "$case" "${seconds[ours-$case]}" "${seconds[magick-$case]}" \
+    "${seconds[pil-$case]}" "${memory[ours-$case]}" "${memory[magick-$case]}" "${memory[pil-$case]}"
+done
+
+echo "== ratios ours/theirs (time; peak memory)"
+for case in full nearest area; do
+  for who in magick pil; do
+    printf '%-8s vs %-7s time %s   memory %s\n' "$case" "$who" \
+      "$(ratio "${seconds[ours-$case]}" "${seconds[$who-$case]}")" \
+      "$(ratio "${memory[ours-$case]}" "${memory[$who-$case]}")"
+  done
+done
