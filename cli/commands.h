@@ -33,5 +33,14 @@ int commandExif(Arguments args);
 int commandIptc(Arguments args);
 int commandIptcSet(Arguments args);
 int commandTransform(Arguments args);
+int commandConvert(Arguments args);
+int commandResize(Arguments args);
+int commandRotate(Arguments args);
+int commandMirror(Arguments args);
+int commandFlip(Arguments args);
+int commandCrop(Arguments args);
+int commandAdjust(Arguments args);
+int commandFilter(Arguments args);
+int commandColours(Arguments args);
 
 }  // namespace cli

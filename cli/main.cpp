@@ -24,6 +24,24 @@ const Command commandTable[] = {
      "write IPTC datasets into a JPEG file"},
     {"transform", commandTransform, "transform IN OUT --op rot90|rot180|rot270|flip-v|flip-h [--no-trim]",
      "turn or flip a JPEG file without loss"},
+    {"convert", commandConvert,
+     "convert IN OUT [--format jpeg|png|gif|bmp|tga] [--quality Q] [--compression L] [--colours MODE] "
+     "[--dither D] [--rle] [--interlace] [--os2] [--gif87a]",
+     "write a picture in another format"},
+    {"resize", commandResize, "resize IN OUT --size WxH [--method area|nearest|shrink] [--format NAME]",
+     "resize a picture"},
+    {"rotate", commandRotate, "rotate IN OUT --angle A [--format NAME]", "turn a picture by quarter turns"},
+    {"mirror", commandMirror, "mirror IN OUT [--format NAME]", "mirror a picture left to right"},
+    {"flip", commandFlip, "flip IN OUT [--format NAME]", "flip a picture top to bottom"},
+    {"crop", commandCrop, "crop IN OUT --rect X,Y,W,H [--format NAME]", "keep a rectangle of a picture"},
+    {"adjust", commandAdjust,
+     "adjust IN OUT [--brightness B] [--contrast C] [--gamma G] [--auto-levels] [--auto-contrast] "
+     "[--balance R,G,B] [--format NAME]",
+     "correct tones and colours"},
+    {"filter", commandFilter, "filter IN OUT --smooth S|--sharpen S|--denoise [--format NAME]",
+     "smooth, sharpen or reduce noise"},
+    {"colours", commandColours, "colours IN OUT --mode M [--dither D] [--format NAME]",
+     "convert to black and white, grey levels, a palette or a true-colour layout"},
 };
 
 void printHelp(FILE* out)
