@@ -65,6 +65,7 @@ uint32_t unpackMember(const ZipReader& r, const ZipMember& m, Write&& write)
         return static_cast<uint32_t>(crc) == m.crc ? ZipOk : ZipBadCrc;
     }
 
+    if (m.size == 0 && m.compressedSize == 0) return m.crc == 0 ? ZipOk : ZipBadCrc;  // empty, no deflate stream
     z_stream stream{};
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return ZipNoMemory;
     std::vector<uint8_t> output(std::min<uint64_t>(OutputChunkSize, std::max<uint64_t>(m.size, 1) + 1));

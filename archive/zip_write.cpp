@@ -45,6 +45,8 @@ struct ZipWriter {
     uint32_t failure = ZipOk;  // sticky: an unseekable output failed mid-member
     z_stream stream{};
     bool streamReady = false;
+    dev_t outputDevice = 0;  // the output file, which must not be added to itself
+    ino_t outputInode = 0;
 
     ~ZipWriter()
     {
@@ -159,6 +161,8 @@ struct OpenSource {
     bool sizeKnown = false;
     time_t modified = 0;
     uint32_t mode = 0100644;
+    dev_t device = 0;
+    ino_t inode = 0;
     ~OpenSource()
     {
         if (ownsFd && fd >= 0) close(fd);
@@ -181,6 +185,8 @@ uint32_t openSource(const ZipSource& source, OpenSource& out)
         out.size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
         out.modified = st.st_mtime;
         out.mode = st.st_mode & 07777;
+        out.device = st.st_dev;
+        out.inode = st.st_ino;
         return ZipOk;
     case ZipSourceKind::Folder:
         out.isFolder = true;
@@ -198,6 +204,8 @@ uint32_t openSource(const ZipSource& source, OpenSource& out)
         if (fstat(out.fd, &st) == 0 && S_ISREG(st.st_mode)) {
             out.modified = st.st_mtime;
             out.mode = st.st_mode & 07777;
+            out.device = st.st_dev;
+            out.inode = st.st_ino;
         }
         return ZipOk;
     case ZipSourceKind::Memory:
@@ -354,6 +362,11 @@ ZipWriter* writerOf(ZipHandle* handle, uint32_t& code)
 
 ZipHandle* startWriter(std::unique_ptr<ZipWriter, ZipWriterDelete> writer)
 {
+    struct stat st {};
+    if (fstat(writer->fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        writer->outputDevice = st.st_dev;
+        writer->outputInode = st.st_ino;
+    }
     const off_t start = lseek(writer->fd, 0, SEEK_CUR);
     writer->seekable = start >= 0;
     writer->position = start >= 0 ? static_cast<uint64_t>(start) : 0;
@@ -402,6 +415,8 @@ uint32_t zipAdd(ZipHandle* handle, const char* memberName, const ZipSource& sour
     code = openSource(source, src);
     if (code != ZipOk) return zipRecord(ZipSide::Creating, code);
     if (src.sizeKnown && src.size > Max32) return zipRecord(ZipSide::Creating, ZipTooLarge);
+    if (src.inode != 0 && src.inode == w->outputInode && src.device == w->outputDevice)
+        return zipRecord(ZipSide::Creating, ZipBadArguments);  // the archive itself
 
     MemberHeader m;
     m.name = memberName;

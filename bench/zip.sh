@@ -45,7 +45,7 @@ for i in $(seq -w 0 9); do head -c 2621440 /dev/urandom >"$corpus/random/random$
 # plasma picture, noisy JPEGs, and PNGs.
 "$convert" -seed 3 -size 1600x1200 plasma:fuchsia-blue "$work/plasma.png"
 for i in $(seq -w 0 11); do
-  "$convert" "$work/plasma.png" -modulate 100,100,$((i * 15 + 5)) -quality 90 "$corpus/pictures/plasma$i.jpg"
+  "$convert" "$work/plasma.png" -modulate 100,100,$((10#$i * 15 + 5)) -quality 90 "$corpus/pictures/plasma$i.jpg"
 done
 for i in 0 1 2; do
   "$convert" -seed $i -size 1200x1000 xc: +noise Random -quality 90 "$corpus/pictures/noise$i.jpg"

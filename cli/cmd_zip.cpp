@@ -25,7 +25,8 @@ int report(uint32_t code, const std::string& subject)
     return ExitZipFailure;
 }
 
-// Adds a file as `name`, or a folder as "name/" followed by its contents.
+// Adds a file as `name`, or a folder as "name/" followed by its contents (an
+// empty name adds only the contents, for "." and the like).
 bool addPath(ZipHandle* zip, const fs::path& path, const std::string& name)
 {
     std::error_code error;
@@ -33,15 +34,18 @@ bool addPath(ZipHandle* zip, const fs::path& path, const std::string& name)
         const uint32_t code = fotrix::zipAdd(zip, name.c_str(), path.c_str());
         return code == fotrix::ZipOk || (report(code, path.string()), false);
     }
-    uint32_t code = fotrix::zipAdd(zip, (name + "/").c_str(), fotrix::zipSourceFolder(path.c_str()));
-    if (code != fotrix::ZipOk) return report(code, path.string()), false;
+    if (!name.empty()) {
+        const uint32_t code = fotrix::zipAdd(zip, (name + "/").c_str(), fotrix::zipSourceFolder(path.c_str()));
+        if (code != fotrix::ZipOk) return report(code, path.string()), false;
+    }
     std::vector<fs::path> children;
     for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error))
         children.push_back(it->path());
     if (error) return report(fotrix::ZipReadError, path.string()), false;
     std::sort(children.begin(), children.end());
     bool ok = true;
-    for (const fs::path& child : children) ok = addPath(zip, child, name + "/" + child.filename().string()) && ok;
+    const std::string prefix = name.empty() ? "" : name + "/";
+    for (const fs::path& child : children) ok = addPath(zip, child, prefix + child.filename().string()) && ok;
     return ok;
 }
 
@@ -54,8 +58,9 @@ int zipCreate(Arguments args)
     bool ok = true;
     for (std::string_view arg : args.subspan(1)) {
         const fs::path path{std::string(arg)};
-        std::string name = path.lexically_normal().filename().string();
-        if (name.empty()) name = path.lexically_normal().parent_path().filename().string();
+        const fs::path normal = path.lexically_normal();
+        std::string name = normal.has_filename() ? normal.filename().string() : normal.parent_path().filename().string();
+        if (name == "." || name == "..") name.clear();
         ok = addPath(zip, path, name) && ok;
     }
     const uint32_t code = fotrix::zipClose(zip);

@@ -11,10 +11,21 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::filesystem::path scratch = [] {
-        char folder[] = "/tmp/fuzz_zip_XXXXXX";
-        return std::filesystem::path(mkdtemp(folder));
-    }();
+    // A scratch folder for the run, removed when the fuzzer exits.
+    static const struct Scratch {
+        std::filesystem::path path;
+        Scratch()
+        {
+            char folder[] = "/tmp/fuzz_zip_XXXXXX";
+            path = mkdtemp(folder);
+        }
+        ~Scratch()
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    } scratchFolder;
+    const std::filesystem::path& scratch = scratchFolder.path;
     fotrix::ZipHandle* zip = fotrix::zipOpenMemory(data, size);
     if (!zip) return 0;
     fotrix::zipSetBaseDir(zip, scratch.c_str());

@@ -235,6 +235,17 @@ TEST(ZipApi, FailedAddLeavesArchiveConsistent)
     zipCloseReader(zip);
 }
 
+TEST(ZipApi, ArchiveIsNotAddedToItself)
+{
+    TempDir dir;
+    const fs::path archive = dir / "self.zip";
+    ZipHandle* zip = zipCreate(archive.c_str());
+    ASSERT_NE(zip, nullptr);
+    for (auto& file : fs::directory_iterator(dir.path()))  // only the temporary file being written
+        EXPECT_EQ(zipAdd(zip, "self", file.path().c_str()), ZipBadArguments);
+    ASSERT_EQ(zipClose(zip), ZipOk);
+}
+
 TEST(ZipApi, ArchiveAppearsOnlyWhenClosed)
 {
     TempDir dir;

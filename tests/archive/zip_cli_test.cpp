@@ -98,3 +98,15 @@ TEST_F(ZipCli, CreateOnStandardOutputStreams)
     ASSERT_EQ(zip("extract piped.zip o", out), 0) << out;
     EXPECT_EQ(testsupport::readFile(work / "o/a.txt"), textBytes(100000));
 }
+
+TEST_F(ZipCli, CreateFromTheCurrentFolderAddsItsContents)
+{
+    fs::create_directories(work / "src/sub");
+    testsupport::writeFile(work / "src/a.txt", std::string("a"));
+    testsupport::writeFile(work / "src/sub/b.txt", std::string("b"));
+    std::string out;
+    ASSERT_EQ(testsupport::run("cd " + quoted(work / "src") + " && " + quoted(cli) + " zip create ../dot.zip . 2>&1", &out), 0)
+        << out;
+    ASSERT_EQ(zip("list dot.zip", out), 0) << out;
+    EXPECT_EQ(out, "a.txt\t1\tdeflated\nsub/\t0\tstored\nsub/b.txt\t1\tdeflated\n");
+}

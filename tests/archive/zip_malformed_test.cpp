@@ -195,6 +195,11 @@ TEST(ZipMalformed, TrickyButValidLayouts)
     RawMember m = text();
     m.descriptor = true;
     EXPECT_EQ(extractResult(buildZip(single(m))), ZipOk);
+    // An empty member marked deflated but with no deflate stream at all.
+    m = {"empty", {}, 8};
+    m.compressedSize = 0;
+    Bytes empty = buildZip(single(m));
+    EXPECT_EQ(extractResult(empty), ZipOk);
     // Junk appended after the end record.
     Bytes bytes = buildZip(single(text()));
     const Bytes junk = noiseBytes(100);
