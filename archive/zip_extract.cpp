@@ -164,9 +164,10 @@ uint32_t placeTarget(const ZipReader& r, std::string target, Placement& out)
             if (part == "..") return ZipUnsafeName;
         std::string text = normal.string();
         if (r.baseDir.empty()) {
-            const size_t slash = text.find_last_of('/', text.size() > 1 ? text.size() - 2 : 0);
-            out.base = text.substr(0, slash + 1);
-            out.parts = splitPath(text.substr(slash + 1));
+            // The caller's own choice: only its last part is placed with care.
+            const std::filesystem::path leaf = normal.has_filename() ? normal : normal.parent_path();
+            out.base = leaf.parent_path().string();
+            out.parts = splitPath(leaf.filename().string());
             out.createBase = true;
         } else {
             if (text.compare(0, r.baseDir.size(), r.baseDir) != 0) return ZipUnsafeName;
