@@ -8,6 +8,7 @@
 #include "cli/pam.h"
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
+#include "metadata/exif.h"
 
 namespace cli {
 
@@ -63,6 +64,7 @@ struct DecodeRequest {
     std::string input, output;
     LoadParams params;
     bool texts = false;
+    bool autoRotate = false;  // turn upright by the camera's orientation
 };
 
 int parseNumberFlag(ArgumentReader& reader, const char* flag, long low, long high, long& out)
@@ -104,6 +106,9 @@ int parseDecode(Arguments args, DecodeRequest& request)
         } else if (arg == "--texts") {
             request.texts = true;
             params.options |= fotrix::ReadTextInfo;
+        } else if (arg == "--auto-rotate") {
+            request.autoRotate = true;
+            params.options |= fotrix::ReadMetadata;
         } else if (arg.starts_with("--")) {
             return usageError("decode", "unknown flag '" + std::string(arg) + "'");
         } else if (request.input.empty()) {
@@ -178,7 +183,13 @@ int commandDecode(Arguments args)
     fotrix::libraryInit();
     fotrix::Bitmap bitmap;
     fotrix::FileInfo info;
-    int result = fotrix::loadBitmap(request.input, bitmap, request.params, &info);
+    int result = request.autoRotate ? fotrix::loadPicture(request.input.c_str(), bitmap, request.params, &info)
+                                    : fotrix::loadBitmap(request.input, bitmap, request.params, &info);
+    if (result == 0 && request.autoRotate) {
+        // Whatever the extension: a JPEG with orientation 6 comes out upright.
+        int rotation = 0;
+        fotrix::exifAutoRotate(bitmap, &info, true, rotation);
+    }
     if (result == 0) {
         printBitmap(bitmap, info, request.texts);
         if (bitmap.pixels) result = writePam(bitmap, request.output);
