@@ -272,6 +272,7 @@ int runJob(JpegJob* job)
     if (setjmp(job->errors.jump)) return afterFatalError(job);
     jpeg_create_decompress(info);
     job->created = true;
+    jpegLimitResources(*info);
     if (job->stream)
         jpegStreamSource(*info, *job->stream, job->limit);
     else

@@ -26,7 +26,17 @@ struct JpegErrors {
     int code;             // result code of the last fatal error
     int messageCode;      // the library's message code of the last fatal error
     int warnings;         // warnings seen (a truncated file gives one)
+    bool tooManyScans;    // the scan limit stopped the decoder
 };
+
+// Largest memory the library may take for one picture (whole-picture
+// buffers of progressive files), and the most scans a file may have: a
+// small damaged file must not make the decoder allocate gigabytes or pass
+// over the coefficients thousands of times.
+constexpr long JpegMemoryLimit = 1L << 30;
+constexpr int JpegScanLimit = 1000;
+// Installs both limits on a created decompressor.
+void jpegLimitResources(jpeg_decompress_struct& info);
 
 // Installs the error manager on a decompressor that is not created yet.
 // Fatal errors jump with `code` 10 for an empty input or an unsupported

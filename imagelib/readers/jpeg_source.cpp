@@ -115,7 +115,25 @@ boolean fillFromMemory(j_decompress_ptr info)
     return TRUE;
 }
 
+void countScans(j_common_ptr common)
+{
+    j_decompress_ptr info = reinterpret_cast<j_decompress_ptr>(common);
+    if (info->input_scan_number <= JpegScanLimit) return;
+    reinterpret_cast<JpegErrors*>(info->err)->tooManyScans = true;
+    ERREXIT(info, JERR_NOTIMPL);
+}
+
 }  // namespace
+
+void jpegLimitResources(jpeg_decompress_struct& info)
+{
+    info.mem->max_memory_to_use = JpegMemoryLimit;
+    auto* progress = static_cast<jpeg_progress_mgr*>(
+        info.mem->alloc_small(reinterpret_cast<j_common_ptr>(&info), JPOOL_PERMANENT, sizeof(jpeg_progress_mgr)));
+    std::memset(progress, 0, sizeof *progress);
+    progress->progress_monitor = countScans;
+    info.progress = progress;
+}
 
 void jpegInstallErrors(jpeg_decompress_struct& info, JpegErrors& errors)
 {
@@ -127,10 +145,15 @@ void jpegInstallErrors(jpeg_decompress_struct& info, JpegErrors& errors)
     errors.code = 0;
     errors.messageCode = 0;
     errors.warnings = 0;
+    errors.tooManyScans = false;
 }
 
 void jpegMessage(jpeg_decompress_struct& info, char* out, size_t size)
 {
+    if (reinterpret_cast<JpegErrors*>(info.err)->tooManyScans) {
+        std::snprintf(out, size, "JPEG : More than %d scans", JpegScanLimit);
+        return;
+    }
     char text[JMSG_LENGTH_MAX] = {};
     info.err->format_message(reinterpret_cast<j_common_ptr>(&info), text);
     std::snprintf(out, size, "JPEG : %s", text);

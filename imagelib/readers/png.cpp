@@ -23,6 +23,9 @@ namespace {
 
 constexpr int SignatureBytes = 5;
 constexpr double InchesPerMetre = 0.025399166666666667;
+// Interlaced pictures are read whole before their rows go out; a header
+// must not make the reader ask for more than this.
+constexpr size_t InterlacedBufferLimit = size_t{1} << 30;
 
 enum PngStage {
     StageHeader,  // an error means "not a PNG after all"
@@ -221,7 +224,7 @@ int setUp(PngJob* job)
     if (colourType == PNG_COLOR_TYPE_PALETTE) takePalette(job);
     if (job->interlaced && !context.infoOnly()) {
         size_t bytes = 0;
-        if (!checkedMultiply(job->rowBytes, job->height, bytes) ||
+        if (!checkedMultiply(job->rowBytes, job->height, bytes) || bytes > InterlacedBufferLimit ||
             !(job->picture = static_cast<uint8_t*>(std::malloc(bytes ? bytes : 1))))
             return readerFail(context, LoadNoMemory, "PNG : Not enough memory for the picture");
     }

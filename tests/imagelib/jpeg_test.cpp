@@ -270,6 +270,51 @@ TEST(JpegReader, FileInformationReadsNoPictureData)
     EXPECT_NE(std::string(loaded.info.errorText).find("JPEG : "), std::string::npos);
 }
 
+TEST(JpegReader, DamagedProgressiveFilesStayWithinLimits)
+{
+    TempDir dir;
+    const std::vector<uint8_t> progressive = testsupport::readFile(makeJpeg(dir, "p.jpg", "-progressive"));
+    // The last scan repeated: the decoder accepts repeated scans with a
+    // warning, but not without end.
+    const size_t last = findScan(progressive, 9);
+    ASSERT_GT(last, 0u);
+    const std::vector<uint8_t> scan(progressive.begin() + static_cast<long>(last), progressive.end() - 2);
+    auto repeated = [&](int times) {
+        std::vector<uint8_t> bytes(progressive.begin(), progressive.end() - 2);
+        for (int i = 0; i < times; ++i) bytes.insert(bytes.end(), scan.begin(), scan.end());
+        bytes.push_back(0xFF);
+        bytes.push_back(0xD9);
+        return bytes;
+    };
+    const fs::path few = dir / "few.jpg", many = dir / "many.jpg";
+    testsupport::writeFile(few, repeated(20));
+    testsupport::writeFile(many, repeated(JpegScanLimit + 10));
+    Loaded fewLoaded, manyLoaded;
+    load(fewLoaded, few, paramsWith(NoAlpha));
+    load(manyLoaded, many, paramsWith(NoAlpha));
+    EXPECT_EQ(fewLoaded.code, 0);
+    EXPECT_EQ(manyLoaded.code, 10);
+    EXPECT_STREQ(manyLoaded.info.errorText, "JPEG : More than 1000 scans");
+
+    // A header that claims 60000 x 60000 pixels: the whole-picture buffer of
+    // a progressive file would take 20 GB.
+    std::vector<uint8_t> huge = progressive;
+    size_t sof = 0;
+    for (size_t i = 2; i + 9 < huge.size() && !sof; ++i)
+        if (huge[i] == 0xFF && huge[i + 1] == 0xC2) sof = i;
+    ASSERT_GT(sof, 0u);
+    huge[sof + 5] = huge[sof + 7] = 60000 >> 8;
+    huge[sof + 6] = huge[sof + 8] = 60000 & 0xFF;
+    const fs::path hugeFile = dir / "huge.jpg";
+    testsupport::writeFile(hugeFile, huge);
+    Loaded hugeLoaded;
+    LoadParams boxed = paramsWith(NoAlpha | Preview);
+    boxed.maxWidth = boxed.maxHeight = 100;
+    load(hugeLoaded, hugeFile, boxed);
+    EXPECT_EQ(hugeLoaded.code, 10);
+    EXPECT_EQ(hugeLoaded.info.width, 60000);
+}
+
 TEST(JpegReader, BadInputGivesItsCode)
 {
     TempDir dir;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <zlib.h>
 #include <string>
 #include <vector>
 
@@ -392,6 +393,34 @@ TEST(PngReader, TruncatedFileKeepsItsRowsWhenTolerated)
     load(forced, tiny, paramsWith(0, FormatPng));
     EXPECT_EQ(probed.code, 2);
     EXPECT_EQ(forced.code, 2);  // before the header is accepted a short read never stops probing
+}
+
+TEST(PngReader, HugeInterlacedHeaderIsRefusedBeforeAllocating)
+{
+    // The PngSuite's interlaced grey file with a header claiming 60000 x 60000.
+    std::vector<uint8_t> bytes = testsupport::readFile(testdata("pngsuite/png/basi0g08.png"));
+    ASSERT_EQ(std::memcmp(&bytes[12], "IHDR", 4), 0);
+    for (size_t at : {16u, 20u}) {
+        bytes[at] = 0;
+        bytes[at + 1] = 0;
+        bytes[at + 2] = 60000 >> 8;
+        bytes[at + 3] = 60000 & 0xFF;
+    }
+    const uLong crc = crc32(0, &bytes[12], 17);
+    for (int i = 0; i < 4; ++i) bytes[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    TempDir dir;
+    const fs::path huge = dir / "huge.png";
+    testsupport::writeFile(huge, bytes);
+    LoadParams boxed = paramsWith(Preview);
+    boxed.maxWidth = boxed.maxHeight = 100;
+    Loaded loaded;
+    load(loaded, huge, boxed);
+    EXPECT_EQ(loaded.code, 1);
+    EXPECT_EQ(loaded.bitmap.pixels, nullptr);
+    FileInfo info;  // describing it needs no buffer
+    EXPECT_EQ(getFileInfo(huge.string(), -1, 0, info), 0);
+    EXPECT_EQ(info.width, 60000);
+    freeFileInfo(info);
 }
 
 TEST(PngReader, CancelStopsTheLoad)
