@@ -11,5 +11,9 @@ int readPng(Stream& stream, ReaderContext& context);
 
 // Windows and OS/2 bitmaps, also the Pocket PC "2bp" files.
 int readBmp(Stream& stream, ReaderContext& context);
+int readGif(Stream& stream, ReaderContext& context);
+int readPcx(Stream& stream, ReaderContext& context);
+int readTga(Stream& stream, ReaderContext& context);
+int readPnm(Stream& stream, ReaderContext& context);
 
 }  // namespace fotrix
