@@ -15,5 +15,7 @@ int readGif(Stream& stream, ReaderContext& context);
 int readPcx(Stream& stream, ReaderContext& context);
 int readTga(Stream& stream, ReaderContext& context);
 int readPnm(Stream& stream, ReaderContext& context);
+int readPsd(Stream& stream, ReaderContext& context);
+int readIco(Stream& stream, ReaderContext& context);
 
 }  // namespace fotrix
