@@ -1,5 +1,6 @@
 #pragma once
 // Everything the program needs of the platform, in one include.
+#include "platform/backend/input.h"
 #include "platform/base/types.h"
 #include "platform/base/utf8.h"
 #include "platform/files/files.h"
