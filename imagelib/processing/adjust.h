@@ -10,8 +10,6 @@
 
 namespace fotrix {
 
-using Histogram = uint32_t[256];
-
 // Byte pixels of one byte count their value; others their luminance.
 void bitmapLumaHistogram(const Bitmap& bitmap, uint32_t histogram[256]);
 // Byte k of every pixel counted in histogram k (k < 4).

@@ -236,3 +236,43 @@ TEST(SavePipeline, diagnosticsDescribeTheSave)
 }
 
 }  // namespace
+
+namespace {
+
+// Colour counts and transparent indices that no reader would produce still
+// give a documented result and, when written, a file ImageMagick can read.
+TEST(SavePipeline, oddBitmapFieldsAreHandled)
+{
+    TempDir dir;
+    for (unsigned type : {Grey, Indexed}) {
+        for (int colours : {-5, 1, 1000}) {
+            for (int transparent : {-1, 300}) {
+                Picture p;
+                makePicture(p.bitmap, type, 9, 5, 256, colours + transparent);
+                p.bitmap.colorCount = static_cast<int16_t>(colours);
+                p.bitmap.transparentIndex = static_cast<int16_t>(transparent);
+                for (const char* format : {"bmp", "tga", "gif", "jpeg", "png"}) {
+                    const auto path = dir / (std::string("odd.") + format);
+                    const int result = save(path, p.bitmap, format);
+                    EXPECT_TRUE(result == ResultOk || result == ResultLayoutRefused)
+                        << format << " " << colours << " " << transparent << " " << result;
+                    if (result != ResultOk) {
+                        EXPECT_FALSE(std::filesystem::exists(path));
+                        continue;
+                    }
+                    Pixels decoded;
+                    EXPECT_TRUE(writertest::decodeWithMagickRgba(path, decoded)) << format << " " << colours;
+                    std::filesystem::remove(path);
+                }
+            }
+        }
+    }
+    Picture wide;
+    ASSERT_TRUE(bitmapAllocate(wide.bitmap, Grey, 1, 70000, 1));
+    for (const char* format : {"gif", "tga", "jpeg"})
+        EXPECT_EQ(save(dir / "wide.x", wide.bitmap, format), ResultBadSize) << format;
+    EXPECT_EQ(save(dir / "wide.bmp", wide.bitmap, "bmp", [](SaveParams& s) { s.os2Bitmap = 1; }), ResultBadSize);
+    EXPECT_EQ(save(dir / "wide.png", wide.bitmap, "png"), ResultOk);
+}
+
+}  // namespace

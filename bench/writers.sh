@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Writers and resizing against established tools, in the same run, on a
+# 3000x2000 RGB picture made by ImageMagick at run time (read from PPM by
+# every tool, written to /dev/null so that no tool pays for the disk):
+#   jpeg     fotrix-cli convert --quality 80     vs  cjpeg -quality 80
+#   png      fotrix-cli convert --compression 6  vs  pnmtopng -compression 6, Pillow compress_level 6
+#   gif      fotrix-cli convert (median cut 256 + LZW)  vs  convert +dither -colors 256
+#   resample fotrix-cli resize 1024x683 (area)   vs  Pillow resize BOX (both write BMP)
+#   shrink   fotrix-cli resize --method shrink   vs  Pillow resize BOX
+# Our saves replace files atomically (temporary, fsync, rename); the
+# jpeg-file row shows that cost on a real file against cjpeg writing one.
+# Prints mean seconds and the ratios ours/theirs (below 1.0: we are faster).
+#
+# usage: bench/writers.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
+#        RUNS=5 sets the number of timed runs per command.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cli=$(realpath "${1:-build/cli/fotrix-cli}")
+runs=${RUNS:-5}
+python=/usr/bin/python3
+convert=/usr/bin/convert
+for tool in "$cli" "$python" "$convert" cjpeg pnmtopng; do
+  command -v "$tool" >/dev/null || { echo "bench/writers.sh: $tool is missing" >&2; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/fotrix-writers-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+picture=$work/in.ppm
+echo "== corpus: 3000x2000 RGB PPM (plasma with noise) in $work"
+"$convert" -seed 7 -size 750x500 plasma:fractal -resize 3000x2000! -attenuate 0.2 +noise Gaussian \
+  -type truecolor -depth 8 "$picture"
+
+mean() {
+  hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/h.json" "$1" >/dev/null 2>&1 ||
+    { echo "failed: $1" >&2; exit 1; }
+  "$python" -c 'import json,sys; print("%.3f" % json.load(open(sys.argv[1]))["results"][0]["mean"])' "$work/h.json"
+}
+ratio() { "$python" -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
+pil() { echo "$python -c \"import sys; from PIL import Image; im = Image.open(sys.argv[1]); $1\" $picture"; }
+
+declare -A commands=(
+  [jpeg-ours]="$cli convert $picture /dev/null --format jpeg --quality 80"
+  [jpeg-cjpeg]="cjpeg -quality 80 -outfile /dev/null $picture"
+  [jpeg-file-ours]="$cli convert $picture $work/out.jpg --quality 80"
+  [jpeg-file-cjpeg]="cjpeg -quality 80 -outfile $work/out2.jpg $picture"
+  [png-ours]="$cli convert $picture /dev/null --format png --compression 6"
+  [png-pnmtopng]="pnmtopng -compression 6 $picture"
+  [png-pillow]=$(pil "im.save('/dev/null', 'PNG', compress_level=6)")
+  [gif-ours]="$cli convert $picture /dev/null --format gif"
+  [gif-magick]="$convert $picture +dither -colors 256 gif:/dev/null"
+  [resample-ours]="$cli resize $picture /dev/null --format bmp --size 1024x683"
+  [resample-pillow]=$(pil "im.resize((1024, 683), Image.BOX).save('/dev/null', 'BMP')")
+  [shrink-ours]="$cli resize $picture /dev/null --format bmp --size 1024x683 --method shrink"
+  [shrink-pillow]=$(pil "im.resize((1024, 683), Image.BOX).save('/dev/null', 'BMP')")
+)
+pairs=(jpeg:cjpeg jpeg-file:cjpeg png:pnmtopng png:pillow gif:magick resample:pillow shrink:pillow)
+
+echo "== timing ($runs runs each, mean seconds)"
+declare -A seconds
+for pair in "${pairs[@]}"; do
+  case=${pair%%:*} who=${pair##*:}
+  [ -n "${seconds[$case-ours]:-}" ] || seconds[$case-ours]=$(mean "${commands[$case-ours]}")
+  seconds[$case-$who]=$(mean "${commands[$case-$who]}")
+  printf '%-10s ours %7s   %-9s %7s   ratio %s\n' "$case" "${seconds[$case-ours]}" "$who" "${seconds[$case-$who]}" \
+    "$(ratio "${seconds[$case-ours]}" "${seconds[$case-$who]}")"
+done
+echo "== resample vs shrink (ours): $(ratio "${seconds[shrink-ours]}" "${seconds[resample-ours]}")"
