@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# GIF, Targa, PCX and PNM decoding against Pillow (and ImageMagick for
+# reference), in the same run, on 3000x2000 pictures made at run time:
+#   gif       256 colours (LZW), Pillow      tga-raw / tga-rle   24-bit, ImageMagick
+#   pcx       24-bit, three planes, RLE      pcx-8               8-bit with palette
+#   ppm       binary P6                      pgm-16              binary P5, 16-bit samples
+# Each full decode: fotrix-cli decode FILE /dev/null  vs  PIL Image.open().load()
+# vs  convert FILE pam:/dev/null. Prints mean seconds, peak memory (kB) and the
+# ratios ours/theirs (below 1.0: we are faster or smaller).
+#
+# usage: bench/readers.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
+#        RUNS=5 sets the number of timed runs per command.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cli=$(realpath "${1:-build/cli/fotrix-cli}")
+runs=${RUNS:-5}
+python=/usr/bin/python3
+convert=/usr/bin/convert
+for tool in "$cli" "$python" "$convert" /usr/bin/time pamdepth; do
+  command -v "$tool" >/dev/null || { echo "bench/readers.sh: $tool is missing" >&2; exit 1; }
+done
+"$python" -c 'import PIL' 2>/dev/null || { echo "bench/readers.sh: Pillow is missing" >&2; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/fotrix-readers-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+echo "== corpus: 3000x2000 pictures in $work"
+"$convert" -seed 7 -size 750x500 plasma:fractal -resize 3000x2000! -type truecolor "$work/in.ppm"
+"$python" - "$work" <<'PY'
+import sys
+from PIL import Image
+work = sys.argv[1]
+src = Image.open(f"{work}/in.ppm")
+src.quantize(256).save(f"{work}/in.gif")
+src.save(f"{work}/in.pcx")
+src.quantize(256).save(f"{work}/in-8.pcx")
+PY
+"$convert" "$work/in.ppm" "$work/in-raw.tga"
+"$convert" "$work/in.ppm" -compress RLE "$work/in-rle.tga"
+"$convert" "$work/in.ppm" -colorspace gray "$work/grey.pgm"
+pamdepth 65535 "$work/grey.pgm" > "$work/in-16.pgm"
+declare -A files=([gif]=in.gif [tga-raw]=in-raw.tga [tga-rle]=in-rle.tga [pcx]=in.pcx [pcx-8]=in-8.pcx
+                  [ppm]=in.ppm [pgm-16]=in-16.pgm)
+cases=(gif tga-raw tga-rle pcx pcx-8 ppm pgm-16)
+for case in "${cases[@]}"; do
+  printf '%-8s %8.1f MB\n' "$case" "$(stat -c %s "$work/${files[$case]}" | awk '{print $1 / 1e6}')"
+  # Our decode must succeed at full size before it is timed.
+  "$cli" decode "$work/${files[$case]}" "$work/check.pam" | grep -q '^width: 3000' ||
+    { echo "bench/readers.sh: decoding $case failed" >&2; exit 1; }
+done
+
+# Mean seconds over $runs runs after one warm-up (hyperfine when present).
+mean() {
+  local command=$1
+  if command -v hyperfine >/dev/null; then
+    hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/h.json" "$command" >/dev/null 2>&1 ||
+      { echo "failed: $command" >&2; exit 1; }
+    "$python" -c 'import json,sys; print("%.3f" % json.load(open(sys.argv[1]))["results"][0]["mean"])' "$work/h.json"
+  else
+    bash -c "$command" >/dev/null 2>&1
+    local start end
+    start=$(date +%s.%N)
+    for _ in $(seq "$runs"); do bash -c "$command" >/dev/null 2>&1; done
+    end=$(date +%s.%N)
+    "$python" -c "import sys; print('%.3f' % ((float(sys.argv[2]) - float(sys.argv[1])) / int(sys.argv[3])))" "$start" "$end" "$runs"
+  fi
+}
+peak() { /usr/bin/time -f %M bash -c "exec $1" 2>&1 >/dev/null | tail -1; }
+ratio() { "$python" -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
+
+echo "== full decode ($runs runs each) and peak memory"
+printf '%-8s %8s %8s %8s   %9s %9s %9s   %s\n' case ours-s pil-s magick-s ours-kB pil-kB magick-kB "ratio ours/pil (time; memory)"
+for case in "${cases[@]}"; do
+  file=$work/${files[$case]}
+  ours="$cli decode $file /dev/null"
+  pil="$python -c \"import sys; from PIL import Image; Image.open(sys.argv[1]).load()\" $file"
+  magick="$convert $file pam:/dev/null"
+  t_ours=$(mean "$ours"); t_pil=$(mean "$pil"); t_magick=$(mean "$magick")
+  m_ours=$(peak "$ours"); m_pil=$(peak "$pil"); m_magick=$(peak "$magick")
+  printf '%-8s %8s %8s %8s   %9s %9s %9s   %s; %s\n' "$case" "$t_ours" "$t_pil" "$t_magick" "$m_ours" "$m_pil" \
+    "$m_magick" "$(ratio "$t_ours" "$t_pil")" "$(ratio "$m_ours" "$m_pil")"
+done
