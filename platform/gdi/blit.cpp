@@ -112,16 +112,17 @@ bool usesSource(DWORD rop) { return rop != PATCOPY && rop != PATINVERT && rop !=
 int stretchIndex(int i, int dstLen, int srcLen)
 {
     int64_t n = std::abs(static_cast<int64_t>(dstLen)), m = std::abs(static_cast<int64_t>(srcLen));
-    int64_t k = ((2 * static_cast<int64_t>(i) + 1) * m) / (2 * n);
-    bool mirror = (dstLen < 0) != (srcLen < 0);
-    return static_cast<int>(mirror ? m - 1 - k : k);
+    if ((dstLen < 0) != (srcLen < 0)) i = static_cast<int>(n - 1 - i);
+    return static_cast<int>(((2 * static_cast<int64_t>(i) + 1) * m) / (2 * n));
 }
 
 bool stretchSurface(DeviceContext* dst, int x, int y, int w, int h, const Surface& s, int sx, int sy, int sw, int sh, DWORD rop)
 {
     if (w == 0 || h == 0 || sw == 0 || sh == 0 || !ropKnown(rop)) return false;
-    int dl = w > 0 ? x : x + w, dt = h > 0 ? y : y + h;
-    int sl = sw > 0 ? sx : sx + sw, st = sh > 0 ? sy : sy + sh;
+    // A negative extent runs from its origin towards smaller coordinates,
+    // the origin pixel included.
+    int dl = w > 0 ? x : x + w + 1, dt = h > 0 ? y : y + h + 1;
+    int sl = sw > 0 ? sx : sx + sw + 1, st = sh > 0 ? sy : sy + sh + 1;
     int aw = std::abs(w), ah = std::abs(h), asw = std::abs(sw), ash = std::abs(sh);
     SourceCopy copy;
     if (usesSource(rop)) copy = copySource(s, sl, st, asw, ash);

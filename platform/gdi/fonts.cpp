@@ -164,8 +164,14 @@ int pixelSizeFor(const LOGFONT& lf, const std::string& path)
     int em = lf.lfHeight;
     if (library() && FT_New_Face(library(), path.c_str(), 0, &face) == 0) {
         auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-        int cell = os2 ? os2->usWinAscent + os2->usWinDescent : 0;
-        if (cell > 0 && face->units_per_EM) em = static_cast<int>(std::lround(double(lf.lfHeight) * face->units_per_EM / cell));
+        int upem = face->units_per_EM;
+        if (os2 && os2->usWinAscent + os2->usWinDescent > 0 && upem) {
+            int cell = os2->usWinAscent + os2->usWinDescent;
+            em = static_cast<int>(std::lround(double(lf.lfHeight) * upem / cell));
+            // The largest size whose rounded cell still fits the height asked for.
+            auto cellAt = [&](int e) { return roundScaled(os2->usWinAscent, e, upem) + roundScaled(os2->usWinDescent, e, upem); };
+            while (em > 1 && cellAt(em) > lf.lfHeight) --em;
+        }
         FT_Done_Face(face);
     }
     return std::clamp(em, 1, 512);
