@@ -26,6 +26,9 @@ constexpr double InchesPerMetre = 0.025399166666666667;
 // Interlaced pictures are read whole before their rows go out; a header
 // must not make the reader ask for more than this.
 constexpr size_t InterlacedBufferLimit = size_t{1} << 30;
+// Largest ancillary chunk (text, profile) libpng may inflate.
+constexpr png_alloc_size_t ChunkLimit = 16u << 20;
+constexpr int MaxChunksBeforeData = 100000;
 
 enum PngStage {
     StageHeader,  // an error means "not a PNG after all"
@@ -298,6 +301,7 @@ int runJob(PngJob* job)
         return readerFail(*job->context, LoadNoMemory, "PNG : Not enough memory");
     }
     if (setjmp(png_jmpbuf(job->png))) return afterJump(job);
+    png_set_chunk_malloc_max(job->png, ChunkLimit);
     png_set_read_fn(job->png, job, readFromStream);
     png_read_info(job->png, job->info);
 
@@ -317,6 +321,30 @@ int runJob(PngJob* job)
     return code;
 }
 
+// libpng allocates a buffer of a chunk's stated length before it reads the
+// chunk, so a 500-byte file that claims a gigabyte of text makes it take a
+// gigabyte. The chunks before the picture data must therefore fit in the
+// file. Leaves the stream at `start`.
+bool chunksFitTheFile(Stream& stream, uint64_t start)
+{
+    bool fits = true;
+    uint64_t at = start + 8;
+    for (int i = 0; i < MaxChunksBeforeData && streamSeek(stream, at); ++i) {
+        uint8_t head[8];
+        if (!streamReadExact(stream, head, sizeof head)) break;  // libpng reports the short file
+        const uint64_t length = uint64_t{head[0]} << 24 | head[1] << 16 | head[2] << 8 | head[3];
+        if (std::memcmp(head + 4, "IDAT", 4) == 0) break;
+        if (at + 12 + length > stream.size) {
+            fits = false;
+            break;
+        }
+        at += 12 + length;
+    }
+    streamSeek(stream, start);
+    stream.failed = false;
+    return fits;
+}
+
 }  // namespace
 
 int readPng(Stream& stream, ReaderContext& context)
@@ -327,6 +355,7 @@ int readPng(Stream& stream, ReaderContext& context)
     if (got < sizeof signature) return LoadReadError;  // the pipeline makes it 2 while probing
     if (png_sig_cmp(signature, 0, sizeof signature) != 0) return LoadUnknownFormat;
     if (!streamSeek(stream, start)) return LoadReadError;
+    if (!chunksFitTheFile(stream, start)) return LoadUnknownFormat;  // as libpng would fail it, without the allocation
 
     PngJob job;
     std::memset(static_cast<void*>(&job), 0, sizeof job);
