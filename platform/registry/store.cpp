@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -135,11 +137,24 @@ bool syncFolder(const std::string& folder)
     return true;
 }
 
+// Temporary files left by a writer that died mid-save. Called under the lock
+// file, when no other writer can be between its write and its rename.
+void removeStaleTemporaries(const std::string& folder, const std::string& name)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return;
+    std::string prefix = name + ".tmp-";
+    while (dirent* e = readdir(dir))
+        if (std::strncmp(e->d_name, prefix.c_str(), prefix.size()) == 0) unlink((folder + "/" + e->d_name).c_str());
+    closedir(dir);
+}
+
 bool saveAtomically(int hive)
 {
     HiveState& h = hives[hive];
     std::string folder = h.folder;
     std::string path = folder + "/" + fileName(hive);
+    removeStaleTemporaries(folder, fileName(hive));
     std::string temp = path + ".tmp-" + std::to_string(getpid());
     std::string text = regFormat(h.root, hiveRootName(hive));
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
