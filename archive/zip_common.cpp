@@ -8,6 +8,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <random>
+#include <unistd.h>
 
 #include "archive/zip_internal.h"
 
@@ -159,6 +160,18 @@ int createTemporaryBeside(int dirfd, const std::string& name, std::string& tempo
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
+}
+
+bool writeAll(int fd, const uint8_t* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
 }
 
 }  // namespace zipformat

@@ -107,18 +107,6 @@ uint32_t unpackMember(const ZipReader& r, const ZipMember& m, Write&& write)
     return produced == m.size && static_cast<uint32_t>(crc) == m.crc ? ZipOk : ZipBadCrc;
 }
 
-bool writeAll(int fd, const uint8_t* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 struct Fd {
     int fd = -1;
     ~Fd()

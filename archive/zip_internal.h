@@ -73,6 +73,9 @@ bool nameIsAlreadyCompressed(std::string_view name);
 // Returns the descriptor (or -1) and the name it got.
 int createTemporaryBeside(int dirfd, const std::string& name, std::string& temporaryName);
 
+// Writes all of `size` bytes, retrying short writes and interruptions.
+bool writeAll(int fd, const uint8_t* data, size_t size);
+
 }  // namespace zipformat
 
 struct ZipWriter;

@@ -62,18 +62,6 @@ void ZipWriterDelete::operator()(ZipWriter* writer) const { delete writer; }
 
 namespace {
 
-bool writeAll(int fd, const uint8_t* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 bool flush(ZipWriter& w)
 {
     if (w.used == 0) return true;

@@ -2,17 +2,18 @@
 # Zip speed against Info-ZIP on a ~100 MB mixed corpus, in the same run:
 #   fotrix-cli zip create   vs  zip -6 -r
 #   fotrix-cli zip extract  vs  unzip        (both on the same archive)
-# Prints mean times and the ratios ours/theirs (below 1.0: we are faster).
+# Prints mean times, peak memory and the ratios ours/theirs (below 1.0: ours
+# is faster or smaller).
 #
 # usage: bench/zip.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
-#        RUNS=5 keeps the number of timed runs per command.
+#        RUNS=5 sets the number of timed rounds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=$(realpath "${1:-build/cli/fotrix-cli}")
 runs=${RUNS:-5}
 python=/usr/bin/python3
 convert=/usr/bin/convert
-for tool in "$cli" zip unzip "$python" "$convert"; do
+for tool in "$cli" zip unzip "$python" "$convert" /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "bench/zip.sh: $tool is missing" >&2; exit 1; }
 done
 
@@ -58,33 +59,35 @@ find "$corpus" -type f | wc -l | awk '{print $1 " files"}'
 cd "$work"
 zip -q -6 -r theirs.zip corpus  # the archive both extractors read
 
-# Mean seconds of a command over $runs runs (after one warm-up), via hyperfine
-# when it is there, else bash's own clock.
-mean() {
-  local prepare=$1 command=$2
-  if command -v hyperfine >/dev/null; then
-    hyperfine -N --style none --warmup 1 --runs "$runs" --prepare "$prepare" \
-      --export-json "$work/h.json" "$command" >/dev/null 2>&1 || { echo "failed: $command" >&2; exit 1; }
-    "$python" -c 'import json,sys; print("%.3f" % json.load(open(sys.argv[1]))["results"][0]["mean"])' "$work/h.json"
-  else
-    local total=0 start end
-    bash -c "$prepare"; bash -c "$command" >/dev/null
-    for _ in $(seq "$runs"); do
-      bash -c "$prepare"
-      start=$(date +%s.%N); bash -c "$command" >/dev/null; end=$(date +%s.%N)
-      total=$(echo "$total + $end - $start" | bc -l)
-    done
-    echo "scale=3; $total / $runs" | bc -l
-  fi
+# Ours and theirs run alternately, round after round, so that a change in the
+# machine's load falls on both alike. /usr/bin/time gives seconds and peak memory.
+declare -A seconds peak
+timed() {  # timed KEY PREPARE COMMAND...
+  local key=$1 prepare=$2
+  shift 2
+  bash -c "$prepare"
+  /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" ||
+    { echo "failed: $*" >&2; cat "$work/stderr.txt" >&2; exit 1; }
+  read -r s kb <"$work/time.txt"
+  seconds[$key]=$(awk -v a="${seconds[$key]:-0}" -v b="$s" 'BEGIN { print a + b }')
+  [ "$kb" -gt "${peak[$key]:-0}" ] && peak[$key]=$kb
+  return 0
 }
 
-ratio() { "$python" -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
-
-echo "== timing ($runs runs each)"
-ours_create=$(mean "rm -f $work/ours.zip" "$cli zip create $work/ours.zip $corpus")
-theirs_create=$(mean "rm -f $work/z.zip" "zip -q -6 -r $work/z.zip corpus")
-ours_extract=$(mean "rm -rf $work/out1" "$cli zip extract $work/theirs.zip $work/out1")
-theirs_extract=$(mean "rm -rf $work/out2" "unzip -q -o $work/theirs.zip -d $work/out2")
+echo "== timing ($runs alternating rounds after one warm-up)"
+for round in $(seq 0 "$runs"); do
+  timed ours_create "rm -f $work/ours.zip" "$cli" zip create "$work/ours.zip" corpus
+  timed theirs_create "rm -f $work/z.zip" zip -q -6 -r "$work/z.zip" corpus
+  timed ours_extract "rm -rf $work/out1" "$cli" zip extract "$work/theirs.zip" "$work/out1"
+  timed theirs_extract "rm -rf $work/out2" unzip -q -o "$work/theirs.zip" -d "$work/out2"
+  if [ "$round" -eq 0 ]; then seconds=(); fi  # the warm-up round is not counted
+done
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+mean() { awk -v total="${seconds[$1]}" -v n="$runs" 'BEGIN { printf "%.3f", total / n }'; }
+ours_create=$(mean ours_create)
+theirs_create=$(mean theirs_create)
+ours_extract=$(mean ours_extract)
+theirs_extract=$(mean theirs_extract)
 
 # The archives must agree with the corpus and with each other's readers.
 unzip -tq ours.zip >/dev/null || { echo "unzip -t rejects ours.zip" >&2; exit 1; }
@@ -96,3 +99,5 @@ printf '%-28s %10s %10s %8s\n' "" "ours" "theirs" "ratio"
 printf '%-28s %9ss %9ss %8s\n' "create (vs zip -6 -r)" "$ours_create" "$theirs_create" "$(ratio "$ours_create" "$theirs_create")"
 printf '%-28s %9ss %9ss %8s\n' "extract (vs unzip)" "$ours_extract" "$theirs_extract" "$(ratio "$ours_extract" "$theirs_extract")"
 printf '%-28s %10s %10s %8s\n' "archive size (bytes)" "$ours_size" "$theirs_size" "$(ratio "$ours_size" "$theirs_size")"
+printf '%-28s %8sK %8sK %8s\n' "peak memory, create" "${peak[ours_create]}" "${peak[theirs_create]}" "$(ratio "${peak[ours_create]}" "${peak[theirs_create]}")"
+printf '%-28s %8sK %8sK %8s\n' "peak memory, extract" "${peak[ours_extract]}" "${peak[theirs_extract]}" "$(ratio "${peak[ours_extract]}" "${peak[theirs_extract]}")"
