@@ -34,13 +34,12 @@ enum PngStage {
     StageHeader,  // an error means "not a PNG after all"
     StageSetup,   // header read, nothing handed to the pipeline
     StageRows,    // beginImage accepted the header
-    StageEnd,     // endImage done, reading the chunks after the picture
+    StageEnd,     // endImage done
 };
 
 struct PngJob {
     png_structp png;
     png_infop info;
-    png_infop endInfo;
     ReaderContext* context;
     Stream* stream;
     int stage;
@@ -76,10 +75,9 @@ void onWarning(png_structp, png_const_charp) {}
 
 void jobRelease(PngJob* job)
 {
-    if (job->png) png_destroy_read_struct(&job->png, job->info ? &job->info : nullptr,
-                                          job->endInfo ? &job->endInfo : nullptr);
+    if (job->png) png_destroy_read_struct(&job->png, job->info ? &job->info : nullptr, nullptr);
     job->png = nullptr;
-    job->info = job->endInfo = nullptr;
+    job->info = nullptr;
     std::free(job->picture);
     job->picture = nullptr;
 }
@@ -281,7 +279,7 @@ int afterJump(PngJob* job)
         finishImage(job);
         if (job->lastCode == LoadCancelled) code = LoadCancelled;
         break;
-    default:  // the picture is complete; damage after it does not matter
+    default:
         code = job->lastCode;
         break;
     }
@@ -295,8 +293,7 @@ int runJob(PngJob* job)
     job->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, job, onError, onWarning);
     if (!job->png) return readerFail(*job->context, LoadNoMemory, "PNG : Not enough memory");
     job->info = png_create_info_struct(job->png);
-    job->endInfo = png_create_info_struct(job->png);
-    if (!job->info || !job->endInfo) {
+    if (!job->info) {
         jobRelease(job);
         return readerFail(*job->context, LoadNoMemory, "PNG : Not enough memory");
     }
@@ -315,7 +312,8 @@ int runJob(PngJob* job)
     job->lastCode = readRows(job);
     finishImage(job);
     job->stage = StageEnd;
-    if (job->lastCode == 0) png_read_end(job->png, job->endInfo);
+    // The chunks after the picture data are not read: nothing in them is
+    // used, and libpng would allocate by their stated lengths.
     code = job->lastCode;
     jobRelease(job);
     return code;
