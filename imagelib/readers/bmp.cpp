@@ -238,6 +238,8 @@ bool readRow(Stream& stream, uint8_t* target, size_t bytes, size_t padding)
 
 int readTrueColour(Stream& stream, ReaderContext& context, const BmpFile& file, ImageHeader& header)
 {
+    if (file.compression == CompressionRle8 || file.compression == CompressionRle4)
+        return readerFail(context, LoadBadData, "Windows Bitmap : Bad compression !");
     Masks masks;
     if (!readMasks(stream, file, masks)) return 4;
     TrueColourLayout layout;

@@ -705,6 +705,8 @@ TEST(BmpHeaders, Rle8EndOfPictureAndRunsLeavingThePicture)
     // A compression that does not fit the depth is refused.
     spec.compression = 1;
     EXPECT_EQ(load(writeTemp(dir, "mismatch.bmp", makeBmp(spec)))->code, 9);
+    spec.bitCount = 24;
+    EXPECT_EQ(load(writeTemp(dir, "mismatch.bmp", makeBmp(spec)))->code, 9);
 }
 
 TEST(BmpHeaders, BadSizesOffsetsAndPalettes)
