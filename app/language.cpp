@@ -148,6 +148,7 @@ std::vector<LanguageChoice> ListLanguages(int* selected)
             if (!languageLoadLines(folder + data.cFileName, lines) || lines.empty()) continue;
             // Only the start of the first line counts, as the chooser reads 63 bytes.
             std::string first = lines[0].substr(0, 63);
+            while (!first.empty() && !utf8Valid(first)) first.pop_back();  // no half character at the cut
             std::string name = languageNameOf(first);
             if (name.empty()) continue;
             std::string code(data.cFileName, std::min<size_t>(2, std::strlen(data.cFileName)));

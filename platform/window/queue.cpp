@@ -67,6 +67,7 @@ bool windowMatches(HWND msgWindow, HWND filter)
     if (!filter) return true;
     if (filter == reinterpret_cast<HWND>(static_cast<intptr_t>(-1))) return msgWindow == nullptr;
     std::lock_guard<std::recursive_mutex> guard(windowLock());
+    if (!windowAlive(msgWindow)) return false;
     for (HWND w = msgWindow; w; w = w->parent)
         if (w == filter) return true;
     return false;
@@ -97,6 +98,8 @@ void processIncomingSent(ThreadQueue& q)
 
 bool takePosted(ThreadQueue& q, MSG* msg, HWND filter, UINT lo, UINT hi, bool remove)
 {
+    // Lock order everywhere: the window lock, then the queue table, then a queue.
+    std::lock_guard<std::recursive_mutex> windows(windowLock());
     std::lock_guard<std::mutex> guard(q.lock);
     for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
         if (!messageInRange(it->message, lo, hi) || !windowMatches(it->hwnd, filter)) continue;
@@ -152,6 +155,7 @@ void queueWake(DWORD threadId)
 
 void queueDropWindow(HWND hwnd)
 {
+    std::lock_guard<std::recursive_mutex> windows(windowLock());
     std::lock_guard<std::mutex> guard(queuesLock());
     for (auto& [id, q] : queues()) {
         std::lock_guard<std::mutex> qg(q->lock);

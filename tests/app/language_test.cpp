@@ -200,3 +200,35 @@ TEST_F(DialogLanguageTest, dialog_controls_take_their_section_texts)
 }
 
 }  // namespace
+
+namespace {
+
+// Damaged language files: every prefix and many one-byte changes of a real
+// file load and answer without faults (the sanitizer build checks that).
+TEST(LanguageFile, cut_and_changed_files_are_read_safely)
+{
+    testsupport::TempDir dir;
+    const std::string text = "Language=Francais\r\n[String]\r\nIDS_ERROR = Erreur\\n\r\n[DlgAbout]\r\nIDC_TEXT=\xC3\xA9t\xC3\xA9\r\n";
+    const char replacements[] = {'[', '=', '\n', '\r', '\\', '\0', '\xC3', '\xFF'};
+    std::string path = (dir / "x.lng").string();
+    auto probe = [&](const std::string& content) {
+        testsupport::writeFile(path, content);
+        std::vector<std::string> lines;
+        ASSERT_TRUE(languageLoadLines(path, lines));
+        std::string value;
+        languageFindKey(lines, languageFindSection(lines, "String"), "IDS_ERROR", value);
+        languageFindKey(lines, languageFindSection(lines, "DlgAbout"), "IDC_TEXT", value);
+        if (!lines.empty()) languageNameOf(lines[0]);
+    };
+    for (size_t n = 0; n <= text.size(); ++n) probe(text.substr(0, n));
+    for (size_t i = 0; i < text.size(); i += 3)
+        for (char c : replacements) {
+            std::string changed = text;
+            changed[i] = c;
+            probe(changed);
+        }
+    std::vector<std::string> lines;
+    EXPECT_FALSE(languageLoadLines((dir / "missing.lng").string(), lines));
+}
+
+}  // namespace

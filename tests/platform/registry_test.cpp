@@ -356,3 +356,35 @@ TEST_F(RegistryTest, classes_root_has_its_own_file)
 }
 
 }  // namespace
+
+namespace {
+
+// Every prefix and many one-byte changes of a real hive file parse or fail
+// cleanly (the sanitizer build checks the "cleanly").
+TEST(RegistryFormat, cut_and_changed_files_never_break_the_parser)
+{
+    RegNode root;
+    regWalk(&root, "Software\\Fotrix Pocket\\General", true, nullptr);
+    RegNode* general = regWalk(&root, "Software\\Fotrix Pocket\\General", false, nullptr);
+    general->values.push_back(RegValue{"Mode", REG_DWORD, {3, 0, 0, 0}});
+    general->values.push_back(RegValue{"Home", REG_SZ, {'/', 'x', '"', '\\', 0}});
+    general->values.push_back(RegValue{"Lines", REG_SZ, {'a', '\n', 'b', 0}});
+    general->values.push_back(RegValue{"Blob", REG_BINARY, std::vector<uint8_t>(60, 0xAB)});
+    const std::string text = regFormat(root, "HKEY_CURRENT_USER");
+    RegNode back;
+    std::string error;
+    ASSERT_TRUE(regParse(text, "HKEY_CURRENT_USER", back, error)) << error;
+    EXPECT_EQ(regFormat(back, "HKEY_CURRENT_USER"), text);
+    int parsed = 0;
+    for (size_t n = 0; n <= text.size(); ++n) parsed += regParse(text.substr(0, n), "HKEY_CURRENT_USER", back, error);
+    EXPECT_GT(parsed, 0);
+    const char replacements[] = {'"', '\\', '[', ']', '=', '\n', ',', '\0', 'z', ':'};
+    for (size_t i = 0; i < text.size(); ++i)
+        for (char c : replacements) {
+            std::string changed = text;
+            changed[i] = c;
+            regParse(changed, "HKEY_CURRENT_USER", back, error);
+        }
+}
+
+}  // namespace
