@@ -46,7 +46,7 @@ UINT virtualKeyOf(SDL_Keycode key)
     return 0;
 }
 
-BOOL CALLBACK_closeEach(HWND hwnd, LPARAM count)
+BOOL closeEach(HWND hwnd, LPARAM count)
 {
     if (hwnd != screenTaskBar()) {
         PostMessage(hwnd, WM_CLOSE, 0, 0);
@@ -58,7 +58,7 @@ BOOL CALLBACK_closeEach(HWND hwnd, LPARAM count)
 void closeProgram()
 {
     int count = 0;
-    EnumWindows(CALLBACK_closeEach, reinterpret_cast<LPARAM>(&count));
+    EnumWindows(closeEach, reinterpret_cast<LPARAM>(&count));
     if (count == 0) PostQuitMessage(0);
 }
 

@@ -47,7 +47,7 @@ LRESULT paintTaskBar(HWND hwnd)
     return 0;
 }
 
-LRESULT CALLBACK_taskBar(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT taskBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_PAINT) return paintTaskBar(hwnd);
     if (message == WM_ERASEBKGND) return 1;
@@ -85,7 +85,7 @@ bool screenCreateShell()
     setDesktopProc(desktopProc);
     InvalidateRect(desktopWindow(), nullptr, TRUE);
     WNDCLASS wc{};
-    wc.lpfnWndProc = CALLBACK_taskBar;
+    wc.lpfnWndProc = taskBarProc;
     wc.lpszClassName = kTaskBarClass;
     RegisterClass(&wc);  // stays registered across restarts of the platform
     int w = 0, h = 0;

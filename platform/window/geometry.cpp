@@ -232,37 +232,34 @@ HWND ChildWindowFromPoint(HWND parent, POINT clientPoint)
     return parent;
 }
 
+static bool activatesOnShow(HWND hwnd, int command)
+{
+    return isTopLevel(hwnd) && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE && !(hwnd->exStyle & WS_EX_NOACTIVATE);
+}
+
 BOOL ShowWindow(HWND hwnd, int command)
 {
-    bool wasVisible, activate = false;
+    bool show = command != SW_HIDE && command != SW_MINIMIZE;
+    bool wasVisible, changed, activate;
     {
         std::lock_guard<std::recursive_mutex> guard(windowLock());
         if (!windowAlive(hwnd) || hwnd->destroying) return FALSE;
         wasVisible = (hwnd->style & WS_VISIBLE) != 0;
-        bool show = command != SW_HIDE && command != SW_MINIMIZE;
-        if (show == wasVisible) {
-            activate = show && isTopLevel(hwnd) && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE &&
-                       !(hwnd->exStyle & WS_EX_NOACTIVATE) && GetActiveWindow() != hwnd;
-        } else if (show) {
+        changed = show != wasVisible;
+        activate = show && activatesOnShow(hwnd, command) && GetActiveWindow() != hwnd;
+        if (changed && show) {
             hwnd->style |= WS_VISIBLE;
             hwnd->ncPending = true;
             invalidateTree(hwnd, nullptr, true);
-            activate = isTopLevel(hwnd) && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE &&
-                       !(hwnd->exStyle & WS_EX_NOACTIVATE);
-        } else {
-            if (windowShown(hwnd->parent ? hwnd->parent : hwnd)) invalidateScreenArea(windowRectOnScreen(hwnd));
+        } else if (changed) {
+            // What the window covered shows again.
+            if (windowShown(hwnd)) invalidateScreenArea(windowRectOnScreen(hwnd));
             hwnd->style &= ~WS_VISIBLE;
         }
-        if (show != wasVisible) markScreenDirty();
-        if (show == wasVisible && !activate) return wasVisible;
-        if (show == wasVisible) goto activateOnly;
+        if (changed) markScreenDirty();
     }
-    callWindow(hwnd, WM_SHOWWINDOW, command != SW_HIDE && command != SW_MINIMIZE, 0);
-    if (command == SW_HIDE || command == SW_MINIMIZE) {
-        inputDropWindow(hwnd);
-        return wasVisible;
-    }
-activateOnly:
+    if (changed) callWindow(hwnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+    if (changed && !show) inputDropWindow(hwnd);
     if (activate) activateWindow(hwnd, WA_ACTIVE);
     return wasVisible;
 }
