@@ -19,7 +19,7 @@ const FormatEntry formatTable[] = {
     {Probe, "gif", "CompuServe GIF", readGif, writeGif, gifWriterTypes, {"gif", "giff"}},
     {Probe, "png", "Portable Network Graphics", readPng, writePng, pngWriterTypes, {"png"}},
     {0, "2bp", "Pocket PC Bitmap", readBmp, nullptr, nullptr, {"2bp"}},
-    {Probe, "tiff", "TIFF Revision 6", nullptr, nullptr, nullptr, {"tif", "tim", "tiff"}},
+    {Probe, "tiff", "TIFF Revision 6", readTiff, nullptr, nullptr, {"tif", "tim", "tiff"}},
     {Probe, "pcx", "Zsoft Publisher's Paintbrush", readPcx, nullptr, nullptr, {"pcx", "pcc", "dcx"}},
     {Probe, "pbm", "Portable Bitmap", readPnm, nullptr, nullptr, {"pbm", "rpbm", "ppma"}},
     {Probe, "pgm", "Portable Greyscale", readPnm, nullptr, nullptr, {"pgm", "rpgm"}},

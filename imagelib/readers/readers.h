@@ -17,5 +17,6 @@ int readTga(Stream& stream, ReaderContext& context);
 int readPnm(Stream& stream, ReaderContext& context);
 int readPsd(Stream& stream, ReaderContext& context);
 int readIco(Stream& stream, ReaderContext& context);
+int readTiff(Stream& stream, ReaderContext& context);
 
 }  // namespace fotrix
