@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# TIFF decoding against libtiff's tiff2rgba, in the same run, on pictures
+# made at run time:
+#   3000x2000 RGB, LZW with predictor     fotrix-cli decode   vs  tiff2rgba
+#   3000x2000 RGB, Deflate with predictor fotrix-cli decode   vs  tiff2rgba
+#   2480x3508 Group 4 fax page            fotrix-cli decode   vs  tiff2rgba
+# Both write their result to a file (a PAM for us, an uncompressed RGBA TIFF
+# for tiff2rgba). Prints mean seconds, peak memory (kB) and the ratios
+# ours/theirs (below 1.0: we are faster or smaller).
+#
+# usage: bench/tiff.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
+#        RUNS=5 sets the number of timed runs per command.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cli=$(realpath "${1:-build/cli/fotrix-cli}")
+runs=${RUNS:-5}
+python=/usr/bin/python3
+convert=/usr/bin/convert
+for tool in "$cli" "$convert" tiffcp tiff2rgba /usr/bin/time; do
+  command -v "$tool" >/dev/null || { echo "bench/tiff.sh: $tool is missing" >&2; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/fotrix-tiff-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+echo "== corpus in $work"
+"$convert" -seed 5 -size 750x500 plasma:fractal -resize 3000x2000! -depth 8 "$work/rgb.ppm"
+"$convert" "$work/rgb.ppm" -compress none "$work/rgb.tif"
+tiffcp -c lzw:2 "$work/rgb.tif" "$work/lzw.tif"
+tiffcp -c zip:2 "$work/rgb.tif" "$work/deflate.tif"
+"$convert" -size 2480x3508 xc:white -fill black -font DejaVu-Sans -pointsize 28 \
+  -annotate +150+200 "$(printf 'Fotrix Pocket fax page, line %s of body text set in a plain face. %.0s\n' $(seq 1 100))" \
+  -depth 1 -type bilevel -define tiff:photometric=min-is-white -compress Group4 "$work/g4.tif"
+ls -l "$work"/*.tif | awk '{printf "%-40s %8.1f kB\n", $9, $5 / 1e3}'
+
+mean() {
+  local command=$1
+  if command -v hyperfine >/dev/null; then
+    hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/h.json" "$command" >/dev/null 2>&1 ||
+      { echo "failed: $command" >&2; exit 1; }
+    "$python" -c 'import json,sys; print("%.3f" % json.load(open(sys.argv[1]))["results"][0]["mean"])' "$work/h.json"
+  else
+    bash -c "$command" >/dev/null 2>&1
+    local start end
+    start=$(date +%s.%N)
+    for _ in $(seq "$runs"); do bash -c "$command" >/dev/null 2>&1; done
+    end=$(date +%s.%N)
+    "$python" -c "import sys; print('%.3f' % ((float(sys.argv[2]) - float(sys.argv[1])) / int(sys.argv[3])))" "$start" "$end" "$runs"
+  fi
+}
+peak() { /usr/bin/time -f %M bash -c "exec $1" 2>&1 >/dev/null | tail -1; }
+ratio() { "$python" -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
+
+printf '%-10s %10s %10s %8s %12s %12s %8s\n' case ours-s tiff2rgba-s ratio ours-kB tiff2rgba-kB ratio
+for name in lzw deflate g4; do
+  ours="$cli decode $work/$name.tif $work/ours.pam"
+  theirs="tiff2rgba -c none $work/$name.tif $work/theirs.tif"
+  t1=$(mean "$ours")
+  t2=$(mean "$theirs")
+  m1=$(peak "$ours")
+  m2=$(peak "$theirs")
+  printf '%-10s %10s %10s %8s %12s %12s %8s\n' "$name" "$t1" "$t2" "$(ratio "$t1" "$t2")" "$m1" "$m2" "$(ratio "$m1" "$m2")"
+done
