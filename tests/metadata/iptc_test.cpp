@@ -118,6 +118,24 @@ fotrix::IptcRecord sampleRecord()
 
 bool needTools() { return testsupport::haveTool("exiftool") && testsupport::haveTool("cjpeg"); }
 
+// exiv2's reading of the IPTC datasets, lists joined with ",".
+std::map<int, std::string> exiv2Iptc(const fs::path& file)
+{
+    std::string output;
+    testsupport::run("exiv2 -PIxv '" + file.string() + "' 2>/dev/null", &output);
+    std::map<int, std::string> values;
+    std::regex line(R"(^0x([0-9a-f]+)\s+(.*)$)");
+    std::istringstream in(output);
+    for (std::string text; std::getline(in, text);) {
+        std::smatch m;
+        if (!std::regex_match(text, m, line)) continue;
+        std::string& value = values[std::stoi(m[1], nullptr, 16)];
+        value += (value.empty() ? "" : ",") + m[2].str();
+    }
+    values.erase(0);
+    return values;
+}
+
 }  // namespace
 
 TEST(IptcRead, datasets_written_by_exiftool_read_back_exactly)
@@ -147,6 +165,7 @@ TEST(IptcWrite, exiftool_reads_what_we_write_and_other_segments_stay)
     std::map<int, std::string> expected = {{120, "A caption: with a colon"}, {80, "Jo Bloggs"}, {25, "sea,ship"},
                                            {10, "5"}};
     EXPECT_EQ(exiftoolIptc(file), expected);
+    if (testsupport::haveTool("exiv2")) EXPECT_EQ(exiv2Iptc(file), expected);
     EXPECT_EQ(ourIptc(file), expected);
     EXPECT_EQ(withoutApp13(after), withoutApp13(before));
     // Exactly one APP13, where the old one was.
