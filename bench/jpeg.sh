@@ -32,11 +32,16 @@ cjpeg -quality 90 -outfile "$medium" "$work/medium.ppm"
 rm "$work/big.ppm" "$work/medium.ppm"
 ls -l "$big" "$medium" | awk '{printf "%s %.1f MB\n", $9, $5 / 1e6}'
 
-# Mean seconds over $runs runs after one warm-up.
+# Mean wall seconds over $runs runs after one warm-up.
 mean() {
   hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/h.json" "$1" >/dev/null 2>&1 ||
     { echo "failed: $1" >&2; exit 1; }
   "$python" -c 'import json,sys; print("%.4f" % json.load(open(sys.argv[1]))["results"][0]["mean"])' "$work/h.json"
+}
+# Mean processor seconds (user + system) of the last timing: on a shared
+# machine the wall time also counts the waits for a core.
+cpu() {
+  "$python" -c 'import json,sys; r = json.load(open(sys.argv[1]))["results"][0]; print("%.4f" % (r["user"] + r["system"]))' "$work/h.json"
 }
 # Peak resident memory in kB.
 peak() { /usr/bin/time -f %M bash -c "exec $1" 2>&1 >/dev/null | tail -1; }
@@ -55,23 +60,26 @@ declare -A commands=(
   { echo "bench/jpeg.sh: unexpected thumbnail size" >&2; exit 1; }
 
 echo "== timing ($runs runs each) and peak memory"
-printf '%-14s %10s %10s\n' command seconds peak-kB
-declare -A seconds memory
+printf '%-14s %10s %10s %10s\n' command seconds cpu-s peak-kB
+declare -A seconds cpus memory
 for name in ours-nearest ours-area vips-thumb djpeg-eighth ours-full djpeg-full; do
   seconds[$name]=$(mean "${commands[$name]}")
+  cpus[$name]=$(cpu)
   memory[$name]=$(peak "${commands[$name]}")
-  printf '%-14s %10s %10s\n' "$name" "${seconds[$name]}" "${memory[$name]}"
+  printf '%-14s %10s %10s %10s\n' "$name" "${seconds[$name]}" "${cpus[$name]}" "${memory[$name]}"
 done
 full_picture_kb=$((6000 * 4000 * 3 / 1024))
 
-echo "== ratios ours/theirs (time; peak memory)"
+echo "== ratios ours/theirs (wall time; processor time; peak memory)"
 for ours in ours-nearest ours-area; do
   for theirs in vips-thumb djpeg-eighth; do
-    printf '%-13s vs %-13s time %s   memory %s\n' "$ours" "$theirs" \
-      "$(ratio "${seconds[$ours]}" "${seconds[$theirs]}")" "$(ratio "${memory[$ours]}" "${memory[$theirs]}")"
+    printf '%-13s vs %-13s time %s   cpu %s   memory %s\n' "$ours" "$theirs" \
+      "$(ratio "${seconds[$ours]}" "${seconds[$theirs]}")" "$(ratio "${cpus[$ours]}" "${cpus[$theirs]}")" \
+      "$(ratio "${memory[$ours]}" "${memory[$theirs]}")"
   done
   printf '%-13s peak memory / one full 6000x4000 picture (%s kB): %s\n' "$ours" "$full_picture_kb" \
     "$(ratio "${memory[$ours]}" "$full_picture_kb")"
 done
-printf '%-13s vs %-13s time %s   memory %s\n' ours-full djpeg-full \
-  "$(ratio "${seconds[ours-full]}" "${seconds[djpeg-full]}")" "$(ratio "${memory[ours-full]}" "${memory[djpeg-full]}")"
+printf '%-13s vs %-13s time %s   cpu %s   memory %s\n' ours-full djpeg-full \
+  "$(ratio "${seconds[ours-full]}" "${seconds[djpeg-full]}")" "$(ratio "${cpus[ours-full]}" "${cpus[djpeg-full]}")" \
+  "$(ratio "${memory[ours-full]}" "${memory[djpeg-full]}")"

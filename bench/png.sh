@@ -32,6 +32,11 @@ mean() {
     { echo "failed: $1" >&2; exit 1; }
   "$python" -c 'import json,sys; print("%.4f" % json.load(open(sys.argv[1]))["results"][0]["mean"])' "$work/h.json"
 }
+# Mean processor seconds (user + system) of the last timing: on a shared
+# machine the wall time also counts the waits for a core.
+cpu() {
+  "$python" -c 'import json,sys; r = json.load(open(sys.argv[1]))["results"][0]; print("%.4f" % (r["user"] + r["system"]))' "$work/h.json"
+}
 peak() { /usr/bin/time -f %M bash -c "exec $1" 2>&1 >/dev/null | tail -1; }
 ratio() { "$python" -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
 
@@ -43,22 +48,24 @@ declare -A commands=(
 )
 
 echo "== timing ($runs runs each) and peak memory"
-printf '%-10s %10s %10s\n' command seconds peak-kB
-declare -A seconds memory
+printf '%-10s %10s %10s %10s\n' command seconds cpu-s peak-kB
+declare -A seconds cpus memory
 fastest=
 for name in ours pngtopnm magick pillow; do
   seconds[$name]=$(mean "${commands[$name]}")
+  cpus[$name]=$(cpu)
   memory[$name]=$(peak "${commands[$name]}")
-  printf '%-10s %10s %10s\n' "$name" "${seconds[$name]}" "${memory[$name]}"
+  printf '%-10s %10s %10s %10s\n' "$name" "${seconds[$name]}" "${cpus[$name]}" "${memory[$name]}"
   if [ "$name" != ours ]; then
     if [ -z "$fastest" ] || "$python" -c "import sys; sys.exit(not float(sys.argv[1]) < float(sys.argv[2]))" \
       "${seconds[$name]}" "${seconds[$fastest]}"; then fastest=$name; fi
   fi
 done
 
-echo "== ratios ours/theirs (time; peak memory)"
+echo "== ratios ours/theirs (wall time; processor time; peak memory)"
 for theirs in pngtopnm magick pillow; do
-  printf 'ours vs %-9s time %s   memory %s\n' "$theirs" "$(ratio "${seconds[ours]}" "${seconds[$theirs]}")" \
-    "$(ratio "${memory[ours]}" "${memory[$theirs]}")"
+  printf 'ours vs %-9s time %s   cpu %s   memory %s\n' "$theirs" "$(ratio "${seconds[ours]}" "${seconds[$theirs]}")" \
+    "$(ratio "${cpus[ours]}" "${cpus[$theirs]}")" "$(ratio "${memory[ours]}" "${memory[$theirs]}")"
 done
-printf 'ours vs the fastest (%s): time %s\n' "$fastest" "$(ratio "${seconds[ours]}" "${seconds[$fastest]}")"
+printf 'ours vs the fastest (%s): time %s   cpu %s\n' "$fastest" "$(ratio "${seconds[ours]}" "${seconds[$fastest]}")" \
+  "$(ratio "${cpus[ours]}" "${cpus[$fastest]}")"

@@ -1,6 +1,7 @@
 #include "cli/pam.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -47,6 +48,13 @@ void convertRow(const Bitmap& bitmap, int storedRow, bool mirror, int depth, int
     channelPositions(bitmap.type, positions);
     const unsigned levels = bitmap.bitsPerComponent >= 1 && bitmap.bitsPerComponent < 8
                                 ? (1u << bitmap.bitsPerComponent) - 1 : 255;
+    // Rows already in PAM's sample order are copied whole.
+    const bool samePixels = bitmap.type == fotrix::Rgb || bitmap.type == fotrix::Rgba || bitmap.type == fotrix::Cmyk ||
+                            (bitmap.type == fotrix::Grey && levels == 255);
+    if (samePixels && !mirror && sampleBytes == 1) {
+        std::memcpy(out, row, static_cast<size_t>(bitmap.width) * depth);
+        return;
+    }
     for (int x = 0; x < bitmap.width; ++x) {
         const int sx = mirror ? bitmap.width - 1 - x : x;
         uint8_t* o = out + static_cast<size_t>(x) * depth * sampleBytes;
