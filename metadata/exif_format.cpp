@@ -229,7 +229,7 @@ void exifFormatGps(const ExifTagEntry& row, const ExifEntry& entry, bool bigEndi
     case 0x0004:
         if (entry.size == 24) text = gpsCoordinate(p, bigEndian);
         break;
-    case 0x0001: case 0x0003: case 0x0009: case 0x000E: case 0x0013: case 0x0015: case 0x0017:
+    case 0x0001: case 0x0003: case 0x0009: case 0x000E: case 0x0013: case 0x0015: case 0x0017: case 0x0019:
         if (row.valueNames && entry.size >= 1) {
             const char* name = exifValueName(row.valueNames, p[0]);
             text = name ? name : formatText("%d", p[0]);

@@ -111,8 +111,10 @@ constexpr ExifTagEntry gpsRows[] = {
     typedRow(0x0015, ExifAscii, 0, "Dest Longitude Ref", eastWestNames),
     row(0x0016, "Dest Longitude"),
     typedRow(0x0017, ExifAscii, 0, "Dest Bearing Ref", northRefNames),
-    row(0x0018, "Dest Bearing", distanceUnitNames),
-    typedRow(0x0019, ExifAscii, 0, "Dest Distance Ref"),
+    // The distance units name the letters of the distance reference; the
+    // bearing itself is a number of degrees.
+    row(0x0018, "Dest Bearing"),
+    typedRow(0x0019, ExifAscii, 0, "Dest Distance Ref", distanceUnitNames),
     row(0x001A, "Dest Distance"),
     row(0x001B, "Processing Method"),
     row(0x001C, "Area Information"),

@@ -142,7 +142,8 @@ bool agrees(const Value& v, const std::string& theirs)
         std::replace(dotted.begin(), dotted.end(), ' ', '.');
         return v.text == dotted;
     }
-    case 0x10001: case 0x10003: case 0x10013: case 0x10015:
+    case 0x10001: case 0x10003: case 0x10009: case 0x1000A: case 0x1000E: case 0x10013: case 0x10015: case 0x10017:
+    case 0x10019:
         return !v.text.empty() && !t.empty() && v.text[0] == t[0];
     case 0x10002: case 0x10004: case 0x10014: case 0x10016:
         return degrees(v.text, ours) && number(t, their) && std::fabs(ours - their) < 1e-3;
@@ -181,7 +182,7 @@ std::vector<fs::path> cameraFiles()
         if (!fs::is_directory(dir)) continue;
         for (const auto& entry : fs::directory_iterator(dir)) {
             std::string ext = entry.path().extension().string();
-            if (ext == ".jpg" || ext == ".tif") files.push_back(entry.path());
+            if (ext == ".jpg" || ext == ".tif" || ext == ".cr2" || ext == ".nef" || ext == ".dng") files.push_back(entry.path());
         }
     }
     std::sort(files.begin(), files.end());

@@ -89,7 +89,7 @@ TEST(ExifWalker, group_order_and_tags_outside_the_tables)
     b.exif = {shortValue(be, 0x8827, 100)};
     b.interop = {ascii(0x0001, "R98")};
     b.gps = {{0x0000, 1, 4, {2, 2, 0, 0}, {}}, ascii(0x0001, "N"),
-             rational(be, 0x0002, {48, 1, 5123, 100, 0, 1})};
+             rational(be, 0x0002, {48, 1, 5123, 100, 0, 1}), rational(be, 0x0018, {287, 2}), ascii(0x0019, "K")};
     b.ifd1 = {shortValue(be, 0x0103, 6)};
     auto lines = walk(build(b));
     EXPECT_EQ(groups(lines), (std::vector<std::string>{"[Camera]", "[Image]", "[IOP]", "[GPS]", "[Thumbnail]"}));
@@ -99,6 +99,8 @@ TEST(ExifWalker, group_order_and_tags_outside_the_tables)
     EXPECT_EQ(valueOf(lines, "Version ID"), "2.2.0.0");
     EXPECT_EQ(valueOf(lines, "Latitude Ref"), "North");
     EXPECT_EQ(valueOf(lines, "Latitude"), "48\xC2\xB0 51.23' 0.00\"");
+    EXPECT_EQ(valueOf(lines, "Dest Bearing"), "287/2");
+    EXPECT_EQ(valueOf(lines, "Dest Distance Ref"), "Kilometers");
     EXPECT_EQ(valueOf(lines, "Compression"), "6");
 }
 
