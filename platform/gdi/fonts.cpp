@@ -13,12 +13,17 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unordered_map>
 
 struct FontInstance {
+    ~FontInstance()
+    {
+        if (face) FT_Done_Face(face);
+    }
     FT_Face face = nullptr;
     bool syntheticBold = false;
     int em = 0;
@@ -182,7 +187,8 @@ int pixelSizeFor(const LOGFONT& lf, const std::string& path)
 FontInstance* fontInstanceFor(const LOGFONT& lf)
 {
     std::lock_guard<std::recursive_mutex> guard(fontLock());
-    static std::map<std::string, FontInstance*> cache;
+    // Every size used is kept for the life of the program; a screen uses a handful.
+    static std::map<std::string, std::unique_ptr<FontInstance>> cache;
     bool bold = lf.lfWeight >= FW_SEMIBOLD;
     std::string path, name;
     bool synthetic = false;
@@ -191,9 +197,9 @@ FontInstance* fontInstanceFor(const LOGFONT& lf)
     int em = pixelSizeFor(lf, path);
     std::string key = path + "|" + std::to_string(em) + (synthetic ? "|b" : "");
     auto it = cache.find(key);
-    if (it != cache.end()) return it->second;
+    if (it != cache.end()) return it->second.get();
     FontInstance* f = openInstance(path, em, synthetic, name, bold);
-    cache[key] = f;
+    cache[key].reset(f);
     if (f && name != kFallbackFace.name) {
         LOGFONT fb{};
         fb.lfHeight = -em;

@@ -239,11 +239,15 @@ void serveOne(int fd)
     if (writeAll(fd, &size, sizeof size)) writeAll(fd, reply.data(), reply.size());
 }
 
+// Handles of the other instance's windows live as long as this process.
 HWND makeRemote(uint64_t token)
 {
-    auto* r = new RemoteWindow{token};
-    auto hwnd = reinterpret_cast<HWND>(r);
+    static std::vector<std::unique_ptr<RemoteWindow>> records;
     std::lock_guard<std::mutex> guard(remoteLock);
+    for (const auto& r : records)
+        if (r->token == token) return reinterpret_cast<HWND>(r.get());
+    records.push_back(std::make_unique<RemoteWindow>(RemoteWindow{token}));
+    auto hwnd = reinterpret_cast<HWND>(records.back().get());
     remotes().insert(hwnd);
     return hwnd;
 }
