@@ -306,16 +306,24 @@ TEST_F(RegistryTest, killing_a_writer_midway_leaves_a_whole_file)
     RegCloseKey(key);
     int killedMidSave = 0;
     for (int round = 0; round < 6; ++round) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
         pid_t pid = fork();
         if (pid == 0) {
+            close(ready[0]);
             HKEY k = nullptr;
             RegCreateKeyEx(HKEY_CURRENT_USER, "Big", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
             for (int i = 0;; ++i) {
                 std::string v(200000 + (i % 50) * 1000, static_cast<char>('b' + i % 20));
                 RegSetValueEx(k, "Value", 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()), static_cast<DWORD>(v.size() + 1));
+                if (i == 0 && write(ready[1], "r", 1) != 1) _exit(2);  // in the loop now
             }
         }
-        usleep(static_cast<useconds_t>(20000 + round * 13000));
+        close(ready[1]);
+        char byte;
+        ASSERT_EQ(read(ready[0], &byte, 1), 1);
+        close(ready[0]);
+        usleep(static_cast<useconds_t>(3000 + round * 7000));
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
         killedMidSave += std::filesystem::exists(dir / ("user.reg.tmp-" + std::to_string(pid)));
