@@ -9,6 +9,8 @@
 #   shrink   fotrix-cli resize --method shrink   vs  Pillow resize BOX
 # Our saves replace files atomically (temporary, fsync, rename); the
 # jpeg-file row shows that cost on a real file against cjpeg writing one.
+# bench/jpeg_encode.cpp (compiled here against the build's library) times
+# the JPEG writer alone against the same libjpeg calls made directly.
 # Prints mean seconds and the ratios ours/theirs (below 1.0: we are faster).
 #
 # usage: bench/writers.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
@@ -65,3 +67,12 @@ for pair in "${pairs[@]}"; do
     "$(ratio "${seconds[$case-ours]}" "${seconds[$case-$who]}")"
 done
 echo "== resample vs shrink (ours): $(ratio "${seconds[shrink-ours]}" "${seconds[resample-ours]}")"
+
+build=$(dirname "$(dirname "$cli")")
+if [ -f "$build/imagelib/libfotrix_image.a" ] && command -v c++ >/dev/null; then
+  c++ -O2 -std=c++20 -I. bench/jpeg_encode.cpp "$build/imagelib/libfotrix_image.a" -ljpeg -lpng -lz \
+    -o "$work/jpeg_encode"
+  read -r ours direct < <("$work/jpeg_encode" "$picture" "$((runs * 2))")
+  printf '== jpeg writer in process: ours %.3f   libjpeg direct %.3f   ratio %s\n' "$ours" "$direct" \
+    "$(ratio "$ours" "$direct")"
+fi

@@ -178,11 +178,12 @@ int bitmapAdjust(Bitmap& bitmap, Bitmap* output, const Rect* rect, int brightnes
     if (!bitmap.pixels) return ResultBadSize;
     uint8_t table[256];
     buildAdjustTable(table, brightness, contrast, gamma);
+    // An empty rectangle changes nothing; an output record still gets its copy.
     Rect clip;
-    if (bitmapClipRect(bitmap, rect, clip) != 0) return ResultOk;
+    const bool empty = bitmapClipRect(bitmap, rect, clip) != 0;
     int result;
     Bitmap* target = prepareTarget(bitmap, output, result);
-    if (!target) return result;
+    if (!target || empty) return result;
     const int levels = target->colorCount;
     if (target->type == Grey && levels >= 2 && levels < 256) {
         // Level numbers 0 .. n - 1: map through the grey each stands for.
@@ -202,11 +203,12 @@ int bitmapApplyChannelTables(Bitmap& bitmap, Bitmap* output, const Rect* rect, c
 {
     if (bitmap.type == Binary) return ResultBinaryRefused;
     if (!bitmap.pixels) return ResultBadSize;
+    // An empty rectangle changes nothing; an output record still gets its copy.
     Rect clip;
-    if (bitmapClipRect(bitmap, rect, clip) != 0) return ResultOk;
+    const bool empty = bitmapClipRect(bitmap, rect, clip) != 0;
     int result;
     Bitmap* target = prepareTarget(bitmap, output, result);
-    if (!target) return result;
+    if (!target || empty) return result;
     const uint8_t* list[4] = {tables[0], tables[1], tables[2], tables[2]};
     mapThroughTables(*target, clip, list, mappedPositions(*target));
     return ResultOk;
@@ -216,7 +218,7 @@ int bitmapAutoLevels(Bitmap& bitmap, Bitmap* output, const Rect* rect)
 {
     if (bitmap.type == Binary) return ResultBinaryRefused;
     if (!bitmap.pixels) return ResultBadSize;
-    static thread_local uint32_t histograms[4][256];
+    uint32_t histograms[4][256];
     bitmapChannelHistograms(bitmap, histograms);
     const uint32_t threshold = static_cast<uint32_t>(static_cast<uint64_t>(bitmap.width) * bitmap.height / 1000);
     uint8_t tables[3][256];

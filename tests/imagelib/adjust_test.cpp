@@ -119,6 +119,9 @@ TEST(Adjust, fourthByteAndPaletteAndRectangle)
     const Rect outside{10, 10, 2, 2};
     ASSERT_EQ(bitmapAdjust(p.bitmap, nullptr, &outside, 50, 0, 1.0), 0);
     EXPECT_EQ(bitmapRow(p.bitmap, 1)[4], 100);
+    ASSERT_EQ(bitmapAdjust(p.bitmap, &out, &outside, 50, 0, 1.0), 0);
+    EXPECT_TRUE(samePixels(out, p.bitmap));  // the output record is still a valid copy
+    bitmapFree(out);
 
     Picture indexed;
     writertest::makePicture(indexed.bitmap, Indexed, 4, 4, 10);
