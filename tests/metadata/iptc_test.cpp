@@ -2,6 +2,7 @@
 // new segment goes, and blocks that lie about their lengths.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <regex>
 #include <sstream>

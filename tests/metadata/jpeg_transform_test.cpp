@@ -3,6 +3,8 @@
 // markers survive and the EXIF pixel size follows the picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "metadata/exif.h"
 #include "metadata/jpeg_segments.h"
 #include "metadata/jpeg_transform.h"
