@@ -44,6 +44,12 @@ struct BmpFile {
     uint64_t afterHeader = 0;  // where the masks (or the palette) may start
 };
 
+// Bits a pixel over all planes; absurd products stay absurd without overflowing.
+int bitsOf(uint16_t planes, uint16_t bitCount)
+{
+    return static_cast<int>(std::min<int64_t>(int64_t{planes} * bitCount, 1 << 20));
+}
+
 uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
 uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
@@ -67,7 +73,7 @@ int parseHeaders(Stream& stream, BmpFile& file)
         file.height = le16(info + 2);
         file.planes = le16(info + 4);
         file.bitCount = le16(info + 6);
-        file.bpp = file.planes * file.bitCount;
+        file.bpp = bitsOf(file.planes, file.bitCount);
         file.afterHeader = 26;
         return 0;
     }
@@ -80,7 +86,7 @@ int parseHeaders(Stream& stream, BmpFile& file)
     file.pixelsPerMetreX = le32(info + 20);
     file.pixelsPerMetreY = le32(info + 24);
     file.coloursUsed = le32(info + 28);
-    file.bpp = file.planes * file.bitCount;
+    file.bpp = bitsOf(file.planes, file.bitCount);
     file.afterHeader = 54;
     // Headers of 56 bytes and more carry the masks of true-colour files
     // right after the first 40 bytes; otherwise the rest is skipped.

@@ -730,6 +730,14 @@ TEST(BmpHeaders, BadSizesOffsetsAndPalettes)
     spec.height = INT32_MIN;
     EXPECT_EQ(load(writeTemp(dir, "min.bmp", makeBmp(spec)))->code, 9);
 
+    // Planes times bits beyond any depth (found by fuzzing: the product overflowed).
+    spec.height = 1;
+    spec.planes = 65535;
+    spec.bitCount = 64767;
+    EXPECT_EQ(load(writeTemp(dir, "planes.bmp", makeBmp(spec)))->code, 2);
+    spec.planes = 1;
+    spec.bitCount = 24;
+
     // A data offset that is negative or past the end.
     spec.height = 1;
     spec.pixels = {1, 2, 3, 0};
@@ -879,4 +887,33 @@ TEST(BmpReduce, AreaAverageIsCloseToTheTrueMean)
     ASSERT_EQ(bitmapShrink(full->bitmap, &shrunk, 20, 13, Rgb), 0);
     EXPECT_LE(colourDifference(toPixels(shrunk), p, false), 3);
     bitmapFree(shrunk);
+}
+
+TEST(BmpReduce, OneBitOutputTakesColumnsTheOtherWay)
+{
+    testsupport::TempDir dir;
+    const int width = 53, height = 31;
+    std::mt19937 random(11);
+    std::vector<std::vector<uint8_t>> rows(height, std::vector<uint8_t>((width + 7) / 8));
+    for (auto& row : rows)
+        for (auto& byte : row) byte = uint8_t(random());
+    BmpSpec spec;
+    spec.width = width;
+    spec.height = -height;  // top-down: file row y is picture row y
+    spec.bitCount = 1;
+    spec.palette = {0x000000, 0xFFFFFF};
+    spec.pixels = padRows(rows);
+    auto small = load(writeTemp(dir, "bits.bmp", makeBmp(spec)), [](LoadParams& p) { p.maxWidth = 10, p.maxHeight = 10; });
+    ASSERT_EQ(small->code, 0);
+    ASSERT_EQ(small->bitmap.type, Binary);
+    const int outW = 10, outH = int(10.0 * height / width + 0.5);
+    ASSERT_EQ(small->bitmap.height, outH);
+    std::vector<int> first(outH, -1);
+    for (int y = 0; y < height; ++y)
+        if (first[outH * y / height] < 0) first[outH * y / height] = y;
+    for (int Y = 0; Y < outH; ++Y)
+        for (int X = 0; X < outW; ++X) {
+            const int x = width * X / outW;  // output column X takes file column trunc(width * X / outW)
+            ASSERT_EQ(bitGet(bitmapRow(small->bitmap, Y), X), bitGet(rows[first[Y]].data(), x)) << X << "," << Y;
+        }
 }
