@@ -201,5 +201,12 @@ enum : UINT {
 // Command identifiers of dialogs.
 enum : int { IDOK = 1, IDCANCEL = 2 };
 
+// WM_NOTIFY: lParam points at this header (controls extend it).
+struct NMHDR {
+    HWND hwndFrom;
+    UINT_PTR idFrom;
+    UINT code;
+};
+
 // Hit codes of WM_SETCURSOR.
 enum : int { HTCLIENT = 1 };

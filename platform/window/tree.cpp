@@ -161,6 +161,12 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
         } else {
             hwnd->menu = menuOrId;
             hwnd->rect = defaultTopLevelRect(x, y, width, height);
+            if (windowAlive(parent) && parent != desk) {
+                // A top-level window made with a parent is owned by that window's top-level window.
+                HWND top = parent;
+                while ((top->style & WS_CHILD) && top->parent && top->parent != desk) top = top->parent;
+                hwnd->owner = top;
+            }
         }
         liveWindows().insert(hwnd);
         linkChild(hwnd->parent, hwnd);
@@ -193,6 +199,15 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
 
 BOOL DestroyWindow(HWND hwnd)
 {
+    // Owned windows (dialogs, pop-ups) go first, as they cannot outlive their owner.
+    std::vector<HWND> owned;
+    {
+        std::lock_guard<std::recursive_mutex> guard(windowLock());
+        if (windowAlive(hwnd) && !hwnd->destroying)
+            for (HWND w : liveWindows())
+                if (w->owner == hwnd && !w->destroying) owned.push_back(w);
+    }
+    for (HWND w : owned) DestroyWindow(w);
     std::vector<HWND> subtree;
     {
         std::lock_guard<std::recursive_mutex> guard(windowLock());
@@ -234,8 +249,10 @@ BOOL IsWindow(HWND hwnd)
 HWND GetParent(HWND hwnd)
 {
     std::lock_guard<std::recursive_mutex> guard(windowLock());
-    if (!windowAlive(hwnd) || !(hwnd->style & WS_CHILD)) return nullptr;
-    return hwnd->parent;
+    if (!windowAlive(hwnd)) return nullptr;
+    if (hwnd->style & WS_CHILD) return hwnd->parent;
+    // A pop-up's parent is its owner.
+    return (hwnd->style & WS_POPUP) && windowAlive(hwnd->owner) ? hwnd->owner : nullptr;
 }
 
 HWND GetWindow(HWND hwnd, UINT relation)
@@ -243,6 +260,7 @@ HWND GetWindow(HWND hwnd, UINT relation)
     std::lock_guard<std::recursive_mutex> guard(windowLock());
     if (!windowAlive(hwnd)) return nullptr;
     if (relation == GW_CHILD) return hwnd->children.empty() ? nullptr : hwnd->children.front();
+    if (relation == GW_OWNER) return windowAlive(hwnd->owner) ? hwnd->owner : nullptr;
     if (!hwnd->parent) return nullptr;
     auto& sib = hwnd->parent->children;
     auto it = std::find(sib.begin(), sib.end(), hwnd);

@@ -21,6 +21,7 @@ struct WindowRec {
     WNDPROC proc = nullptr;
     HINSTANCE instance = nullptr;
     HWND parent = nullptr;        // the desktop for top-level windows
+    HWND owner = nullptr;         // top-level windows made with a parent: they live and die with it
     std::vector<HWND> children;   // z-order: front() is the top
     DWORD style = 0;
     DWORD exStyle = 0;

@@ -81,6 +81,30 @@ TEST_F(WindowTest, destroy_tells_parent_first_and_frees_children_first)
     EXPECT_FALSE(DestroyWindow(parent));
 }
 
+TEST_F(WindowTest, owned_popup_reports_its_owner_and_dies_with_it)
+{
+    HWND main = makeWindow("main");
+    HWND child = makeWindow("child", WS_CHILD | WS_VISIBLE, main, 0, 0, 10, 10);
+    HWND popup = makeWindow("dialog", WS_POPUP | WS_VISIBLE, child, 0, 0, 100, 100);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(GetWindow(popup, GW_OWNER), main);
+    EXPECT_EQ(GetParent(popup), main);
+    EXPECT_FALSE(IsChild(main, popup));
+    EXPECT_EQ(GetActiveWindow(), popup);
+    recorded().clear();
+    DestroyWindow(main);
+    EXPECT_FALSE(IsWindow(popup));
+    std::vector<UINT> m = recordedMessages(popup);
+    EXPECT_NE(indexOf(m, WM_DESTROY), SIZE_MAX);
+    // The owned window went before its owner.
+    size_t popupGone = SIZE_MAX, mainDestroyed = SIZE_MAX;
+    for (size_t i = 0; i < recorded().size(); ++i) {
+        if (recorded()[i].hwnd == popup && recorded()[i].message == WM_NCDESTROY) popupGone = i;
+        if (recorded()[i].hwnd == main && recorded()[i].message == WM_DESTROY) mainDestroyed = i;
+    }
+    EXPECT_LT(popupGone, mainDestroyed);
+}
+
 TEST_F(WindowTest, default_top_level_fills_the_space_between_task_bar_and_menu_bar)
 {
     HWND w = makeWindow("main");
