@@ -288,6 +288,7 @@ int decodeCcitt(std::span<const uint8_t> in, std::span<uint8_t> out, const Ccitt
     Changes reference, current;
     const bool twoD = params.compression == CompressionGroup3 && (params.t4Options & 1);
     bool damaged = false;
+    bool requireEol = (params.t4Options & 4) != 0;
     for (uint32_t y = 0; y < params.rows && (y + 1) * rowBytes <= out.size(); y++) {
         uint8_t* row = out.data() + y * rowBytes;
         Status s;
@@ -297,7 +298,19 @@ int decodeCcitt(std::span<const uint8_t> in, std::span<uint8_t> out, const Ccitt
         } else if (params.compression == CompressionGroup4) {
             s = decode2D(bits, width, reference, current);
         } else {
-            skipEol(bits);
+            // With fill bits every row follows an EOL: data before it is not a row.
+            // (Strips without any EOL are read as they come.)
+            if (requireEol && !skipEol(bits)) {
+                const size_t here = bits.bitPos;
+                if (!resync(bits)) {
+                    bits.bitPos = here;
+                    requireEol = false;
+                }
+            }
+            // Writers put fill bits and sometimes more than one EOL between rows.
+            while (skipEol(bits)) {
+                if (twoD && bits.peek(13) == 0x1001) bits.skip(1);  // a tag bit between two EOLs
+            }
             bool oneD = true;
             if (twoD) {
                 // After the EOL a tag bit tells the row's coding: 1 one-dimensional.
@@ -306,7 +319,10 @@ int decodeCcitt(std::span<const uint8_t> in, std::span<uint8_t> out, const Ccitt
             }
             s = oneD ? decode1D(bits, width, current) : decode2D(bits, width, reference, current);
             if (s == Status::Bad) {
+                // A row cut short by an early EOL keeps what it has, its last
+                // run going on to the edge, as fax software shows such rows.
                 damaged = true;
+                paint(row, current, width);
                 if (!resync(bits)) return 10;
                 bits.bitPos -= 12;  // let the next row see its EOL
                 reference.clear();
