@@ -362,3 +362,70 @@ TEST_F(PaintTest, task_bar_shows_the_active_window_title)
 }
 
 }  // namespace
+
+namespace {
+
+DWORD gestureResult = 12345;
+DWORD gestureTime = 0;
+
+LRESULT gestureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_LBUTTONDOWN) {
+        DWORD start = GetTickCount();
+        SHRGINFO info{sizeof(SHRGINFO), hwnd, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, SHRG_RETURNCMD};
+        gestureResult = SHRecognizeGesture(&info);
+        gestureTime = GetTickCount() - start;
+        return 0;
+    }
+    return DefWindowProc(hwnd, message, wParam, lParam);
+}
+
+class GestureTest : public Headless {
+protected:
+    HWND window = nullptr;
+    void SetUp() override
+    {
+        Headless::SetUp();
+        WNDCLASS wc{};
+        wc.lpfnWndProc = gestureProc;
+        wc.lpszClassName = "GestureWindow";
+        RegisterClass(&wc);
+        window = CreateWindowEx(0, "GestureWindow", "g", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                                nullptr, nullptr, nullptr);
+        pump();
+        gestureResult = 12345;
+    }
+};
+
+TEST_F(GestureTest, holding_still_is_the_context_menu_gesture)
+{
+    PlatformStylusInput(StylusDown, 50, 100);
+    PlatformStylusInput(StylusMove, 52, 101);  // a tremble, not a move
+    pump();
+    EXPECT_EQ(gestureResult, static_cast<DWORD>(GN_CONTEXTMENU));
+    EXPECT_GE(gestureTime, kTapAndHoldMs);
+    MSG msg;
+    EXPECT_FALSE(PeekMessage(&msg, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE));
+}
+
+TEST_F(GestureTest, a_lift_or_a_real_move_is_no_gesture_and_stays_queued)
+{
+    PlatformStylusInput(StylusDown, 50, 100);
+    PlatformStylusInput(StylusUp, 50, 100);
+    MSG msg;
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    DispatchMessage(&msg);
+    EXPECT_EQ(gestureResult, 0u);
+    EXPECT_TRUE(PeekMessage(&msg, nullptr, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE));
+    pump();
+    PlatformAdvanceClock(1000);
+    PlatformStylusInput(StylusDown, 50, 100);
+    PlatformStylusInput(StylusMove, 80, 100);
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    DispatchMessage(&msg);
+    EXPECT_EQ(gestureResult, 0u);
+    EXPECT_LT(gestureTime, kTapAndHoldMs);
+    EXPECT_TRUE(PeekMessage(&msg, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE));
+}
+
+}  // namespace
