@@ -125,54 +125,82 @@ LRESULT callWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return proc ? proc(hwnd, message, wParam, lParam) : 0;
 }
 
+// The window's record, linked into the tree (under windowLock); null when the
+// class is unknown or a child has no parent.
+static HWND newWindowRecord(DWORD exStyle, const char* className, const char* title, DWORD style, RECT place, HWND parent,
+                            HMENU menuOrId, HINSTANCE instance)
+{
+    ClassRec* cls = findClass(className);
+    if (!cls) {
+        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+        return nullptr;
+    }
+    HWND desk = desktopWindow();
+    bool child = (style & WS_CHILD) != 0;
+    if (child && !windowAlive(parent)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    HWND hwnd = new WindowRec;
+    hwnd->magic = kWindowMagic;
+    hwnd->cls = cls;
+    hwnd->proc = cls->wc.lpfnWndProc;
+    hwnd->instance = instance;
+    hwnd->parent = child ? parent : desk;
+    hwnd->style = style & ~WS_VISIBLE;
+    hwnd->exStyle = exStyle;
+    hwnd->text = title ? title : "";
+    hwnd->extra.assign(static_cast<size_t>(cls->wc.cbWndExtra), 0);
+    hwnd->threadId = currentThreadId();
+    hwnd->rect = place;
+    if (child) {
+        hwnd->id = static_cast<int>(reinterpret_cast<intptr_t>(menuOrId));
+    } else {
+        hwnd->menu = menuOrId;
+        if (windowAlive(parent) && parent != desk) {
+            // A top-level window made with a parent is owned by that window's top-level window.
+            HWND top = parent;
+            while ((top->style & WS_CHILD) && top->parent && top->parent != desk) top = top->parent;
+            hwnd->owner = top;
+        }
+    }
+    liveWindows().insert(hwnd);
+    linkChild(hwnd->parent, hwnd);
+    return hwnd;
+}
+
+// WM_SIZE and WM_MOVE with the window's first size and place.
+static void announcePlace(HWND hwnd)
+{
+    RECT c;
+    {
+        std::lock_guard<std::recursive_mutex> guard(windowLock());
+        if (!windowAlive(hwnd)) return;
+        c = clientRectInWindow(hwnd);
+        OffsetRect(&c, hwnd->rect.left, hwnd->rect.top);
+    }
+    callWindow(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(c.right - c.left, c.bottom - c.top));
+    callWindow(hwnd, WM_MOVE, 0, MAKELPARAM(c.left, c.top));
+}
+
 HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int width,
                     int height, HWND parent, HMENU menuOrId, HINSTANCE instance, void* param)
 {
+    RECT place;
+    if (style & WS_CHILD) {
+        if (x == CW_USEDEFAULT) x = y = 0;
+        if (width == CW_USEDEFAULT) width = height = 0;
+        place = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
+    } else {
+        place = defaultTopLevelRect(x, y, width, height);
+    }
     HWND hwnd;
     {
         std::lock_guard<std::recursive_mutex> guard(windowLock());
-        ClassRec* cls = findClass(className);
-        if (!cls) {
-            SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
-            return nullptr;
-        }
-        HWND desk = desktopWindow();
-        bool child = (style & WS_CHILD) != 0;
-        if (child && !windowAlive(parent)) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return nullptr;
-        }
-        hwnd = new WindowRec;
-        hwnd->magic = kWindowMagic;
-        hwnd->cls = cls;
-        hwnd->proc = cls->wc.lpfnWndProc;
-        hwnd->instance = instance;
-        hwnd->parent = child ? parent : desk;
-        hwnd->style = style & ~WS_VISIBLE;
-        hwnd->exStyle = exStyle;
-        hwnd->text = title ? title : "";
-        hwnd->extra.assign(static_cast<size_t>(cls->wc.cbWndExtra), 0);
-        hwnd->threadId = currentThreadId();
-        if (child) {
-            hwnd->id = static_cast<int>(reinterpret_cast<intptr_t>(menuOrId));
-            if (x == CW_USEDEFAULT) x = y = 0;
-            if (width == CW_USEDEFAULT) width = height = 0;
-            hwnd->rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
-        } else {
-            hwnd->menu = menuOrId;
-            hwnd->rect = defaultTopLevelRect(x, y, width, height);
-            if (windowAlive(parent) && parent != desk) {
-                // A top-level window made with a parent is owned by that window's top-level window.
-                HWND top = parent;
-                while ((top->style & WS_CHILD) && top->parent && top->parent != desk) top = top->parent;
-                hwnd->owner = top;
-            }
-        }
-        liveWindows().insert(hwnd);
-        linkChild(hwnd->parent, hwnd);
+        hwnd = newWindowRecord(exStyle, className, title, style, place, parent, menuOrId, instance);
+        if (!hwnd) return nullptr;
     }
-    RECT r = hwnd->rect;
-    CREATESTRUCT cs{param, instance, menuOrId, parent, r.bottom - r.top, r.right - r.left, r.top, r.left,
+    CREATESTRUCT cs{param, instance, menuOrId, parent, place.bottom - place.top, place.right - place.left, place.top, place.left,
                     static_cast<LONG>(style), hwnd->text.c_str(), className, exStyle};
     // WM_NCCREATE answering FALSE or WM_CREATE answering -1 refuses the window.
     bool refused = !callWindow(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs));
@@ -181,20 +209,9 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
         if (windowAlive(hwnd)) DestroyWindow(hwnd);
         return nullptr;
     }
-    if (!windowAlive(hwnd)) return nullptr;
-    RECT client;
-    GetClientRect(hwnd, &client);
-    callWindow(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-    POINT origin{0, 0};
-    {
-        std::lock_guard<std::recursive_mutex> guard(windowLock());
-        if (!windowAlive(hwnd)) return nullptr;
-        RECT c = clientRectInWindow(hwnd);
-        origin = POINT{hwnd->rect.left + c.left, hwnd->rect.top + c.top};
-    }
-    callWindow(hwnd, WM_MOVE, 0, MAKELPARAM(origin.x, origin.y));
-    if (windowAlive(hwnd) && (style & WS_VISIBLE)) ShowWindow(hwnd, (style & WS_CHILD) ? SW_SHOWNA : SW_SHOW);
-    return windowAlive(hwnd) ? hwnd : nullptr;
+    announcePlace(hwnd);
+    if (IsWindow(hwnd) && (style & WS_VISIBLE)) ShowWindow(hwnd, (style & WS_CHILD) ? SW_SHOWNA : SW_SHOW);
+    return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
 BOOL DestroyWindow(HWND hwnd)
