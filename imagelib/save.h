@@ -57,7 +57,7 @@ enum RowSamples : uint16_t {
     SamplesCmyk = 6,   // C, M, Y, K as stored in a Cmyk bitmap
 };
 
-enum PaletteOrder : uint16_t { PaletteRgb = 0, PaletteBgr = 1 };
+enum PaletteOrder : uint16_t { PaletteOrderRgb = 0, PaletteOrderBgr = 1 };
 
 // A writer's request to the row service.
 struct RowFormat {
@@ -67,7 +67,7 @@ struct RowFormat {
     uint16_t origin = 0;           // 0 top row first, OriginBottom bottom row first
     int32_t rowsPerCall = 1;       // 1, or the whole height
     uint32_t bytesPerRow = 0;      // bytes of one delivered row; 0: packed size, else padded with zeros
-    uint16_t paletteOrder = PaletteRgb;
+    uint16_t paletteOrder = PaletteOrderRgb;
     uint16_t paletteBits = 8;      // bits of one palette value
     // Filled by beginRows.
     uint8_t* rows = nullptr;       // rowsPerCall rows of bytesPerRow bytes

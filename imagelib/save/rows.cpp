@@ -278,7 +278,7 @@ void buildPalette(const Bitmap& bitmap, RowState& state, RowFormat& format)
     for (int i = 0; i < meaningful; ++i) {
         const uint8_t* c = state.levelRgb[i];
         uint8_t* p = format.palette + 3 * i;
-        const bool bgr = format.paletteOrder == PaletteBgr;
+        const bool bgr = format.paletteOrder == PaletteOrderBgr;
         p[0] = static_cast<uint8_t>(c[bgr ? 2 : 0] >> shift);
         p[1] = static_cast<uint8_t>(c[1] >> shift);
         p[2] = static_cast<uint8_t>(c[bgr ? 0 : 2] >> shift);

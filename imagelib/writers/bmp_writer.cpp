@@ -141,7 +141,7 @@ int writeBmp(WriterContext& context)
     RowFormat format;
     format.description = "Windows Bitmap";
     format.origin = OriginBottom;
-    format.paletteOrder = PaletteBgr;
+    format.paletteOrder = PaletteOrderBgr;
     if (paletted) {
         format.samples = SamplesIndex;
         format.bitsPerPixel = static_cast<uint16_t>(rle ? 8 : bits);

@@ -48,7 +48,7 @@ int writeGif(WriterContext& context)
     format.samples = SamplesIndex;
     format.bitsPerPixel = 8;
     format.origin = 0;
-    format.paletteOrder = PaletteRgb;
+    format.paletteOrder = PaletteOrderRgb;
     auto encoder = std::unique_ptr<GifLzwEncoder>(new (std::nothrow) GifLzwEncoder);
     if (!encoder) return ResultNoMemory;
 

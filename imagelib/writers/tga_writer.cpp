@@ -47,7 +47,7 @@ int writeTga(WriterContext& context)
     RowFormat format;
     format.description = "Truevision Targa";
     format.origin = 0;
-    format.paletteOrder = PaletteBgr;
+    format.paletteOrder = PaletteOrderBgr;
     int mapType = 0, imageType = 0, mapLength = 0, mapEntrySize = 0, depth = 0;
     switch (context.layoutClass) {
     case Binary:
