@@ -8,6 +8,15 @@
 
 namespace fotrix {
 
+std::string atomicTarget(const std::string& path)
+{
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return path;  // not there yet: written as named
+    std::string target = resolved;
+    std::free(resolved);
+    return target;
+}
+
 bool tempFileOpen(const std::string& target, TempFile& temp)
 {
     std::string pattern = target + ".XXXXXX";

@@ -12,6 +12,10 @@ struct TempFile {
     FILE* file = nullptr;
 };
 
+// The file a rewrite of `path` must replace: a symbolic link is followed, so
+// the link stays and its target gets the new content.
+std::string atomicTarget(const std::string& path);
+
 // Creates "<target>.XXXXXX" beside the target, open for writing.
 bool tempFileOpen(const std::string& target, TempFile& temp);
 // Flushes, syncs and closes the file, gives it the target's permissions (when

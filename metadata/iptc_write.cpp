@@ -1,4 +1,5 @@
 // Building an IPTC dataset area and writing it into a JPEG file's APP13.
+#include <algorithm>
 #include <cstring>
 
 #include "metadata/atomic_file.h"
@@ -116,8 +117,9 @@ int iptcWriteJpeg(const char* path, const IptcRecord& record)
     if (!findPlace(file.data(), segments, at, replace)) return 6;
     std::vector<uint8_t> segment = makeSegment(area);
 
+    std::string target = atomicTarget(path);
     TempFile temp;
-    if (!tempFileOpen(path, temp)) return 6;
+    if (!tempFileOpen(target, temp)) return 6;
     bool ok = writeAll(temp.file, file.data(), at) && writeAll(temp.file, segment.data(), segment.size());
     // Copy the rest, leaving out the replaced segment and any later Photoshop
     // segment that still holds IPTC data, which would contradict the new one.
@@ -135,7 +137,7 @@ int iptcWriteJpeg(const char* path, const IptcRecord& record)
         tempFileDiscard(temp);
         return 6;
     }
-    return tempFileCommit(temp, path) ? 0 : 6;
+    return tempFileCommit(temp, target) ? 0 : 6;
 }
 
 }  // namespace fotrix

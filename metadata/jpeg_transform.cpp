@@ -297,8 +297,9 @@ int jpegTransformLossless(const char* input, const char* output, int code, bool 
 {
     FILE* in = std::fopen(input, "rb");
     if (!in) return 0;
+    std::string target = atomicTarget(output);
     TempFile temp;
-    if (!tempFileOpen(output, temp)) {
+    if (!tempFileOpen(target, temp)) {
         std::fclose(in);
         return 0;
     }
@@ -313,7 +314,7 @@ int jpegTransformLossless(const char* input, const char* output, int code, bool 
         std::free(job);
     }
     std::fclose(in);
-    if (ok) return tempFileCommit(temp, output) ? 1 : 0;
+    if (ok) return tempFileCommit(temp, target) ? 1 : 0;
     tempFileDiscard(temp);
     return 0;
 }

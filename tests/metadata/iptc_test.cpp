@@ -282,6 +282,19 @@ TEST(IptcWrite, failures_leave_the_file_as_it_was)
     ASSERT_EQ(stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    // Through a symbolic link: the link stays a link and its target changes.
+    fs::path link = dir / "link.jpg";
+    fs::create_symlink(file, link);
+    fotrix::IptcRecord other;
+    fotrix::iptcSetValue(other, 5, "via link");
+    ASSERT_EQ(fotrix::iptcWriteJpeg(link.c_str(), other), 0);
+    EXPECT_TRUE(fs::is_symlink(link));
+    fotrix::MetadataBlock* metadata = nullptr;
+    ASSERT_EQ(fotrix::metadataReadFile(file.string(), metadata), 0);
+    fotrix::IptcRecord back;
+    ASSERT_EQ(fotrix::iptcRead(metadata, back), 1);
+    EXPECT_EQ(back.slots[5], "via link");
+    fotrix::metadataFreeList(metadata);
 }
 
 TEST(IptcParse, lying_lengths_stay_inside_the_block)
