@@ -2,6 +2,8 @@
 // Helpers of the JPEG and PNG reader tests: load a file into a bitmap that
 // frees itself, and turn a bitmap into the Pixels that other tools' decodes
 // are compared with.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -86,6 +88,19 @@ inline std::vector<uint32_t> metadataKinds(const fotrix::MetadataBlock* list)
     std::vector<uint32_t> kinds;
     for (; list; list = list->next) kinds.push_back(list->kind);
     return kinds;
+}
+
+// Describing a file must agree with loading it.
+inline void expectInfoAgrees(const std::filesystem::path& path, const Loaded& loaded, int formatIndex)
+{
+    fotrix::FileInfo info;
+    ASSERT_EQ(fotrix::getFileInfo(path.string(), formatIndex, 0, info), 0) << path;
+    EXPECT_EQ(info.width, loaded.info.width) << path;
+    EXPECT_EQ(info.height, loaded.info.height) << path;
+    EXPECT_EQ(info.bitsPerPlane, loaded.info.bitsPerPlane) << path;
+    EXPECT_EQ(info.componentCount, loaded.info.componentCount) << path;
+    EXPECT_STREQ(info.description, loaded.info.description) << path;
+    fotrix::freeFileInfo(info);
 }
 
 inline std::string shellQuoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }

@@ -367,6 +367,7 @@ TEST(JpegReader, PublicCollectionsDecodeLikeDjpeg)
             // CMYK is turned into RGB by the pipeline, which rounds differently from the library.
             const int tolerance = loaded.info.colourModel == 3 ? 1 : 0;
             EXPECT_LE(testsupport::maxDifference(toPixels(loaded.bitmap), expected), tolerance);
+            expectInfoAgrees(file, loaded, FormatJpeg);
             ++compared;
         } else if (loaded.code == 0) {
             // djpeg cannot write CMYK as a portable pixmap; those we decode.

@@ -59,6 +59,7 @@ void expectSameAsMagick(const fs::path& png)
         for (size_t i = 3; i < magick.data.size(); i += 4) magick.data[i] = 255;
     const int tolerance = ihdrBitDepth(png) == 16 ? 1 : 0;  // we cut, ImageMagick rounds
     EXPECT_LE(testsupport::maxDifference(ours, magick), tolerance) << png;
+    expectInfoAgrees(png, loaded, FormatPng);
 }
 
 // Pillow's decode (its own inflate and unfiltering, not libpng) as RGB.
