@@ -210,6 +210,8 @@ int writerOpen(WriterContext& context)
         context.directWrite = true;
         return context.file ? ResultOk : ResultCannotCreate;
     }
+    // A file we may not write is not replaced behind its owner's back.
+    if (fs::exists(status) && ::access(context.fileName.c_str(), W_OK) != 0) return ResultCannotCreate;
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::random_device seed;
     std::mt19937 random(seed() ^ static_cast<unsigned>(::getpid()));

@@ -134,6 +134,11 @@ TEST(SavePipeline, unwritablePlacesGiveFive)
                                                          std::filesystem::perms::owner_exec);
         EXPECT_EQ(save(dir / "locked" / "x.bmp", p.bitmap, "bmp"), ResultCannotCreate);
         std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_all);
+        // A read-only file is not replaced, although its folder is writable.
+        testsupport::writeFile(dir / "ro.bmp", std::string("keep"));
+        std::filesystem::permissions(dir / "ro.bmp", std::filesystem::perms::owner_read);
+        EXPECT_EQ(save(dir / "ro.bmp", p.bitmap, "bmp"), ResultCannotCreate);
+        EXPECT_EQ(std::filesystem::file_size(dir / "ro.bmp"), 4u);
     }
 }
 
