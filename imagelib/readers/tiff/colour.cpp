@@ -57,6 +57,16 @@ void ycbcrToRgb(std::span<const uint8_t> in, std::span<uint8_t> out, uint32_t wi
     }
 }
 
+void ycbcrPixel(int luma, int cb, int cr, const YCbCrParams& p, uint8_t* rgb)
+{
+    const float r = luma + (cr - 128.0f) * (2 - 2 * p.lumaRed);
+    const float b = luma + (cb - 128.0f) * (2 - 2 * p.lumaBlue);
+    const float g = (luma - p.lumaBlue * b - p.lumaRed * r) / p.lumaGreen;
+    rgb[0] = clampByte(r);
+    rgb[1] = clampByte(g);
+    rgb[2] = clampByte(b);
+}
+
 void undoPredictor(uint8_t* row, uint32_t width, int samples, int bits, bool bigEndian)
 {
     if (width < 2) return;

@@ -168,6 +168,8 @@ struct YCbCrParams {
 void ycbcrToRgb(std::span<const uint8_t> in, std::span<uint8_t> out, uint32_t width, uint32_t rows,
                 const YCbCrParams& params);
 size_t ycbcrStripBytes(uint32_t width, uint32_t rows, const YCbCrParams& params);
+// One pixel from its luma and chroma samples.
+void ycbcrPixel(int luma, int cb, int cr, const YCbCrParams& params, uint8_t* rgb);
 
 // Horizontal differencing undone on one row of `samples` interleaved
 // samples a pixel, 8 or 16 bits a sample.

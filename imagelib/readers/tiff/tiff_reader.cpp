@@ -158,7 +158,7 @@ int chooseLayout(ReaderContext& context, const TiffInfo& info, Layout& l)
         return 0;
     }
     if (l.kind == Kind::LogLuv || l.kind == Kind::YCbCr) {
-        if (l.kind == Kind::YCbCr && (l.samples < 3 || l.planar || l.bits != 8))
+        if (l.kind == Kind::YCbCr && (l.samples < 3 || l.bits != 8 || (l.planar && info.tiled())))
             return refuse(context, "TIFF : Bad photometric interpretation !");
         l.delivered = 3;
         l.rowBytes = width * 3;
@@ -258,6 +258,14 @@ struct Decoder {
     std::vector<uint8_t> converted;
 };
 
+YCbCrParams ycbcrParams(const TiffInfo& info)
+{
+    YCbCrParams p{info.lumaRed, info.lumaGreen, info.lumaBlue, info.subsampleH, info.subsampleV};
+    p.h = std::clamp<uint16_t>(p.h, 1, 4);
+    p.v = std::clamp<uint16_t>(p.v, 1, 4);
+    return p;
+}
+
 // Reads and decodes one chunk of `rows` rows `width` pixels wide; on return
 // `out` points at rows of `shape`, `rowBytes` apart.
 int decodeChunk(Decoder& d, uint32_t offset, uint32_t byteCount, uint32_t width, uint32_t rows, int samples,
@@ -269,11 +277,8 @@ int decodeChunk(Decoder& d, uint32_t offset, uint32_t byteCount, uint32_t width,
     size_t fileRowBytes = (static_cast<size_t>(width) * samples * d.layout.bits + 7) / 8;
     size_t needed = 0;
     const uint16_t c = info.compression;
-    const bool ycbcr = d.layout.kind == Kind::YCbCr;
-    YCbCrParams yp{info.lumaRed, info.lumaGreen, info.lumaBlue, std::max<uint16_t>(info.subsampleH, 1),
-                   std::max<uint16_t>(info.subsampleV, 1)};
-    if (yp.h > 4) yp.h = 4;
-    if (yp.v > 4) yp.v = 4;
+    const bool ycbcr = d.layout.kind == Kind::YCbCr && !d.layout.planar;
+    const YCbCrParams yp = ycbcrParams(info);
     if (c == CompressionJpeg) {
         fileRowBytes = static_cast<size_t>(width) * samples;
         shape = {8, samples};
@@ -457,6 +462,57 @@ int deliverTiles(Decoder& d, ImageHeader& header)
     return 0;
 }
 
+// YCbCr in three planes: luma at full size, the chroma planes subsampled.
+// The planes are decoded whole, then joined row by row.
+int deliverPlanarYCbCr(Decoder& d, ImageHeader& header)
+{
+    const TiffInfo& info = d.info;
+    const YCbCrParams yp = ycbcrParams(info);
+    const uint32_t width = info.width, height = info.height;
+    const uint32_t rowsPerStrip = info.rowsPerStrip == 0 || info.rowsPerStrip > height ? height : info.rowsPerStrip;
+    const size_t strips = (height + rowsPerStrip - 1) / rowsPerStrip;
+    std::vector<uint32_t> offsets, counts;
+    if (!chunkTable(d.stream, info, info.stripOffsets, info.stripByteCounts, strips * 3, offsets, counts)) return 4;
+    const uint32_t planeWidth[3] = {width, (width + yp.h - 1) / yp.h, (width + yp.h - 1) / yp.h};
+    const uint32_t planeHeight[3] = {height, (height + yp.v - 1) / yp.v, (height + yp.v - 1) / yp.v};
+    std::vector<uint8_t> planes[3];
+    int result = 0;
+    for (int p = 0; p < 3 && result == 0; p++) {
+        const size_t bytes = static_cast<size_t>(planeWidth[p]) * planeHeight[p];
+        if (bytes > MaxChunkBytes) return 1;
+        try {
+            planes[p].assign(bytes, p == 0 ? 0 : 128);
+        } catch (const std::bad_alloc&) {
+            return 1;
+        }
+        const uint32_t stripRows = p == 0 ? rowsPerStrip : (rowsPerStrip + yp.v - 1) / yp.v;
+        for (size_t s = 0; s < strips && result == 0; s++) {
+            const size_t index = p * strips + s;
+            if (index >= offsets.size()) return 4;
+            const uint32_t first = static_cast<uint32_t>(s * stripRows);
+            if (first >= planeHeight[p]) break;
+            const uint32_t rows = std::min(stripRows, planeHeight[p] - first);
+            const uint8_t* data = nullptr;
+            RowShape shape;
+            size_t rowBytes = 0;
+            result = decodeChunk(d, offsets[index], counts[index], planeWidth[p], rows, 1, data, shape, rowBytes);
+            for (uint32_t y = 0; y < rows && data; y++)
+                std::memcpy(&planes[p][static_cast<size_t>(first + y) * planeWidth[p]], data + y * rowBytes,
+                            planeWidth[p]);
+        }
+    }
+    for (uint32_t y = 0; y < height; y++) {
+        const uint8_t* luma = &planes[0][static_cast<size_t>(y) * width];
+        const size_t chromaRow = static_cast<size_t>(y / yp.v) * planeWidth[1];
+        for (uint32_t x = 0; x < width; x++)
+            ycbcrPixel(luma[x], planes[1][chromaRow + x / yp.h], planes[2][chromaRow + x / yp.h], yp,
+                       header.rowBuffer + 3 * x);
+        const int put = putRows(d.context, 0, static_cast<int>(y), 1);
+        if (put != 0) return put;
+    }
+    return result;
+}
+
 // Old-style JPEG with an interchange stream: the stream is the picture.
 int readOldJpeg(Stream& stream, ReaderContext& context, const TiffInfo& info, uint32_t pages)
 {
@@ -601,7 +657,9 @@ int readTiff(Stream& stream, ReaderContext& context)
     result = beginImage(context, header);
     if (result != 0) return result;
 
-    const int rows = info.tiled() ? deliverTiles(decoder, header) : deliverStrips(decoder, header);
+    const int rows = layout.kind == Kind::YCbCr && layout.planar ? deliverPlanarYCbCr(decoder, header)
+                     : info.tiled()                               ? deliverTiles(decoder, header)
+                                                                  : deliverStrips(decoder, header);
     if (rows == 15) return rows;
     int end;
     if (usePalette) end = endImage(context, PalettePlanes, 16, palette.data());
