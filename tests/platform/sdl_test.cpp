@@ -2,6 +2,11 @@
 // read back from the SDL renderer equals the one drawn headless.
 #include "tests/platform/platform_fixture.h"
 
+#include <SDL.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 #include <cstdlib>
 
 namespace {
@@ -53,6 +58,104 @@ TEST(SdlBackEnd, demo_counts_its_runs_in_the_registry_and_honours_the_screen_siz
     EXPECT_EQ(w, 320);
     EXPECT_EQ(h, 240);
     EXPECT_NE(runDemo(dir.path().string(), "--headless --screen 10x"), 0);
+}
+
+}  // namespace
+
+namespace {
+
+using platformtest::recorded;
+
+// The SDL back end in this process, on the offscreen driver: host events
+// become stylus, key and text messages, and closing the window closes the program.
+class SdlInProcess : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        // SDL's run-time loaded drivers keep allocations to the end; the
+        // headless tests check our own code for leaks.
+        __lsan_disable();
+#endif
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        PlatformConfig config;
+        config.zoom = 3;
+        ASSERT_TRUE(PlatformInit(&config));
+        ASSERT_STREQ(PlatformBackendName(), "sdl");
+        recorded().clear();
+    }
+    void TearDown() override
+    {
+        PlatformShutdown();
+        unsetenv("SDL_VIDEODRIVER");
+        unsetenv("SDL_AUDIODRIVER");
+#if defined(__SANITIZE_ADDRESS__)
+        __lsan_enable();
+#endif
+    }
+};
+
+LRESULT quitOnDestroy(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    recorded().push_back(platformtest::Recorded{hwnd, message, wParam, lParam});
+    if (message == WM_DESTROY) PostQuitMessage(5);
+    return DefWindowProc(hwnd, message, wParam, lParam);
+}
+
+void push(SDL_Event e)
+{
+    e.common.timestamp = SDL_GetTicks();
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+}
+
+TEST_F(SdlInProcess, host_events_become_messages_and_closing_ends_the_loop)
+{
+    WNDCLASS wc{};
+    wc.lpfnWndProc = quitOnDestroy;
+    wc.lpszClassName = "SdlMain";
+    RegisterClass(&wc);
+    HWND w = CreateWindowEx(0, "SdlMain", "main", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                            nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.x = 30 * 3 + 1;  // screen (30, 40): zoomed by 3 in the host window
+    e.button.y = 40 * 3 + 2;
+    push(e);
+    e = SDL_Event{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = SDLK_UP;
+    push(e);
+    e = SDL_Event{};
+    e.type = SDL_TEXTINPUT;
+    std::snprintf(e.text.text, sizeof e.text.text, "%s", "\xC3\xA9");
+    push(e);
+    e = SDL_Event{};
+    e.type = SDL_QUIT;
+    push(e);
+    MSG msg;
+    int guard = 0;
+    while (GetMessage(&msg, nullptr, 0, 0) > 0 && ++guard < 10000) {
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+    }
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(msg.wParam, 5u);
+    EXPECT_FALSE(IsWindow(w));
+    std::vector<UINT> order;
+    for (const auto& r : recorded()) {
+        if (r.message == WM_LBUTTONDOWN) {
+            EXPECT_EQ(GET_X_LPARAM(r.lParam), 30);
+            EXPECT_EQ(GET_Y_LPARAM(r.lParam), 40 - 26);  // client coordinates, below the task bar
+        }
+        if (r.message == WM_KEYDOWN) EXPECT_EQ(r.wParam, static_cast<WPARAM>(VK_UP));
+        if (r.message == WM_CHAR) EXPECT_EQ(r.wParam, 0xE9u);
+        if (r.message == WM_LBUTTONDOWN || r.message == WM_KEYDOWN || r.message == WM_CHAR || r.message == WM_CLOSE)
+            order.push_back(r.message);
+    }
+    EXPECT_EQ(order, (std::vector<UINT>{WM_LBUTTONDOWN, WM_KEYDOWN, WM_CHAR, WM_CLOSE}));
 }
 
 }  // namespace
