@@ -51,6 +51,9 @@ void freeDc(HDC dc)
         std::lock_guard<std::mutex> guard(dcsLock());
         liveDcs().erase(dc);
     }
+    for (const DcState& s : dc->saved)
+        for (HGDIOBJ o : {s.pen, s.brush, s.font})
+            if (o) --o->selected;
     for (HGDIOBJ o : {dc->pen, dc->brush, dc->font, dc->bitmap})
         if (o) --o->selected;
     dc->magic = 0;
@@ -202,6 +205,71 @@ int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom)
         if (IntersectRect(&r, &r, &cut)) next.push_back(r);
     hdc->clip.swap(next);
     return hdc->clip.empty() ? NULLREGION : hdc->clip.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+static int regionKind(const std::vector<RECT>& clip)
+{
+    return clip.empty() ? NULLREGION : clip.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom)
+{
+    if (!dcValid(hdc)) return RGN_ERROR;
+    RECT cut{devX(hdc, left), devY(hdc, top), devX(hdc, right), devY(hdc, bottom)};
+    std::vector<RECT> next;
+    for (const RECT& r : hdc->clip) {
+        RECT i;
+        if (!IntersectRect(&i, &r, &cut)) {
+            next.push_back(r);
+            continue;
+        }
+        // What is left of r around the cut: bands above and below, pieces left and right.
+        if (r.top < i.top) next.push_back(RECT{r.left, r.top, r.right, i.top});
+        if (i.bottom < r.bottom) next.push_back(RECT{r.left, i.bottom, r.right, r.bottom});
+        if (r.left < i.left) next.push_back(RECT{r.left, i.top, i.left, i.bottom});
+        if (i.right < r.right) next.push_back(RECT{i.right, i.top, r.right, i.bottom});
+    }
+    hdc->clip.swap(next);
+    return regionKind(hdc->clip);
+}
+
+int SaveDC(HDC hdc)
+{
+    if (!dcValid(hdc)) return 0;
+    for (HGDIOBJ o : {hdc->pen, hdc->brush, hdc->font})
+        if (o) ++o->selected;  // a saved state keeps its objects in use
+    hdc->saved.push_back(DcState{hdc->pen, hdc->brush, hdc->font, hdc->textColor, hdc->bkColor, hdc->bkMode, hdc->textAlign,
+                                 hdc->viewport, hdc->current, hdc->stretchMode, hdc->clip});
+    return static_cast<int>(hdc->saved.size());
+}
+
+BOOL RestoreDC(HDC hdc, int saved)
+{
+    if (!dcValid(hdc)) return FALSE;
+    int count = static_cast<int>(hdc->saved.size());
+    int index = saved < 0 ? count + saved : saved - 1;
+    if (index < 0 || index >= count) return FALSE;
+    while (static_cast<int>(hdc->saved.size()) > index + 1) {
+        for (HGDIOBJ o : {hdc->saved.back().pen, hdc->saved.back().brush, hdc->saved.back().font})
+            if (o) --o->selected;
+        hdc->saved.pop_back();
+    }
+    DcState state = std::move(hdc->saved.back());
+    hdc->saved.pop_back();
+    for (HGDIOBJ o : {hdc->pen, hdc->brush, hdc->font})
+        if (o) --o->selected;
+    hdc->pen = state.pen;
+    hdc->brush = state.brush;
+    hdc->font = state.font;
+    hdc->textColor = state.textColor;
+    hdc->bkColor = state.bkColor;
+    hdc->bkMode = state.bkMode;
+    hdc->textAlign = state.textAlign;
+    hdc->viewport = state.viewport;
+    hdc->current = state.current;
+    hdc->stretchMode = state.stretchMode;
+    hdc->clip = std::move(state.clip);
+    return TRUE;
 }
 
 int GetClipBox(HDC hdc, RECT* rect)

@@ -252,7 +252,12 @@ int SetStretchBltMode(HDC hdc, int mode);
 BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* old);
 BOOL GetViewportOrgEx(HDC hdc, POINT* out);
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
+int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom);
 int GetClipBox(HDC hdc, RECT* rect);
+// Saves the DC's objects, colours, modes, origin and clip; RestoreDC(-1) takes
+// back the last saved state, RestoreDC(n) the n-th (and drops later ones).
+int SaveDC(HDC hdc);
+BOOL RestoreDC(HDC hdc, int saved);
 enum : int { NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3, RGN_ERROR = 0 };
 BOOL GdiFlush();
 

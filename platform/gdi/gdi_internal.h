@@ -51,8 +51,23 @@ struct GdiObject {
 
 constexpr uint32_t kGdiMagic = 0x47444930;  // "GDI0"
 
+struct DcState {
+    HPEN pen;
+    HBRUSH brush;
+    HFONT font;
+    COLORREF textColor;
+    COLORREF bkColor;
+    int bkMode;
+    UINT textAlign;
+    POINT viewport;
+    POINT current;
+    int stretchMode;
+    std::vector<RECT> clip;
+};
+
 struct DeviceContext {
     uint32_t magic = 0;
+    std::vector<DcState> saved;
     bool screen = false;
     Surface* target = nullptr;
     HBITMAP bitmap = nullptr;

@@ -263,6 +263,28 @@ TEST_F(GdiTest, clip_and_viewport_origin)
     DeleteObject(red);
 }
 
+TEST_F(GdiTest, excluded_rectangle_stays_untouched_and_restore_brings_back_the_state)
+{
+    MemorySurface s(5, 5);
+    HBRUSH red = CreateSolidBrush(kRed);
+    int saved = SaveDC(s.dc);
+    EXPECT_EQ(saved, 1);
+    HGDIOBJ old = SelectObject(s.dc, red);
+    SetTextColor(s.dc, RGB(1, 2, 3));
+    EXPECT_EQ(ExcludeClipRect(s.dc, 1, 1, 3, 3), COMPLEXREGION);
+    PatBlt(s.dc, 0, 0, 5, 5, PATCOPY);
+    EXPECT_EQ(picture(s, kRed), (std::vector<std::string>{"#####", "#..##", "#..##", "#####", "#####"}));
+    // The brush is held by the DC, so it cannot be deleted yet.
+    EXPECT_FALSE(DeleteObject(red));
+    EXPECT_TRUE(RestoreDC(s.dc, -1));
+    EXPECT_EQ(GetTextColor(s.dc), kBlack);
+    EXPECT_EQ(GetCurrentObject(s.dc, OBJ_BRUSH), old);
+    PatBlt(s.dc, 0, 0, 5, 5, PATCOPY);  // the white stock brush, no clip left
+    EXPECT_EQ(s.at(2, 2), kWhite);
+    EXPECT_FALSE(RestoreDC(s.dc, -1));
+    EXPECT_TRUE(DeleteObject(red));
+}
+
 TEST_F(GdiTest, child_window_dc_is_clipped_to_its_client_area)
 {
     HWND top = makeWindow("top");
