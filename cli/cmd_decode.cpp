@@ -8,6 +8,7 @@
 #include "cli/pam.h"
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
+#include "rawcodec/rawcodec.h"
 #include "metadata/exif.h"
 
 namespace cli {
@@ -181,6 +182,7 @@ int commandDecode(Arguments args)
     DecodeRequest request;
     if (const int status = parseDecode(args, request); status != 0) return status;
     fotrix::libraryInit();
+    fotrix::rawcodecAttach();
     fotrix::Bitmap bitmap;
     fotrix::FileInfo info;
     int result = request.autoRotate ? fotrix::loadPicture(request.input.c_str(), bitmap, request.params, &info)

@@ -5,6 +5,7 @@
 
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
+#include "rawcodec/rawcodec.h"
 #include "imagelib/processing/colours.h"
 
 namespace cli {
@@ -173,6 +174,7 @@ int saveEdited(EditRequest& request, fotrix::Bitmap& bitmap)
 int runEdit(EditRequest& request, int (*edit)(fotrix::Bitmap& bitmap, const void* data), const void* data)
 {
     fotrix::libraryInit();
+    fotrix::rawcodecAttach();
     fotrix::Bitmap bitmap;
     int result = loadForEditing(request.input, bitmap);
     if (result == 0 && edit) {

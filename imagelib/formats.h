@@ -66,6 +66,10 @@ int formatFindByName(const char* shortName);
 const char* formatShortName(int index);
 const char* formatFirstExtension(int index);
 const FormatEntry* formatEntry(int index);
+// Gives a registered row its reader (a decoder from a module above the library,
+// such as the camera-raw decoder) and marks it CanRead. Does nothing before
+// libraryInit or for an index out of range.
+void formatAttachReader(int index, ReadFunction read);
 // 0, or -1 when the index is out of range.
 int formatGetInfo(int index, FormatInfo& info);
 

@@ -74,6 +74,13 @@ int formatCount() { return registry ? registry->count : 0; }
 
 const FormatEntry* formatEntry(int index) { return validIndex(index) ? &registry->entries[index] : nullptr; }
 
+void formatAttachReader(int index, ReadFunction read)
+{
+    if (!validIndex(index) || !read) return;
+    registry->entries[index].readFunction = read;
+    registry->entries[index].flags |= CanRead;
+}
+
 int formatFindByName(const char* shortName)
 {
     if (!shortName) return -1;

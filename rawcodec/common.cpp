@@ -1,0 +1,51 @@
+// Helpers shared by the container parsers.
+#include "rawcodec/raw_internal.h"
+
+namespace fotrix::raw {
+
+bool readAt(Stream& file, uint64_t offset, void* out, size_t size)
+{
+    if (offset > file.size || size > file.size - offset) return false;
+    file.failed = false;
+    if (!streamSeek(file, offset) || !streamReadExact(file, out, size)) {
+        file.failed = false;
+        return false;
+    }
+    return true;
+}
+
+uint16_t get16(const uint8_t* p, bool bigEndian)
+{
+    return bigEndian ? static_cast<uint16_t>(p[0] << 8 | p[1]) : static_cast<uint16_t>(p[1] << 8 | p[0]);
+}
+
+uint32_t get32(const uint8_t* p, bool bigEndian)
+{
+    if (bigEndian)
+        return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
+               static_cast<uint32_t>(p[2]) << 8 | p[3];
+    return static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[1]) << 8 | p[0];
+}
+
+void addCandidate(RawScan& scan, const Stream& file, uint64_t offset, uint64_t length)
+{
+    // Anything shorter cannot hold a JPEG header, let alone a picture.
+    constexpr uint64_t MinimumJpeg = 32;
+    if (length < MinimumJpeg || offset >= file.size || length > file.size - offset) return;
+    if (scan.candidates.size() >= MaxCandidates) return;
+    for (const PreviewCandidate& c : scan.candidates)
+        if (c.offset == offset && c.length == length) return;
+    scan.candidates.push_back({offset, length});
+}
+
+void offerSize(RawScan& scan, uint32_t width, uint32_t height)
+{
+    if (width == 0 || height == 0) return;
+    if (static_cast<uint64_t>(width) * height > static_cast<uint64_t>(scan.width) * scan.height) {
+        scan.width = width;
+        scan.height = height;
+    }
+}
+
+}  // namespace fotrix::raw

@@ -1,0 +1,141 @@
+// Camera raw files from the public suites: real previews decode to the same
+// pixels as the JPEG that exiftool extracts; stand-ins fail cleanly; the
+// information mode gives the full picture's size and orientation.
+#include <gtest/gtest.h>
+
+#include "imagelib/formats.h"
+#include "tests/rawcodec/raw_builders.h"
+
+namespace fs = std::filesystem;
+using namespace rawtest;
+using testsupport::Pixels;
+
+namespace {
+
+fs::path sample(const std::string& name) { return testsupport::testdata(name); }
+
+// Extracts an embedded picture with exiftool, the oracle for where the preview lies.
+bool extractWithExiftool(const fs::path& file, const char* tag, const fs::path& out)
+{
+    if (!testsupport::haveTool("exiftool")) return false;
+    return testsupport::run("exiftool -b -" + std::string(tag) + " '" + file.string() + "' > '" + out.string() + "'") == 0 &&
+           fs::file_size(out) > 0;
+}
+
+// Loads a raw file whole and compares it with the preview exiftool extracts.
+void expectPreviewMatches(const fs::path& file, const char* tag, int width, int height)
+{
+    SCOPED_TRACE(file.string());
+    testsupport::TempDir dir;
+    const fs::path extracted = dir / "preview.jpg";
+    if (!extractWithExiftool(file, tag, extracted)) GTEST_SKIP() << "exiftool is not available";
+    fotrix::Bitmap bitmap;
+    fotrix::FileInfo info;
+    ASSERT_EQ(loadRaw(file, bitmap, info), 0) << info.errorText;
+    EXPECT_EQ(bitmap.width, width);
+    EXPECT_EQ(bitmap.height, height);
+    Pixels ours = pixelsOf(bitmap), reference, magick;
+    fotrix::bitmapFree(bitmap);
+    ASSERT_TRUE(decodePreviewJpeg(extracted, reference));
+    EXPECT_EQ(testsupport::maxDifference(ours, reference), 0);
+    // ImageMagick decodes with the accurate transform: close, not equal.
+    if (testsupport::decodeWithMagick(extracted, magick)) {
+        EXPECT_LE(testsupport::maxDifference(testsupport::toRgba(ours), magick), 24);
+    }
+}
+
+}  // namespace
+
+TEST(RawSamples, real_previews_match_what_exiftool_extracts)
+{
+    // The test suite keeps the previews but shrinks their pictures to 8 x 8.
+    expectPreviewMatches(sample("exiftool/FujiFilm.raf"), "PreviewImage", 8, 8);
+    expectPreviewMatches(sample("exiftool/SigmaDP2.x3f"), "JpgFromRaw", 8, 8);
+    expectPreviewMatches(sample("exiv2/camera/exiv2-canon-powershot-s40.crw"), "ThumbnailImage", 160, 120);
+}
+
+TEST(RawSamples, panasonic_raw_preview_read_through_ifd0)
+{
+    // The sample carries the RW2 extension; Panasonic's older RAW files share the layout.
+    testsupport::TempDir dir;
+    const fs::path copy = dir / "panasonic.raw";
+    fs::copy_file(sample("exiftool/Panasonic.rw2"), copy);
+    expectPreviewMatches(copy, "JpgFromRaw", 8, 8);
+    fotrix::FileInfo info;
+    ASSERT_EQ(infoRaw(copy, info), 0);
+    EXPECT_EQ(info.width, 3724);
+    EXPECT_EQ(info.height, 2754);
+    EXPECT_EQ(info.formatIndex, fotrix::FormatLastRaw);
+}
+
+TEST(RawSamples, crw_preview_equals_the_expected_preview_of_another_tool)
+{
+    fotrix::Bitmap bitmap;
+    fotrix::FileInfo info;
+    ASSERT_EQ(loadRaw(sample("exiv2/camera/exiv2-canon-powershot-s40.crw"), bitmap, info), 0);
+    Pixels ours = pixelsOf(bitmap), expected;
+    fotrix::bitmapFree(bitmap);
+    ASSERT_TRUE(decodePreviewJpeg(sample("exiv2/camera/expected-previews/exiv2-canon-powershot-s40-preview1.jpg"), expected));
+    EXPECT_EQ(testsupport::maxDifference(ours, expected), 0);
+    // The file information reports the whole picture, not the thumbnail.
+    EXPECT_EQ(info.width, 2272);
+    EXPECT_EQ(info.height, 1704);
+    EXPECT_EQ(info.formatIndex, fotrix::FormatFirstRaw);
+}
+
+TEST(RawSamples, information_mode_gives_the_full_picture)
+{
+    struct Case {
+        const char* file;
+        int width, height;
+        uint32_t orientation;
+    };
+    const Case cases[] = {
+        {"exiftool/CanonRaw.cr2", 3456, 2304, 0},
+        {"exiftool/CanonRaw.crw", 3072, 2048, 0},
+        {"exiftool/DNG.dng", 3516, 2328, 0},
+        {"exiftool/Minolta.mrw", 3264, 2448, 0},
+        {"exiftool/Nikon.nef", 3040, 2014, 0},
+        {"exiftool/SigmaDP2.x3f", 2640, 1760, 0},
+        // Taken upright: the size is reported upright and the flag says how to turn.
+        {"exiftool/Sigma.x3f", 1512, 2268, 4},
+        {"exiv2/camera/IMG_1361.dng", 3024, 4032, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        fotrix::FileInfo info;
+        ASSERT_EQ(infoRaw(sample(c.file), info), 0);
+        EXPECT_EQ(info.width, c.width);
+        EXPECT_EQ(info.height, c.height);
+        EXPECT_EQ(info.orientation, c.orientation);
+        EXPECT_EQ(info.bitsPerComponent, 8);
+        EXPECT_EQ(info.componentCount, 3);
+        EXPECT_EQ(info.bytesPerPlane, 3u * c.width);
+        fotrix::freeFileInfo(info);
+    }
+}
+
+TEST(RawSamples, stand_in_previews_fail_cleanly)
+{
+    // Placeholders of a few bytes, a preview beyond the end of a cut file, no preview at all.
+    const char* files[] = {"exiftool/CanonRaw.cr2", "exiftool/CanonRaw.crw", "exiftool/DNG.dng",
+                           "exiftool/Minolta.mrw",  "exiftool/Nikon.nef",    "exiftool/Sigma.x3f",
+                           "exiv2/camera/IMG_1361.dng"};
+    // Forced to their raw row: by extension alone the TIFF reader would take
+    // the TIFF-based ones up next, and rightly so.
+    for (const char* name : files) {
+        SCOPED_TRACE(name);
+        fotrix::Bitmap bitmap;
+        fotrix::FileInfo info;
+        EXPECT_EQ(loadRaw(sample(name), bitmap, info, -1, rowOf(name)), fotrix::LoadUnknownFormat);
+        EXPECT_EQ(bitmap.pixels, nullptr);
+    }
+}
+
+TEST(RawSamples, files_of_unknown_raw_kinds_are_refused)
+{
+    fotrix::FileInfo info;
+    EXPECT_EQ(infoRaw(sample("exiftool/KyoceraRaw.raw"), info), fotrix::LoadUnknownFormat);
+    // A JPEG forced through a raw row is not a raw file.
+    EXPECT_EQ(infoRaw(sample("exiftool/Canon.jpg"), info, fotrix::FormatFirstRaw + 5), fotrix::LoadUnknownFormat);
+}
