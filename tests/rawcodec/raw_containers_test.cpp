@@ -52,9 +52,9 @@ void expectLargePreview(const Jpegs& jpegs, const Loaded& loaded)
     EXPECT_EQ(testsupport::maxDifference(pixelsOf(loaded.bitmap), expected), 0);
 }
 
-// A TIFF-based raw file: IFD0 describes the sensor picture (with the
-// orientation), IFD1 carries the small JPEG as a thumbnail, and the large one
-// sits in a sub-directory as a single JPEG strip.
+// A TIFF-based raw file: IFD0 carries the orientation and the small JPEG (met
+// first), the large one sits in a sub-directory as a single JPEG strip, and
+// the next directory in the chain describes the sensor picture.
 Bytes tiffRaw(const Jpegs& j, uint16_t magic, bool big, uint32_t orientation)
 {
     Writer w;
@@ -67,10 +67,10 @@ Bytes tiffRaw(const Jpegs& j, uint16_t magic, bool big, uint32_t orientation)
         {0x0101, Long, 1, 64}, {0x0103, Short, 1, 7}, {0x0106, Short, 1, 6}, {0x0111, Long, 1, largeAt},
         {0x0117, Long, 1, size}}));
     size_t next = 0;
-    const uint32_t ifd0 = static_cast<uint32_t>(writeIfd(w, {{0x0100, Long, 1, 3000}, {0x0101, Long, 1, 2000},
-        {0x0112, Short, 1, orientation}, {0x014A, Long, 1, sub}}, &next));
-    const uint32_t ifd1 = static_cast<uint32_t>(writeIfd(w, {{0x0201, Long, 1, smallAt},
-        {0x0202, Long, 1, static_cast<uint32_t>(j.small.size())}}));
+    const uint32_t ifd0 = static_cast<uint32_t>(writeIfd(w, {{0x0100, Long, 1, 40}, {0x0101, Long, 1, 30},
+        {0x0112, Short, 1, orientation}, {0x014A, Long, 1, sub}, {0x0201, Long, 1, smallAt},
+        {0x0202, Long, 1, static_cast<uint32_t>(j.small.size())}}, &next));
+    const uint32_t ifd1 = static_cast<uint32_t>(writeIfd(w, {{0x0100, Long, 1, 3000}, {0x0101, Long, 1, 2000}}));
     w.set32(first, ifd0);
     w.set32(next, ifd1);
     return w.bytes;
@@ -199,10 +199,12 @@ TEST(RawContainers, crw_heap_with_nested_heaps)
     EXPECT_EQ(loaded.info.height, 3000);
 }
 
-TEST(RawContainers, raf_header_offsets_and_records)
+namespace {
+
+// A RAF file: the fixed header, a record table (an unrelated record, then the
+// sensor size as height and width) and the JPEG.
+Bytes rafFile(const Bytes& jpeg, uint16_t sensorHeight, uint16_t sensorWidth)
 {
-    Jpegs jpegs;
-    if (!jpegs.ok()) GTEST_SKIP() << "ImageMagick is not available";
     Writer w;
     w.big = true;
     w.putText("FUJIFILMCCD-RAW 0201FF383501", 28);
@@ -210,24 +212,54 @@ TEST(RawContainers, raf_header_offsets_and_records)
     const size_t pointers = w.bytes.size();
     for (int i = 0; i < 6; ++i) w.put32(0);
     const size_t records = w.put32(2);
-    w.put16(0x130);  // a record of another kind first
+    w.put16(0x130);
     w.put16(2);
     w.put16(7);
     w.put16(0x100);
     w.put16(4);
-    w.put16(2000);
-    w.put16(3000);
+    w.put16(sensorHeight);
+    w.put16(sensorWidth);
     const size_t recordsEnd = w.bytes.size();
-    const size_t jpeg = w.putBytes(jpegs.large);
-    w.set32(pointers, static_cast<uint32_t>(jpeg));
-    w.set32(pointers + 4, static_cast<uint32_t>(jpegs.large.size()));
+    const size_t at = w.putBytes(jpeg);
+    w.set32(pointers, static_cast<uint32_t>(at));
+    w.set32(pointers + 4, static_cast<uint32_t>(jpeg.size()));
     w.set32(pointers + 8, static_cast<uint32_t>(records));
     w.set32(pointers + 12, static_cast<uint32_t>(recordsEnd - records));
+    return w.bytes;
+}
+
+}  // namespace
+
+TEST(RawContainers, raf_header_offsets_and_records)
+{
+    Jpegs jpegs;
+    if (!jpegs.ok()) GTEST_SKIP() << "ImageMagick is not available";
     Loaded loaded;
-    loadBytes(w.bytes, "f.raf", loaded);
+    loadBytes(rafFile(jpegs.large, 2000, 3000), "f.raf", loaded);
     expectLargePreview(jpegs, loaded);
     EXPECT_EQ(loaded.info.width, 3000);
     EXPECT_EQ(loaded.info.height, 2000);
+}
+
+TEST(RawContainers, sensor_of_other_proportions_does_not_distort_the_preview)
+{
+    Jpegs jpegs;
+    if (!jpegs.ok()) GTEST_SKIP() << "ImageMagick is not available";
+    // A sensor sampled at 3:1 whose 3:2 preview is the picture.
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir / "wide.raf", rafFile(jpegs.large, 1444, 4352));
+    Loaded loaded;
+    loaded.result = loadRaw(dir / "wide.raf", loaded.bitmap, loaded.info, 48);
+    ASSERT_EQ(loaded.result, 0);
+    EXPECT_EQ(loaded.bitmap.width, 48);
+    EXPECT_EQ(loaded.bitmap.height, 32);
+    EXPECT_EQ(loaded.info.width, 4352);
+    EXPECT_EQ(loaded.info.height, 2901);
+    // The information mode reports the sensor as it is.
+    fotrix::FileInfo info;
+    ASSERT_EQ(infoRaw(dir / "wide.raf", info), 0);
+    EXPECT_EQ(info.width, 4352);
+    EXPECT_EQ(info.height, 1444);
 }
 
 TEST(RawContainers, mrw_preview_through_the_maker_note)
