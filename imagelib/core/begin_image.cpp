@@ -295,6 +295,7 @@ void setUpGeometry(PipelineState& p, const ImageHeader& h, const LoadParams& par
                        !(h.sampleFlags & SamplePlanePasses);
     setChannelPositions(g, params.channelOrder);
     p.outBytesPerPixel = outputBytesPerPixel(g);
+    g.outputPixelBytes = p.outBytesPerPixel;
 }
 
 }  // namespace
@@ -332,6 +333,7 @@ int beginImage(ReaderContext& context, ImageHeader& h)
     if (!p.unpack || !p.store) return readerFail(context, LoadBadData, "Unsupported pixel layout");
 
     planeReduction(p, h, params);
+    p.unpackInPlace = p.reduction == PipelineState::Reduction::None && storerCopiesUnchanged(p.geometry);
     if (p.reduction == PipelineState::Reduction::Nearest)
         buildNearestTables(p, h.width, h.height, kind == OutputKind::Bit);
     if (p.reduction == PipelineState::Reduction::Area) areaSetUp(p.area, h.width, h.height, p.outWidth, p.outHeight);

@@ -31,6 +31,7 @@ struct RowGeometry {
     uint8_t channelPosition[4] = {0, 1, 2, 3};  // where R, G, B, A go in an output pixel
     uint8_t fillAlpha = 255;
     bool deep = false;            // samples kept at 16 bits
+    int outputPixelBytes = 1;     // bytes of one bitmap pixel (0 for packed bits)
 };
 
 // Turns one raw file row into a canonical row.
@@ -41,6 +42,9 @@ using RowStorer = void (*)(const uint8_t* canonical, int plane, uint8_t* target,
 
 RowUnpacker chooseUnpacker(const RowGeometry& geometry);
 RowStorer chooseStorer(const RowGeometry& geometry);
+// Whether the storer only copies canonical pixels as they are, so that rows
+// can be unpacked straight into the bitmap.
+bool storerCopiesUnchanged(const RowGeometry& geometry);
 
 // Mirrors a canonical row in place (pixels, or bits for packed rows).
 void mirrorCanonicalRow(uint8_t* row, int width, const RowGeometry& geometry);
@@ -76,6 +80,7 @@ struct PipelineState {
     bool flipRows = false;     // exactly one of file and wanted origin is bottom-up
     bool mirrorRows = false;   // exactly one of them is right-to-left
     bool planePasses = false;
+    bool unpackInPlace = false; // canonical pixels are already the bitmap's pixels
     int64_t deliveredRows = 0;
     int64_t totalRows = 0;
     int runningRow = 0;

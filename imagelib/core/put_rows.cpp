@@ -77,6 +77,13 @@ void storePixels(ReaderContext& context, PipelineState& p, const uint8_t* canoni
 void deliverFullRow(ReaderContext& context, PipelineState& p, const uint8_t* raw, int plane, int target)
 {
     const int width = p.header->width;
+    if (p.unpackInPlace && context.bitmap->pixels) {
+        // The canonical row is the bitmap row: unpack straight into it.
+        uint8_t* row = bitmapRow(*context.bitmap, target);
+        p.unpack(raw, row, width, p.geometry);
+        if (p.mirrorRows) mirrorCanonicalRow(row, width, p.geometry);
+        return;
+    }
     uint8_t* unpacked = p.unpacked.data();
     p.unpack(raw, unpacked, width, p.geometry);
     if (p.mirrorRows) mirrorCanonicalRow(unpacked, width, p.geometry);

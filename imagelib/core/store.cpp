@@ -1,5 +1,6 @@
 // Row storers: one canonical row into a bitmap row, in the output kind and
 // channel order the caller asked for. Chosen once per load.
+#include <algorithm>
 #include <cstring>
 
 #include "imagelib/core/pipeline.h"
@@ -77,9 +78,20 @@ void storePlanePassColour(const uint8_t* in, int plane, uint8_t* out, int count,
     for (int x = 0; x < count; ++x) out[x * OutSize + position] = in[x];
 }
 
+// Deep samples stay 16-bit words in R, G, B(, A) order; a missing alpha
+// becomes the caller's alpha widened to 16 bits.
 void storeDeep(const uint8_t* in, int, uint8_t* out, int count, const RowGeometry& g)
 {
-    std::memcpy(out, in, static_cast<size_t>(count) * g.canonicalBytes);
+    const int inSize = g.canonicalBytes, outSize = g.outputPixelBytes;
+    if (inSize == outSize) {
+        std::memcpy(out, in, static_cast<size_t>(count) * inSize);
+        return;
+    }
+    const int common = std::min(inSize, outSize);
+    for (int x = 0; x < count; ++x, in += inSize, out += outSize) {
+        std::memcpy(out, in, common);
+        if (outSize > inSize) out[outSize - 2] = out[outSize - 1] = g.fillAlpha;
+    }
 }
 
 RowStorer chooseColourStorer(const RowGeometry& g)
@@ -97,6 +109,27 @@ RowStorer chooseColourStorer(const RowGeometry& g)
 }
 
 }  // namespace
+
+bool storerCopiesUnchanged(const RowGeometry& g)
+{
+    if (g.deep) return g.canonicalBytes == g.outputPixelBytes;
+    if (g.sampleFlags & SamplePlanePasses) return false;
+    switch (g.output) {
+    case OutputKind::Bit: return true;
+    case OutputKind::Byte: return true;
+    case OutputKind::Three:
+    case OutputKind::Four: {
+        if (g.paletteIndexes) return false;
+        const int size = g.output == OutputKind::Three ? 3 : 4;
+        if (g.canonicalBytes != size) return false;
+        if (g.keepFileOrder) return true;
+        for (int c = 0; c < size; ++c)
+            if (g.channelPosition[c] != c) return false;
+        return true;
+    }
+    }
+    return false;
+}
 
 RowStorer chooseStorer(const RowGeometry& g)
 {
