@@ -41,7 +41,10 @@ void addCandidate(RawScan& scan, const Stream& file, uint64_t offset, uint64_t l
 
 void offerSize(RawScan& scan, uint32_t width, uint32_t height)
 {
-    if (width == 0 || height == 0) return;
+    // The load pipeline takes no side of 400000 pixels or more; a larger
+    // figure is damage, not a picture size.
+    constexpr uint32_t MaxSide = 399999;
+    if (width == 0 || height == 0 || width > MaxSide || height > MaxSide) return;
     if (static_cast<uint64_t>(width) * height > static_cast<uint64_t>(scan.width) * scan.height) {
         scan.width = width;
         scan.height = height;
