@@ -324,6 +324,24 @@ TEST(Pipeline, AreaAverageOfAnEvenPictureStaysEvenAtOddRatios)
         for (uint8_t v : bitmapRowBytes(loaded.bitmap, y)) EXPECT_NEAR(v, 200, 1) << "row " << y;
 }
 
+TEST(Pipeline, DeepSamplesKeepSixteenBitsAndOnlyTheChannelsThatFit)
+{
+    // Grey with alpha, 16 bits a sample: three deep samples a pixel, alpha dropped.
+    SyntheticPicture picture = syntheticPicture(2, 1, 1, 16, 2);
+    picture.rows = {{0x34, 0x12, 0xFF, 0xFF, 0x78, 0x56, 0x00, 0x00}};
+    LoadParams params;
+    params.options = KeepDeep;
+    Loaded deep, narrow;
+    ASSERT_EQ(loadSynthetic(picture, params, deep.bitmap), 0);
+    EXPECT_EQ(deep.bitmap.type, Rgb);
+    EXPECT_EQ(deep.bitmap.bitsPerComponent, 16);
+    EXPECT_EQ(deep.bitmap.bytesPerPixel, 6);
+    EXPECT_EQ(bitmapRowBytes(deep.bitmap, 0),
+              (std::vector<uint8_t>{0x34, 0x12, 0x34, 0x12, 0x34, 0x12, 0x78, 0x56, 0x78, 0x56, 0x78, 0x56}));
+    ASSERT_EQ(loadSynthetic(picture, LoadParams{}, narrow.bitmap), 0);
+    EXPECT_EQ(bitmapRowBytes(narrow.bitmap, 0), (std::vector<uint8_t>{0x12, 0x12, 0x12, 0x56, 0x56, 0x56}));
+}
+
 TEST(Pipeline, CancellingStopsTheLoad)
 {
     LoadParams params;
