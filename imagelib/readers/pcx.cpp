@@ -156,7 +156,8 @@ int readPcx(Stream& stream, ReaderContext& context)
 
     const size_t lineBytes = static_cast<size_t>(pcx.bytesPerLine);
     const size_t fileRowBytes = lineBytes * static_cast<size_t>(pcx.planes);
-    std::vector<uint8_t> fileRow(fileRowBytes);
+    // At least one byte, so that a line length of 0 still gives a real buffer.
+    std::vector<uint8_t> fileRow(std::max<size_t>(fileRowBytes, 1));
     const size_t keep = std::min(lineBytes, needed);
     BufferedInput input(stream);
     RunDecoder runs(input);
