@@ -47,11 +47,20 @@ bool ropKnown(DWORD rop)
 }
 
 // Copies the source pixels a transfer reads, so that a transfer within one
-// surface (scrolling) reads what was there before it started.
+// surface (scrolling) reads what was there before it started. Only the part of
+// the requested rectangle that lies on the surface is copied; the rest reads
+// as absent, and the destination keeps its pixels there.
 struct SourceCopy {
-    int left = 0, top = 0, width = 0, height = 0;
+    int left = 0, top = 0;              // the requested rectangle's origin
+    RECT have{0, 0, 0, 0};              // the part on the surface (absolute)
     std::vector<uint32_t> pixels;
-    std::vector<uint8_t> present;  // 0 where the source lies outside its surface
+    bool at(int x, int y, uint32_t* out) const  // x, y relative to the requested origin
+    {
+        int ax = left + x, ay = top + y;
+        if (ax < have.left || ay < have.top || ax >= have.right || ay >= have.bottom) return false;
+        *out = pixels[static_cast<size_t>(ay - have.top) * (have.right - have.left) + (ax - have.left)];
+        return true;
+    }
 };
 
 SourceCopy copySource(const Surface& s, int left, int top, int width, int height)
@@ -59,21 +68,14 @@ SourceCopy copySource(const Surface& s, int left, int top, int width, int height
     SourceCopy c;
     c.left = left;
     c.top = top;
-    c.width = std::max(width, 0);
-    c.height = std::max(height, 0);
-    c.pixels.assign(static_cast<size_t>(c.width) * c.height, 0);
-    c.present.assign(c.pixels.size(), 0);
-    for (int y = 0; y < c.height; ++y) {
-        int sy = top + y;
-        if (sy < 0 || sy >= s.height) continue;
-        for (int x = 0; x < c.width; ++x) {
-            int sx = left + x;
-            if (sx < 0 || sx >= s.width) continue;
-            size_t i = static_cast<size_t>(y) * c.width + x;
-            c.pixels[i] = surfaceGet(s, sx, sy);
-            c.present[i] = 1;
-        }
-    }
+    RECT wanted{left, top, static_cast<LONG>(std::min<int64_t>(int64_t{left} + std::max(width, 0), INT32_MAX)),
+                static_cast<LONG>(std::min<int64_t>(int64_t{top} + std::max(height, 0), INT32_MAX))};
+    RECT all{0, 0, s.width, s.height};
+    if (!IntersectRect(&c.have, &wanted, &all)) return c;
+    c.pixels.resize(static_cast<size_t>(c.have.right - c.have.left) * (c.have.bottom - c.have.top));
+    size_t i = 0;
+    for (int y = c.have.top; y < c.have.bottom; ++y)
+        for (int x = c.have.left; x < c.have.right; ++x) c.pixels[i++] = surfaceGet(s, x, y);
     return c;
 }
 
@@ -91,13 +93,7 @@ void transfer(DeviceContext* dst, RECT area, const SourceCopy* src, DWORD rop, M
             int sy = src ? mapY(y) : 0;
             for (int x = r.left; x < r.right; ++x) {
                 uint32_t s = 0;
-                if (src) {
-                    int sx = mapX(x);
-                    if (sx < 0 || sy < 0 || sx >= src->width || sy >= src->height) continue;
-                    size_t i = static_cast<size_t>(sy) * src->width + sx;
-                    if (!src->present[i]) continue;
-                    s = src->pixels[i];
-                }
+                if (src && !src->at(mapX(x), sy, &s)) continue;
                 uint32_t v = rop == SRCCOPY ? s : applyRop(rop, s, surfaceGet(d, x, y), pattern);
                 surfacePut(d, x, y, v);
             }

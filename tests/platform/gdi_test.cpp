@@ -244,6 +244,11 @@ TEST_F(GdiTest, bad_dib_headers_are_refused)
     MemorySurface out(2, 2);
     info.bmiHeader.biHeight = 4;
     EXPECT_EQ(StretchDIBits(out.dc, 0, 0, 2, 2, 0, 0, 2, 2, nullptr, &info, DIB_RGB_COLORS, SRCCOPY), 0);
+    // Enormous source and destination rectangles cost only what lies on the surfaces.
+    MemorySurface src(4, 4, kRed);
+    EXPECT_TRUE(StretchBlt(out.dc, 0, 0, 2, 2, src.dc, -30000, -30000, 60000, 60000, SRCCOPY));
+    EXPECT_TRUE(BitBlt(out.dc, -30000, -30000, 60000, 60000, src.dc, -30000, -30000, SRCCOPY));
+    EXPECT_EQ(out.at(0, 0), kRed);
 }
 
 TEST_F(GdiTest, clip_and_viewport_origin)
