@@ -23,7 +23,7 @@ bool tiffKindScan(Stream& file, RawScan& scan)
     uint8_t header[4];
     if (!raw::readAt(file, 0, header, 4)) return false;
     const bool panasonic = header[0] == 'I' && header[1] == 'I' && header[2] == 0x55 && header[3] == 0;
-    scan.kind = panasonic ? "Panasonic RAW" : "TIFF-based RAW";
+    scan.kind = panasonic ? "Panasonic" : "TIFF-based";
     const auto flavour = panasonic ? raw::TiffFlavour::Panasonic : raw::TiffFlavour::Plain;
     return raw::tiffScan(file, {0, file.size}, flavour, scan);
 }
