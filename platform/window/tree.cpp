@@ -34,10 +34,16 @@ ClassRec* desktopClass()
     return &rec;
 }
 
-// Inserts a child at the top of its siblings, below any top-most ones unless it is top-most itself.
+// Inserts a window at the top of its siblings, below any top-most ones unless it is top-most itself.
+// Child windows go to the bottom instead, so that sibling order (GW_HWNDNEXT) is creation order:
+// tab order and radio-button groups of dialogs follow it.
 void linkChild(HWND parent, HWND child)
 {
     auto& list = parent->children;
+    if (child->style & WS_CHILD) {
+        list.push_back(child);
+        return;
+    }
     size_t pos = 0;
     if (!(child->exStyle & WS_EX_TOPMOST)) {
         while (pos < list.size() && (list[pos]->exStyle & WS_EX_TOPMOST)) ++pos;
