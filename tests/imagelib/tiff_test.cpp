@@ -344,6 +344,10 @@ TEST(TiffReader, SuiteFilesMatchLibtiff)
         "libtiff-net/flower/flower-rgb-contig-16-unassoc-alpha.tif",
         "image-rs/images/tiff/testsuite/hpredict_packbits.tiff", "pillow/tiff/pil136.tiff",
         "twelvemonkeys/tiff/lzw-full-12-bit-table.tif", "twelvemonkeys/tiff/packbits-fillorder-2.tif",
+        // Modified Huffman, and Group 3/4 pages from fax software.
+        "twelvemonkeys/tiff/test-single-gray-compression-type-2.tiff", "libtiff-net/fax/G31D.TIF",
+        "libtiff-net/fax/G32D.TIF", "libtiff-net/fax/G4.TIF", "libtiff-net/fax/G31DS.TIF",
+        "libtiff-net/fax/G32DS.TIF", "libtiff-net/fax/G4S.TIF",
     };
     for (const char* file : files) {
         if (!fs::exists(testdata(file))) {
