@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # GIF, Targa, PCX and PNM decoding against Pillow (and ImageMagick for
 # reference), in the same run, on 3000x2000 pictures made at run time:
-#   gif       256 colours (LZW), Pillow      tga-raw / tga-rle   24-bit, ImageMagick
+#   gif       256 colours (LZW), Pillow      tga-raw / tga-rle   ImageMagick: 24-bit / 6 levels a channel, RLE
 #   pcx       24-bit, three planes, RLE      pcx-8               8-bit with palette
-#   ppm       binary P6                      pgm-16              binary P5, 16-bit samples
+#   ppm       binary P6                      pgm-16 / ppm-16     binary P5 / P6, 16-bit samples
 # Each full decode: fotrix-cli decode FILE /dev/null  vs  PIL Image.open().load()
 # vs  convert FILE pam:/dev/null. Prints mean seconds, peak memory (kB) and the
-# ratios ours/theirs (below 1.0: we are faster or smaller).
+# ratios ours/theirs (below 1.0: we are faster or smaller). Pillow's process
+# time includes starting Python, so the time of load() alone, measured inside
+# Python, is printed too (pil-load-s) with the ratio of our whole process to it.
 #
 # usage: bench/readers.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
 #        RUNS=5 sets the number of timed runs per command.
@@ -24,7 +26,7 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/fotrix-readers-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 echo "== corpus: 3000x2000 pictures in $work"
-"$convert" -seed 7 -size 750x500 plasma:fractal -resize 3000x2000! -type truecolor "$work/in.ppm"
+"$convert" -seed 7 -size 750x500 plasma:fractal -resize 3000x2000! -type truecolor -depth 8 "$work/in.ppm"
 "$python" - "$work" <<'PY'
 import sys
 from PIL import Image
@@ -35,12 +37,14 @@ src.save(f"{work}/in.pcx")
 src.quantize(256).save(f"{work}/in-8.pcx")
 PY
 "$convert" "$work/in.ppm" "$work/in-raw.tga"
-"$convert" "$work/in.ppm" -compress RLE "$work/in-rle.tga"
+# Fewer levels, so that the run-length coder finds runs.
+"$convert" "$work/in.ppm" -posterize 6 -compress RLE "$work/in-rle.tga"
 "$convert" "$work/in.ppm" -colorspace gray "$work/grey.pgm"
 pamdepth 65535 "$work/grey.pgm" > "$work/in-16.pgm"
+pamdepth 65535 "$work/in.ppm" > "$work/in-16.ppm"
 declare -A files=([gif]=in.gif [tga-raw]=in-raw.tga [tga-rle]=in-rle.tga [pcx]=in.pcx [pcx-8]=in-8.pcx
-                  [ppm]=in.ppm [pgm-16]=in-16.pgm)
-cases=(gif tga-raw tga-rle pcx pcx-8 ppm pgm-16)
+                  [ppm]=in.ppm [pgm-16]=in-16.pgm [ppm-16]=in-16.ppm)
+cases=(gif tga-raw tga-rle pcx pcx-8 ppm pgm-16 ppm-16)
 for case in "${cases[@]}"; do
   printf '%-8s %8.1f MB\n' "$case" "$(stat -c %s "$work/${files[$case]}" | awk '{print $1 / 1e6}')"
   # Our decode must succeed at full size before it is timed.
@@ -66,16 +70,29 @@ mean() {
 }
 peak() { /usr/bin/time -f %M bash -c "exec $1" 2>&1 >/dev/null | tail -1; }
 ratio() { "$python" -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
+# Mean seconds of Pillow's open + load alone, inside one Python process.
+pilLoad() {
+  "$python" - "$1" "$runs" <<'PY'
+import sys, time
+from PIL import Image
+Image.open(sys.argv[1]).load()
+start = time.perf_counter()
+for _ in range(int(sys.argv[2])):
+    Image.open(sys.argv[1]).load()
+print("%.3f" % ((time.perf_counter() - start) / int(sys.argv[2])))
+PY
+}
 
 echo "== full decode ($runs runs each) and peak memory"
-printf '%-8s %8s %8s %8s   %9s %9s %9s   %s\n' case ours-s pil-s magick-s ours-kB pil-kB magick-kB "ratio ours/pil (time; memory)"
+printf '%-8s %7s %7s %10s %8s  %8s %8s %9s   %s\n' case ours-s pil-s pil-load-s magick-s ours-kB pil-kB magick-kB \
+  "ours/pil time; ours/pil-load; ours/pil memory"
 for case in "${cases[@]}"; do
   file=$work/${files[$case]}
   ours="$cli decode $file /dev/null"
   pil="$python -c \"import sys; from PIL import Image; Image.open(sys.argv[1]).load()\" $file"
   magick="$convert $file pam:/dev/null"
-  t_ours=$(mean "$ours"); t_pil=$(mean "$pil"); t_magick=$(mean "$magick")
+  t_ours=$(mean "$ours"); t_pil=$(mean "$pil"); t_load=$(pilLoad "$file"); t_magick=$(mean "$magick")
   m_ours=$(peak "$ours"); m_pil=$(peak "$pil"); m_magick=$(peak "$magick")
-  printf '%-8s %8s %8s %8s   %9s %9s %9s   %s; %s\n' "$case" "$t_ours" "$t_pil" "$t_magick" "$m_ours" "$m_pil" \
-    "$m_magick" "$(ratio "$t_ours" "$t_pil")" "$(ratio "$m_ours" "$m_pil")"
+  printf '%-8s %7s %7s %10s %8s  %8s %8s %9s   %s; %s; %s\n' "$case" "$t_ours" "$t_pil" "$t_load" "$t_magick" \
+    "$m_ours" "$m_pil" "$m_magick" "$(ratio "$t_ours" "$t_pil")" "$(ratio "$t_ours" "$t_load")" "$(ratio "$m_ours" "$m_pil")"
 done

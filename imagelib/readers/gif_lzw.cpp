@@ -30,7 +30,7 @@ public:
     explicit CodeReader(BufferedInput& input) : input_(input) {}
 
     // The next code, or -1 when the data ends (terminator or end of file).
-    int code(int width)
+    [[gnu::always_inline]] int code(int width)
     {
         while (count_ < width) {
             if (blockLeft_ == 0) {
@@ -95,7 +95,7 @@ struct RowWriter {
     }
 
     // Writes the string of `code` (length `length`).
-    void put(const LzwTable& table, int code, int length, uint8_t* stack)
+    [[gnu::always_inline]] void put(const LzwTable& table, int code, int length, uint8_t* stack)
     {
         if (width - x >= length) {
             uint8_t* p = row + x + length - 1;
