@@ -107,7 +107,7 @@ std::string fractionAt(const uint8_t* p, bool bigEndian)
 // "1/%d" for short times, else the value with two decimals.
 std::string exposureText(double t)
 {
-    if (t > 0 && t < 0.25001) return formatText("1/%d", static_cast<int>(std::floor(1 / t + 0.5)));
+    if (t > 0 && t < 0.25001) return formatText("1/%.0f", std::floor(1 / t + 0.5));  // no int: damaged values may be huge
     return formatText("%.2lf", t);
 }
 
@@ -135,19 +135,27 @@ std::string exifFormatByType(const ExifEntry& entry, bool bigEndian, uint32_t cu
     }
 }
 
+// A value read as a double (floats, fractions) as a whole number; values
+// beyond the range (damaged entries) saturate instead of overflowing.
+static int64_t wholeNumber(double v)
+{
+    if (!(v == v)) return 0;  // NaN
+    return static_cast<int64_t>(std::clamp(v, -9.2e18, 9.2e18));
+}
+
 std::string exifFormatStandard(const ExifTagEntry& row, const ExifEntry& entry, bool bigEndian)
 {
     const uint8_t* p = entry.value;
     double v = exifNumber(p, entry.type, bigEndian);
     if (row.valueNames) {
-        uint32_t value = static_cast<uint32_t>(static_cast<int64_t>(v));
+        uint32_t value = static_cast<uint32_t>(wholeNumber(v));
         const char* name = exifValueName(row.valueNames, value);
         return formatText("%s (%d)", name ? name : "", static_cast<int>(value));
     }
     switch (row.tag) {
     case 0x0128: {
-        int unit = static_cast<int>(v);
-        return unit == 2 ? "Inch" : unit == 3 ? "Centimeter" : formatText("%d", unit);
+        const int64_t unit = wholeNumber(v);
+        return unit == 2 ? "Inch" : unit == 3 ? "Centimeter" : formatText("%lld", static_cast<long long>(unit));
     }
     case 0x829A:
         if (v < 0) return formatText("%.1lf", std::pow(2.0, std::fabs(v)));
@@ -176,7 +184,7 @@ std::string exifFormatStandard(const ExifTagEntry& row, const ExifEntry& entry, 
         return exifTrimmed(double(signed32(p, bigEndian)) / d, "%.4f");
     }
     case 0x9209: {
-        int flash = static_cast<int>(static_cast<int64_t>(v)) & 3;
+        int flash = static_cast<int>(wholeNumber(v) & 3);
         return flash == 0 ? "No flash" : flash == 1 ? "Flash fired" : "";
     }
     case 0x920A: return exifTrimmed(v, "%.3f");
@@ -186,8 +194,8 @@ std::string exifFormatStandard(const ExifTagEntry& row, const ExifEntry& entry, 
         return bytesAsText(p + 8, entry.size - 8, entry.size - 8);
     }
     case 0xA001: {
-        int space = static_cast<int>(v);
-        return space == 1 ? "sRGB" : space == 0xFFFF ? "Uncalibrated" : formatText("%d", space);
+        const int64_t space = wholeNumber(v);
+        return space == 1 ? "sRGB" : space == 0xFFFF ? "Uncalibrated" : formatText("%lld", static_cast<long long>(space));
     }
     case 0xA300:
         if (entry.type != ExifUndefined || entry.count != 1) return {};

@@ -123,14 +123,14 @@ constexpr ExifTagEntry minoltaTable[] = {
 std::string shutterText(uint32_t v)
 {
     double t = std::pow(2.0, (48.0 - double(v)) / 8);
-    if (t > 0 && t < 0.25001) return formatText("1/%d", static_cast<int>(std::floor(1 / t + 0.5)));
+    if (t > 0 && t < 0.25001) return formatText("1/%.0f", std::floor(1 / t + 0.5));  // no int: damaged values may be huge
     return formatText("%.1f", t);
 }
 
 bool minoltaSettingsFormatter(uint32_t position, uint32_t v, std::string& text)
 {
     switch (position) {
-    case 8: text = formatText("%d", static_cast<int>(std::pow(2.0, double(v / 8) - 1) * 3.125)); return true;
+    case 8: text = formatText("%.0f", std::trunc(std::pow(2.0, double(v / 8) - 1) * 3.125)); return true;
     case 9: text = shutterText(v); return true;
     case 10:
     case 23: text = formatText("%.1f", std::pow(2.0, double(v) / 16 - 0.5)); return true;
@@ -139,7 +139,7 @@ bool minoltaSettingsFormatter(uint32_t position, uint32_t v, std::string& text)
     case 19: text = v / 1000 == 0 ? std::string("inf") : formatText("%u m", v / 1000); return true;
     case 21: text = formatText("%4u:%.2u:%.2u", v >> 16, (v >> 8) & 255, v & 255); return true;
     case 22: text = formatText("%2u:%.2u:%.2u", v >> 16, (v >> 8) & 255, v & 255); return true;
-    case 31: case 32: case 41: text = formatText("%d", static_cast<int>(v) - 3); return true;
+    case 31: case 32: case 41: text = formatText("%lld", static_cast<long long>(static_cast<int32_t>(v)) - 3); return true;
     case 35: text = formatText("%.1f", (double(v) - 6) / 3); return true;
     case 44: text = formatText("%.4f", double(v) / 8 - 6); return true;
     default: return false;
