@@ -38,8 +38,11 @@ void combinePlaneBits(const uint8_t* raw, uint8_t* out, int width, const RowGeom
     for (int p = 0; p < g.planes; ++p) {
         const uint8_t* plane = raw + static_cast<size_t>(p) * g.bytesPerPlane;
         for (int x = 0; x < width; ++x) {
+            // A value of 3, 5, 6 or 7 bits may straddle two bytes: read both
+            // (the row buffer has slack behind every row).
             const int bit = x * bits;
-            const unsigned v = (plane[bit >> 3] >> (8 - bits - (bit & 7))) & mask;
+            const unsigned window = static_cast<unsigned>(plane[bit >> 3]) << 8 | plane[(bit >> 3) + 1];
+            const unsigned v = (window >> (16 - bits - (bit & 7))) & mask;
             out[x] = static_cast<uint8_t>(out[x] | v << (p * bits));
         }
     }

@@ -113,6 +113,18 @@ TEST(Pipeline, FourBitRowsSpreadHighNibbleFirst)
     EXPECT_EQ(bitmapRowBytes(loaded.bitmap, 0), (std::vector<uint8_t>{1, 2, 3}));
 }
 
+TEST(Pipeline, PlanesInARowCombineValuesThatStraddleBytes)
+{
+    // Two planes of 3-bit values one after another: 5, 2, 7 and 1, 0, 3.
+    SyntheticPicture picture = syntheticPicture(3, 1, 2, 3);
+    picture.header.sampleFlags = SamplePlanesInRow;
+    picture.header.bytesPerPlane = 2;
+    picture.rows = {{0xAB, 0x80, 0x21, 0x80}};
+    Loaded loaded;
+    ASSERT_EQ(loadSynthetic(picture, LoadParams{}, loaded.bitmap), 0);
+    EXPECT_EQ(bitmapRowBytes(loaded.bitmap, 0), (std::vector<uint8_t>{5 | 1 << 3, 2, 7 | 3 << 3}));
+}
+
 TEST(Pipeline, Packed565PixelsWidenToEightBits)
 {
     SyntheticPicture picture = syntheticPicture(2, 1, 1, 16);
