@@ -1,48 +1,11 @@
-// Feeds the input to the ICO reader through the load pipeline: file
-// information, then loads into a small box (nearest, area average, true
-// colour); the sanitizers judge.
-#include <sys/mman.h>
-#include <unistd.h>
-
-#include <cstdint>
-#include <string>
-
-#include "imagelib/formats.h"
-#include "imagelib/load.h"
-
-using namespace fotrix;
-
-namespace {
-
-void loadBoxed(const std::string& path, uint32_t options, uint32_t scaleMethod)
-{
-    LoadParams params;
-    loadParamsDefaults(params);
-    params.formatIndex = FormatIco;
-    params.options = options;
-    params.scaleMethod = scaleMethod;
-    params.maxWidth = 48;
-    params.maxHeight = 40;
-    Bitmap bitmap;
-    if (loadBitmap(path, bitmap, params, nullptr) == 0) bitmapFree(bitmap);
-}
-
-}  // namespace
+// Windows icons through the load pipeline, and the second entry with its mask
+// as alpha.
+#include "fuzz/reader_fuzzing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool started = (libraryInit(), true);
-    (void)started;
-    const int fd = memfd_create("fuzz_ico", 0);
-    if (fd < 0) return 0;
-    if (write(fd, data, size) == static_cast<ssize_t>(size)) {
-        const std::string path = "/proc/self/fd/" + std::to_string(fd);
-        FileInfo info;
-        const int code = getFileInfo(path, FormatIco, 0, info);
-        freeFileInfo(info);
-        loadBoxed(path, ToleratePartial, ScaleNearest);
-        loadBoxed(path, ForceTrueColour | ForceAlpha, ScaleNearest);
-        // The mask as alpha, second entry.
+    fuzzing::fuzzReader(data, size, fotrix::FormatIco, 0, [](const std::string& path, const fotrix::FileInfo&) {
+        using namespace fotrix;
         LoadParams params;
         loadParamsDefaults(params);
         params.formatIndex = FormatIco;
@@ -51,10 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         params.maxWidth = params.maxHeight = 32;
         Bitmap bitmap;
         if (loadBitmap(path, bitmap, params, nullptr) == 0) bitmapFree(bitmap);
-        // Area averaging of pictures other than 24-bit ones reads the whole
-        // picture first; keep that to sizes the fuzzer's memory limit allows.
-        if (code == 0 && int64_t{info.width} * info.height <= 16 << 20) loadBoxed(path, ToleratePartial, ScaleAreaAverage);
-    }
-    close(fd);
+    });
     return 0;
 }

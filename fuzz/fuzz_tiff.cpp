@@ -1,64 +1,13 @@
-// Feeds the input to the TIFF reader through the load pipeline: file
-// information, then loads into a small box (nearest, area average, true
-// colour); the sanitizers judge.
-#include <sys/mman.h>
-#include <unistd.h>
-
-#include <cstdint>
-#include <string>
-
-#include "imagelib/formats.h"
-#include "imagelib/load.h"
-
-using namespace fotrix;
-
-namespace {
-
-void loadBoxed(const std::string& path, uint32_t options, uint32_t scaleMethod)
-{
-    LoadParams params;
-    loadParamsDefaults(params);
-    params.formatIndex = FormatTiff;
-    params.options = options;
-    params.scaleMethod = scaleMethod;
-    params.maxWidth = 48;
-    params.maxHeight = 40;
-    Bitmap bitmap;
-    if (loadBitmap(path, bitmap, params, nullptr) == 0) bitmapFree(bitmap);
-}
-
-}  // namespace
+// TIFF files through the load pipeline, and a later page with its texts and
+// metadata when there is one.
+#include "fuzz/reader_fuzzing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool started = (libraryInit(), true);
-    (void)started;
-    const int fd = memfd_create("fuzz_tiff", 0);
-    if (fd < 0) return 0;
-    if (write(fd, data, size) == static_cast<ssize_t>(size)) {
-        const std::string path = "/proc/self/fd/" + std::to_string(fd);
-        FileInfo info;
-        const int code = getFileInfo(path, FormatTiff, 0, info);
-        freeFileInfo(info);
-        loadBoxed(path, ToleratePartial, ScaleNearest);
-        loadBoxed(path, ForceTrueColour | ForceAlpha, ScaleNearest);
-        // A later page, when there is one.
-        if (code == 0 && info.imageCount > 1) {
-            LoadParams params;
-            loadParamsDefaults(params);
-            params.formatIndex = FormatTiff;
-            params.frameIndex = 1;
-            params.maxWidth = params.maxHeight = 32;
-            params.options = ReadMetadata | ReadComment | ReadTextInfo | ToleratePartial;
-            Bitmap bitmap;
-            FileInfo pageInfo;
-            if (loadBitmap(path, bitmap, params, &pageInfo) == 0) bitmapFree(bitmap);
-            freeFileInfo(pageInfo);
-        }
-        // Area averaging of pictures other than 24-bit ones reads the whole
-        // picture first; keep that to sizes the fuzzer's memory limit allows.
-        if (code == 0 && int64_t{info.width} * info.height <= 16 << 20) loadBoxed(path, ToleratePartial, ScaleAreaAverage);
-    }
-    close(fd);
+    fuzzing::fuzzReader(data, size, fotrix::FormatTiff, 0, [](const std::string& path, const fotrix::FileInfo& info) {
+        using namespace fotrix;
+        if (info.imageCount > 1)
+            fuzzing::loadBoxed(path, FormatTiff, ReadMetadata | ReadComment | ReadTextInfo | ToleratePartial, ScaleNearest, 1);
+    });
     return 0;
 }
