@@ -110,6 +110,11 @@ int putRows(ReaderContext& context, int plane, int row, int count);
 // piece starts at rowBuffer + i x rowStride. Readers that deliver pieces set
 // SampleFullPicture, so that a reduction happens after loading.
 int putRowPart(ReaderContext& context, int plane, int row, int count, int x, int w);
+// Where a reader may place the raw rows row .. row + count - 1 that it hands
+// over next with putRows(context, 0, row, count), row i at i x rowStride: the
+// bitmap rows themselves when they would be stored exactly as read (saving a
+// copy of every row), else the header's row buffer.
+uint8_t* rowDestination(ReaderContext& context, int row, int count);
 // Palette formats of endImage.
 enum PaletteFormat : int {
     PaletteRgb = 0,         // 3 bytes R, G, B (+512: B, G, R)

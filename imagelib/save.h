@@ -118,6 +118,10 @@ int beginRows(WriterContext& context, RowFormat& format);
 // Converts `count` rows (in the writer's row order) starting at `first`, or
 // at the row after the last delivered one when `first` is -1, into format.rows.
 void getRows(WriterContext& context, int first, int count);
+// For writers that read the bitmap's own pixel layout: the next row in the
+// writer's row order straight from the bitmap, without a copy; advances and
+// shows progress as getRows does. Null after the last row.
+const uint8_t* nextBitmapRow(WriterContext& context);
 void endRows(WriterContext& context);
 
 // File output for writers. writerOpen: 0, or 5 when the file cannot be

@@ -341,6 +341,7 @@ int beginImage(ReaderContext& context, ImageHeader& h)
     p.flipRows = ((h.fileOrigin ^ params.origin) & OriginBottom) != 0;
     p.mirrorRows = ((h.fileOrigin ^ params.origin) & OriginRight) != 0;
     p.planePasses = (h.sampleFlags & SamplePlanePasses) != 0;
+    p.rawIsStored = p.unpackInPlace && !p.mirrorRows && !p.planePasses && unpackerCopiesUnchanged(p.unpack);
     p.totalRows = static_cast<int64_t>(h.height) * (p.planePasses ? h.planes : 1);
 
     if (const int result = allocateBitmap(context, p); result != LoadOk) return result;

@@ -45,6 +45,8 @@ RowStorer chooseStorer(const RowGeometry& geometry);
 // Whether the storer only copies canonical pixels as they are, so that rows
 // can be unpacked straight into the bitmap.
 bool storerCopiesUnchanged(const RowGeometry& geometry);
+// Whether an unpacker only copies raw pixels as they are.
+bool unpackerCopiesUnchanged(RowUnpacker unpack);
 
 // Mirrors a canonical row in place (pixels, or bits for packed rows).
 void mirrorCanonicalRow(uint8_t* row, int width, const RowGeometry& geometry);
@@ -81,6 +83,9 @@ struct PipelineState {
     bool mirrorRows = false;   // exactly one of them is right-to-left
     bool planePasses = false;
     bool unpackInPlace = false; // canonical pixels are already the bitmap's pixels
+    bool rawIsStored = false;   // ...and raw rows are those pixels too: readers may read into the bitmap
+    int placedRow = -1;         // rows the reader placed in the bitmap through rowDestination
+    int placedCount = 0;
     int64_t deliveredRows = 0;
     int64_t totalRows = 0;
     int runningRow = 0;

@@ -135,9 +135,13 @@ int deliverRows(ReaderContext& context, int plane, int row, int count, int x, in
     const ImageHeader& h = *p.header;
     const int rowsInBuffer = std::max<int>(h.rowsPerCall, 1);
     count = std::min(count, rowsInBuffer);
+    // Rows the reader read straight into the bitmap are only counted.
+    const bool placed = w < 0 && p.placedCount > 0 && row == p.placedRow && count <= p.placedCount;
+    p.placedCount = 0;
     for (int i = 0; i < count; ++i) {
         const int target = targetRow(p, row < 0 ? -1 : row + i);
         if (reportRow(context, p, target) != LoadOk) return LoadCancelled;
+        if (placed) continue;
         if (p.reduction == PipelineState::Reduction::Nearest && p.rowTarget[target] < 0) continue;
         const uint8_t* raw = h.rowBuffer + static_cast<size_t>(i) * h.rowStride;
         if (w < 0) deliverFullRow(context, p, raw, plane, target);
@@ -151,6 +155,23 @@ int deliverRows(ReaderContext& context, int plane, int row, int count, int x, in
 int putRows(ReaderContext& context, int plane, int row, int count)
 {
     return deliverRows(context, plane, row, count, 0, -1);
+}
+
+uint8_t* rowDestination(ReaderContext& context, int row, int count)
+{
+    if (!context.pipeline || !context.pipeline->header) return nullptr;
+    PipelineState& p = *context.pipeline;
+    const ImageHeader& h = *p.header;
+    const Bitmap& bitmap = *context.bitmap;
+    p.placedCount = 0;
+    const bool fits = row >= 0 && count >= 1 && count <= std::max<int>(h.rowsPerCall, 1) && row + count <= h.height;
+    // Several rows go in one block only where the bitmap's rows follow one
+    // another at the reader's stride, top to bottom.
+    const bool contiguous = count == 1 || (!p.flipRows && h.rowStride == bitmap.bytesPerRow);
+    if (!p.rawIsStored || !bitmap.pixels || !fits || !contiguous) return h.rowBuffer;
+    p.placedRow = row;
+    p.placedCount = count;
+    return bitmapRow(bitmap, p.flipRows ? h.height - 1 - row : row);
 }
 
 int putRowPart(ReaderContext& context, int plane, int row, int count, int x, int w)

@@ -234,6 +234,11 @@ RowUnpacker chooseUnpacker(const RowGeometry& g)
     return chooseOnePlane(g);
 }
 
+bool unpackerCopiesUnchanged(RowUnpacker unpack)
+{
+    return unpack == copyPixels<3> || unpack == copyPixels<4> || unpack == copyBytePixels;
+}
+
 void mirrorCanonicalRow(uint8_t* row, int width, const RowGeometry& g)
 {
     if (g.output == OutputKind::Bit) {

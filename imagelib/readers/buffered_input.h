@@ -25,11 +25,19 @@ public:
         return buffer_[pos_++];
     }
 
-    // Copies up to `size` bytes; returns how many there were.
+    // Copies up to `size` bytes; returns how many there were. Once the buffer
+    // is drained, a request of at least a block goes from the stream straight
+    // into `out`, saving a copy of bulk pixel data.
     size_t read(uint8_t* out, size_t size)
     {
         size_t done = 0;
         while (done < size) {
+            if (pos_ == end_ && size - done >= buffer_.size()) {
+                const size_t got = readDirect(out + done, size - done);
+                done += got;
+                if (got == 0) break;
+                continue;
+            }
             if (pos_ == end_ && !refill()) break;
             const size_t chunk = std::min(size - done, end_ - pos_);
             std::memcpy(out + done, buffer_.data() + pos_, chunk);
@@ -59,6 +67,15 @@ public:
     bool fill() { return pos_ < end_ || refill(); }
 
 private:
+    size_t readDirect(uint8_t* out, size_t size)
+    {
+        if (ended_) return 0;
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(streamRemaining(stream_), size));
+        const size_t got = want ? streamRead(stream_, out, want) : 0;
+        if (got == 0) ended_ = true;
+        return got;
+    }
+
     bool refill()
     {
         if (ended_) return false;

@@ -14,7 +14,9 @@ namespace fotrix {
 namespace {
 
 constexpr int MaxSide = 16000;
-constexpr size_t BytesPerCall = 1 << 16;
+// Binary rows are read in blocks of about this size: larger than the input's
+// buffers, so that the bulk of the pixels is read straight to its place.
+constexpr size_t BytesPerCall = 1 << 18;
 
 enum class PnmKind { Bitmap, Greymap, Pixmap, Thumbnail };
 
@@ -125,7 +127,29 @@ int readTextRows(RowJob& job)
     return LoadOk;
 }
 
-// Binary rows, many per call.
+// Reads `count` binary rows to `rows`; returns how many file bytes there
+// were. When the rows lie back to back as in the file, one read fills them all.
+size_t readRowBlock(RowJob& job, uint8_t* rows, int count, size_t fileRowBytes, std::vector<uint8_t>& wideRow)
+{
+    const ImageHeader& header = job.header;
+    const bool wide = job.maxValue > 255;
+    if (!wide && header.rowStride == fileRowBytes)
+        return job.input.read(rows, static_cast<size_t>(count) * fileRowBytes);
+    size_t total = 0;
+    for (int i = 0; i < count; ++i) {
+        uint8_t* row = rows + static_cast<size_t>(i) * header.rowStride;
+        const size_t got = job.input.read(wide ? wideRow.data() : row, fileRowBytes);
+        if (wide)
+            for (size_t s = 0; 2 * s + 1 < got; ++s)
+                row[s] = scaleSample(static_cast<uint32_t>(wideRow[2 * s] << 8 | wideRow[2 * s + 1]), job.maxValue);
+        total += got;
+        if (got < fileRowBytes) break;
+    }
+    return total;
+}
+
+// Binary rows, many per call. A short file keeps its complete rows and the
+// part of the last one, the rest of that row black.
 int readBinaryRows(RowJob& job, size_t rowBytes)
 {
     const ImageHeader& header = job.header;
@@ -138,25 +162,20 @@ int readBinaryRows(RowJob& job, size_t rowBytes)
 
     for (int y = 0; y < header.height; y += header.rowsPerCall) {
         const int count = std::min<int>(header.rowsPerCall, header.height - y);
-        for (int i = 0; i < count; ++i) {
-            uint8_t* row = header.rowBuffer + static_cast<size_t>(i) * header.rowStride;
-            uint8_t* target = wide ? wideRow.data() : row;
-            const size_t got = job.input.read(target, fileRowBytes);
-            if (wide) {
-                for (size_t s = 0; s < job.samplesPerRow; ++s)
-                    row[s] = 2 * s + 1 < got ? scaleSample(static_cast<uint32_t>(target[2 * s] << 8 | target[2 * s + 1]),
-                                                           job.maxValue)
-                                             : 0;
-            } else {
-                if (got < fileRowBytes) std::memset(row + got, 0, fileRowBytes - got);
-                if (scale)
-                    for (size_t s = 0; s < rowBytes; ++s) row[s] = table[row[s]];
-            }
-            if (got < fileRowBytes) {
-                const int rows = got > 0 ? i + 1 : i;
-                const int put = rows > 0 ? putRows(job.context, 0, y, rows) : 0;
-                return put != 0 ? put : LoadReadError;
-            }
+        uint8_t* destination = rowDestination(job.context, y, count);
+        const size_t got = readRowBlock(job, destination, count, fileRowBytes, wideRow);
+        const int rows = static_cast<int>((got + fileRowBytes - 1) / fileRowBytes);
+        for (int i = 0; i < rows; ++i) {
+            uint8_t* row = destination + static_cast<size_t>(i) * header.rowStride;
+            const size_t have = std::min(fileRowBytes, got - static_cast<size_t>(i) * fileRowBytes);
+            const size_t haveSamples = wide ? have / 2 : have;
+            if (haveSamples < rowBytes) std::memset(row + haveSamples, 0, rowBytes - haveSamples);
+            if (scale)
+                for (size_t s = 0; s < haveSamples; ++s) row[s] = table[row[s]];
+        }
+        if (rows < count || got < static_cast<size_t>(count) * fileRowBytes) {
+            const int put = rows > 0 ? putRows(job.context, 0, y, rows) : 0;
+            return put != 0 ? put : LoadReadError;
         }
         const int put = putRows(job.context, 0, y, count);
         if (put != 0) return put;

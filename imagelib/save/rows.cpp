@@ -334,6 +334,29 @@ int beginRows(WriterContext& context, RowFormat& format)
     return ResultOk;
 }
 
+namespace {
+
+// The stored row that is row `r` in the writer's row order.
+int storedRow(const Bitmap& bitmap, const RowFormat& format, int r)
+{
+    const bool bitmapBottomUp = (bitmap.origin & OriginBottom) != 0;
+    const bool writerBottomUp = (format.origin & OriginBottom) != 0;
+    return bitmapBottomUp != writerBottomUp ? bitmap.height - 1 - r : r;
+}
+
+}  // namespace
+
+const uint8_t* nextBitmapRow(WriterContext& context)
+{
+    if (!context.rowFormat || !context.rowState) return nullptr;
+    const Bitmap& bitmap = *context.bitmap;
+    if (context.nextRow >= bitmap.height) return nullptr;
+    const int stored = storedRow(bitmap, *context.rowFormat, context.nextRow);
+    ++context.nextRow;
+    showProgress(context, context.nextRow);
+    return bitmap.pixels + static_cast<size_t>(stored) * bitmap.bytesPerRow;
+}
+
 void getRows(WriterContext& context, int first, int count)
 {
     if (!context.rowFormat || !context.rowState) return;
@@ -343,11 +366,8 @@ void getRows(WriterContext& context, int first, int count)
     count = std::clamp(count, 0, format.rowsPerCall);
     if (first >= bitmap.height) return;
     count = std::min(count, bitmap.height - first);
-    const bool bitmapBottomUp = (bitmap.origin & OriginBottom) != 0;
-    const bool writerBottomUp = (format.origin & OriginBottom) != 0;
     for (int i = 0; i < count; ++i) {
-        const int r = first + i;
-        const int stored = bitmapBottomUp != writerBottomUp ? bitmap.height - 1 - r : r;
+        const int stored = storedRow(bitmap, format, first + i);
         uint8_t* out = format.rows + static_cast<size_t>(i) * format.bytesPerRow;
         const uint32_t packed = packedRowBytes(format, bitmap.width);
         convertRow(context, bitmap.pixels + static_cast<size_t>(stored) * bitmap.bytesPerRow, out);

@@ -42,6 +42,7 @@ struct JpegJob {
     jpeg_destination_mgr destination;
     WriterContext* context;
     JOCTET buffer[OutputBufferSize];
+    J_COLOR_SPACE directSpace;  // JCS_UNKNOWN: rows come converted by the row service
     bool scanlineRefused;
 };
 
@@ -75,6 +76,28 @@ void termDestination(j_compress_ptr cinfo)
     writeBytes(*job->context, job->buffer, OutputBufferSize - job->destination.free_in_buffer);
 }
 
+// libjpeg-turbo reads these pixel orders itself, so rows of such bitmaps go
+// to it straight from the bitmap instead of through a converted copy.
+J_COLOR_SPACE directColourSpace(const WriterContext& context)
+{
+#ifdef JCS_EXTENSIONS
+    struct Direct {
+        unsigned type;
+        J_COLOR_SPACE space;
+        int bytes;
+    };
+    static constexpr Direct table[] = {
+        {Rgb, JCS_EXT_RGB, 3},   {Bgr, JCS_EXT_BGR, 3},   {Rgba, JCS_EXT_RGBX, 4},
+        {Bgra, JCS_EXT_BGRX, 4}, {Argb, JCS_EXT_XRGB, 4}, {Abgr, JCS_EXT_XBGR, 4},
+    };
+    const Bitmap& bitmap = *context.bitmap;
+    if (context.cmyk || (bitmap.origin & OriginRight) || bitmap.bitsPerComponent != 8) return JCS_UNKNOWN;
+    for (const Direct& d : table)
+        if (bitmap.type == d.type && bitmap.bytesPerPixel == d.bytes) return d.space;
+#endif
+    return JCS_UNKNOWN;
+}
+
 void configure(JpegJob& job, const RowFormat& format)
 {
     WriterContext& context = *job.context;
@@ -88,6 +111,9 @@ void configure(JpegJob& job, const RowFormat& format)
     } else if (format.samples == SamplesCmyk) {
         cinfo.input_components = 4;
         cinfo.in_color_space = JCS_CMYK;
+    } else if (job.directSpace != JCS_UNKNOWN) {
+        cinfo.input_components = job.context->bitmap->bytesPerPixel;
+        cinfo.in_color_space = job.directSpace;
     } else {
         cinfo.input_components = 3;
         cinfo.in_color_space = JCS_RGB;
@@ -167,8 +193,11 @@ int compress(JpegJob& job, RowFormat& format)
     jpeg_start_compress(&job.cinfo, TRUE);
     writeMarkers(job);
     while (job.cinfo.next_scanline < job.cinfo.image_height) {
-        getRows(*job.context, -1, 1);
         JSAMPROW row = format.rows;
+        if (job.directSpace != JCS_UNKNOWN)
+            row = const_cast<JSAMPROW>(nextBitmapRow(*job.context));
+        else
+            getRows(*job.context, -1, 1);
         if (jpeg_write_scanlines(&job.cinfo, &row, 1) != 1) {
             job.scanlineRefused = true;
             break;
@@ -209,6 +238,7 @@ int writeJpeg(WriterContext& context)
     if (!job) return ResultNoMemory;
     std::memset(job, 0, sizeof *job);
     job->context = &context;
+    if (format.samples == SamplesRgb) job->directSpace = directColourSpace(context);
     job->cinfo.err = jpeg_std_error(&job->errors);
     job->errors.error_exit = onError;
     job->errors.emit_message = onMessage;

@@ -1,5 +1,6 @@
 #include "tests/imagelib/synthetic_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace testsupport {
@@ -32,7 +33,23 @@ int loadSynthetic(const SyntheticPicture& picture, const LoadParams& params, Bit
     const bool passes = (header.sampleFlags & SamplePlanePasses) != 0;
     const int planes = passes ? header.planes : 1;
     const int rows = picture.rowsToDeliver >= 0 ? picture.rowsToDeliver : header.height;
-    for (int plane = 0; plane < planes && result == 0; ++plane) {
+    if (picture.placeRows && !passes) {
+        for (int y = 0; y < rows && result == 0;) {
+            const int count = std::min<int>(std::max<int>(header.rowsPerCall, 1), rows - y);
+            uint8_t* destination = rowDestination(context, y, count);
+            const uint8_t* pixels = bitmap.pixels;
+            const size_t size = static_cast<size_t>(bitmap.bytesPerRow) * bitmap.height;
+            if (picture.rowsPlacedInBitmap && pixels && destination >= pixels && destination < pixels + size)
+                *picture.rowsPlacedInBitmap += count;
+            for (int i = 0; i < count; ++i) {
+                const auto& row = picture.rows[static_cast<size_t>(y + i)];
+                std::memcpy(destination + static_cast<size_t>(i) * header.rowStride, row.data(), row.size());
+            }
+            result = putRows(context, 0, y, count);
+            y += count;
+        }
+    }
+    for (int plane = 0; plane < planes && result == 0 && !(picture.placeRows && !passes); ++plane) {
         for (int y = 0; y < rows && result == 0; ++y) {
             const auto& row = picture.rows[static_cast<size_t>(plane) * header.height + y];
             std::memcpy(header.rowBuffer, row.data(), row.size());

@@ -15,6 +15,11 @@ struct SyntheticPicture {
     int paletteBits = 8;
     std::vector<uint8_t> palette;  // empty: none
     int rowsToDeliver = -1;        // fewer rows: the file ends early
+    // Deliver rows in blocks of rowsPerCall placed through rowDestination, as
+    // readers of uncompressed rows do; rowsPlacedInBitmap counts the rows that
+    // went straight into the bitmap.
+    bool placeRows = false;
+    int* rowsPlacedInBitmap = nullptr;
 };
 
 // Header defaults plus the given geometry; bytesPerPlane from width and bits.

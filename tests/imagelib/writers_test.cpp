@@ -321,6 +321,33 @@ TEST(Writers, jpegComponentsAndLossyError)
     EXPECT_LE(pgm.data[15 * 16], 5);
 }
 
+// Bitmaps whose pixel order the encoder reads itself go to it without a
+// converted copy: whatever the channel order and row origin, the file must be
+// the one written for the same picture as top-down RGB.
+TEST(Writers, jpegOfEveryTrueColourOrderEqualsTheRgbFile)
+{
+    TempDir dir;
+    const unsigned types[] = {Rgb, Bgr, Rgba, Bgra, Argb, Abgr};
+    const uint16_t origins[] = {0, OriginBottom, OriginRight, OriginBottom | OriginRight};
+    for (unsigned type : types) {
+        for (uint16_t origin : origins) {
+            Picture picture, reference;
+            makePicture(picture.bitmap, type, 37, 29, 256, 5);
+            picture.bitmap.origin = origin;
+            const Pixels rgba = expectedRgba(picture.bitmap);
+            ASSERT_EQ(bitmapAllocate(reference.bitmap, Rgb, 1, 37, 29), 1);
+            reference.bitmap.dpiX = picture.bitmap.dpiX;
+            reference.bitmap.dpiY = picture.bitmap.dpiY;
+            for (int y = 0; y < 29; ++y)
+                for (int x = 0; x < 37; ++x)
+                    std::memcpy(bitmapRow(reference.bitmap, y) + 3 * x, &rgba.data[4 * (static_cast<size_t>(y) * 37 + x)], 3);
+            ASSERT_EQ(save(dir / "p.jpg", picture.bitmap, "jpeg"), ResultOk);
+            ASSERT_EQ(save(dir / "r.jpg", reference.bitmap, "jpeg"), ResultOk);
+            EXPECT_EQ(testsupport::readFile(dir / "p.jpg"), testsupport::readFile(dir / "r.jpg")) << "type " << type << " origin " << origin;
+        }
+    }
+}
+
 TEST(Writers, jpegMarkersInListOrderAfterTheComment)
 {
     TempDir dir;
