@@ -35,7 +35,7 @@ echo "== corpus: 3000x2000 RGB PPM (plasma with noise) in $work"
 mean() {
   hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/h.json" "$1" >/dev/null 2>&1 ||
     { echo "failed: $1" >&2; exit 1; }
-  "$python" -c 'import json,sys; print("%.3f" % json.load(open(sys.argv[1]))["results"][0]["mean"])' "$work/h.json"
+  "$python" -c 'import json,sys; r = json.load(open(sys.argv[1]))["results"][0]; print("%.3f %.4f" % (r["mean"], r["user"] + r["system"]))' "$work/h.json"
 }
 ratio() { "$python" -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
 pil() { echo "$python -c \"import sys; from PIL import Image; im = Image.open(sys.argv[1]); $1\" $picture"; }
@@ -57,14 +57,15 @@ declare -A commands=(
 )
 pairs=(jpeg:cjpeg jpeg-file:cjpeg png:pnmtopng png:pillow gif:magick resample:pillow shrink:pillow)
 
-echo "== timing ($runs runs each, mean seconds)"
-declare -A seconds
+echo "== timing ($runs runs each, mean seconds; cpu: user + system, steadier on a busy machine)"
+declare -A seconds cpu
 for pair in "${pairs[@]}"; do
   case=${pair%%:*} who=${pair##*:}
-  [ -n "${seconds[$case-ours]:-}" ] || seconds[$case-ours]=$(mean "${commands[$case-ours]}")
-  seconds[$case-$who]=$(mean "${commands[$case-$who]}")
-  printf '%-10s ours %7s   %-9s %7s   ratio %s\n' "$case" "${seconds[$case-ours]}" "$who" "${seconds[$case-$who]}" \
-    "$(ratio "${seconds[$case-ours]}" "${seconds[$case-$who]}")"
+  [ -n "${seconds[$case-ours]:-}" ] || read -r seconds[$case-ours] cpu[$case-ours] < <(mean "${commands[$case-ours]}")
+  read -r seconds[$case-$who] cpu[$case-$who] < <(mean "${commands[$case-$who]}")
+  printf '%-10s ours %7s   %-9s %7s   ratio %s   cpu ratio %s\n' "$case" "${seconds[$case-ours]}" "$who" \
+    "${seconds[$case-$who]}" "$(ratio "${seconds[$case-ours]}" "${seconds[$case-$who]}")" \
+    "$(ratio "${cpu[$case-ours]}" "${cpu[$case-$who]}")"
 done
 echo "== resample vs shrink (ours): $(ratio "${seconds[shrink-ours]}" "${seconds[resample-ours]}")"
 
