@@ -10,5 +10,6 @@
 #include "platform/registry/registry.h"
 #include "platform/resources/resources.h"
 #include "platform/screen/screen.h"
+#include "platform/shell/changenotify.h"
 #include "platform/sync/sync.h"
 #include "platform/window/window.h"
