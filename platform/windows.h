@@ -14,5 +14,6 @@
 #include "platform/shell/activate.h"
 #include "platform/shell/changenotify.h"
 #include "platform/shell/itemlist.h"
+#include "platform/sound/sound.h"
 #include "platform/sync/sync.h"
 #include "platform/window/window.h"

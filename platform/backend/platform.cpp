@@ -6,6 +6,7 @@
 #include "platform/screen/idle.h"
 #include "platform/screen/screen.h"
 #include "platform/shell/changenotify.h"
+#include "platform/sound/sound.h"
 #include "platform/window/window.h"
 
 #include <chrono>
@@ -103,6 +104,7 @@ void PlatformShutdown()
 {
     if (!backend) return;
     shellNotifyShutdown();
+    soundShutdown();
     InstanceRelease();
     screenClose();
     backend->close();
