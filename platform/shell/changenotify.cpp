@@ -110,6 +110,11 @@ private:
     void forgetWindow(HWND hwnd);
     void renameWatches(const std::string& from, const std::string& to);
     void deliver(std::vector<Post>& posts);
+    bool isRecursive(HWND hwnd) const
+    {
+        auto found = registrations_.find(hwnd);
+        return found != registrations_.end() && found->second.recursive;
+    }
 
     std::mutex lock_;
     int fd_ = -1;
@@ -282,6 +287,10 @@ void Notifier::handle(const inotify_event& event, std::vector<Post>& posts)
         for (const auto& [hwnd, registration] : registrations_) notify(hwnd, SHCNE_UPDATEDIR, registration.root, "", true, posts);
         return;
     }
+    // A rename's first half not followed by its second is settled first: that
+    // may drop watches, among them the one of this event (a folder moved out
+    // reports its own IN_MOVE_SELF next).
+    if (pending_ && !((event.mask & IN_MOVED_TO) && event.cookie == pending_->cookie)) flushPendingMove(posts);
     auto found = watches_.find(event.wd);
     if (event.mask & IN_IGNORED) {
         if (found != watches_.end()) watches_.erase(found);
@@ -293,7 +302,6 @@ void Notifier::handle(const inotify_event& event, std::vector<Post>& posts)
     std::string path = joinPath(watch.path, name);
     bool directory = (event.mask & IN_ISDIR) != 0;
 
-    if (pending_ && !((event.mask & IN_MOVED_TO) && event.cookie == pending_->cookie)) flushPendingMove(posts);
     if (event.mask & IN_MOVED_TO) {
         if (pending_) {
             PendingMove from = *pending_;
@@ -304,7 +312,7 @@ void Notifier::handle(const inotify_event& event, std::vector<Post>& posts)
             notifyAll(watch.windows, directory ? SHCNE_MKDIR : SHCNE_CREATE, path, directory, posts);
             if (directory)
                 for (HWND hwnd : std::set<HWND>(watch.windows))
-                    if (registrations_[hwnd].recursive) watchTree(path, hwnd, true);
+                    if (isRecursive(hwnd)) watchTree(path, hwnd, true);
         }
         return;
     }
@@ -322,7 +330,7 @@ void Notifier::handle(const inotify_event& event, std::vector<Post>& posts)
         notifyAll(windows, directory ? SHCNE_MKDIR : SHCNE_CREATE, path, directory, posts);
         if (directory)
             for (HWND hwnd : windows)
-                if (registrations_[hwnd].recursive) watchTree(path, hwnd, true);
+                if (isRecursive(hwnd)) watchTree(path, hwnd, true);
     } else if (event.mask & IN_DELETE) {
         notifyAll(windows, directory ? SHCNE_RMDIR : SHCNE_DELETE, path, directory, posts);
     } else if (event.mask & IN_CLOSE_WRITE) {
@@ -354,7 +362,7 @@ void Notifier::handleRename(const PendingMove& from, int toWd, const std::string
     for (HWND hwnd : after) {
         if (before.count(hwnd)) continue;
         notify(hwnd, from.directory ? SHCNE_MKDIR : SHCNE_CREATE, toPath, "", from.directory, posts);
-        if (from.directory && registrations_[hwnd].recursive) watchTree(toPath, hwnd, true);
+        if (from.directory && isRecursive(hwnd)) watchTree(toPath, hwnd, true);
     }
 }
 

@@ -181,6 +181,25 @@ TEST_F(ChangeNotify, a_renamed_folder_reports_its_contents_under_the_new_name)
     EXPECT_EQ(received[hwnd].back(), (Change{SHCNE_CREATE, in("g/x.jpg"), "", 0}));
 }
 
+TEST_F(ChangeNotify, folders_moved_out_are_forgotten_and_folders_moved_in_are_watched)
+{
+    std::string outside = (dir / "outside").string();
+    fs::create_directories(outside + "/incoming");
+    fs::create_directories(in("leaving/inner"));
+    HWND hwnd = window();
+    watch(hwnd, root, SHCNE_CREATE | SHCNE_MKDIR | SHCNE_RMDIR, true);
+    fs::rename(in("leaving"), outside + "/left");
+    until(hwnd, SHCNE_RMDIR, in("leaving"));
+    touch(outside + "/left/inner/away.jpg");  // no longer watched
+    fs::rename(outside + "/incoming", in("incoming"));
+    until(hwnd, SHCNE_MKDIR, in("incoming"));
+    touch(in("incoming/here.jpg"));
+    std::vector<Change> got = until(hwnd, SHCNE_CREATE, in("incoming/here.jpg"));
+    std::vector<Change> expected = {
+        {SHCNE_RMDIR, in("leaving"), "", 0}, {SHCNE_MKDIR, in("incoming"), "", 0}, {SHCNE_CREATE, in("incoming/here.jpg"), "", 0}};
+    EXPECT_EQ(got, expected);
+}
+
 TEST_F(ChangeNotify, a_copy_is_one_creation_of_the_target_and_its_temporary_never_shows)
 {
     std::string source = (dir / "source.jpg").string();
