@@ -1,6 +1,7 @@
 // The screen record, metrics, the work area and full-screen mode.
 #include "platform/screen/screen.h"
 #include "platform/gdi/gdi_internal.h"
+#include "platform/shell/activate.h"
 #include "platform/window/window.h"
 
 #include <atomic>
@@ -19,10 +20,10 @@ bool taskBarShown = true;
 bool menuPlaceShown = true;
 RECT previousWorkArea{};
 
-// Tells every top-level window that the work area changed (SPI_SETWORKAREA is 0x2F).
+// Tells every top-level window that the work area changed.
 BOOL tellWorkAreaChanged(HWND hwnd, LPARAM)
 {
-    if (hwnd != screenTaskBar()) SendMessage(hwnd, WM_SETTINGCHANGE, 0x002F, 0);
+    if (hwnd != screenTaskBar()) SendMessage(hwnd, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
     return TRUE;
 }
 
