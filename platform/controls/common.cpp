@@ -49,6 +49,7 @@ void registerButtonClass();
 void registerStaticClass();
 void registerProgressClass();
 void registerTrackBarClass();
+void registerListViewClass();
 
 void InitCommonControls()
 {
@@ -56,6 +57,7 @@ void InitCommonControls()
     registerStaticClass();
     registerProgressClass();
     registerTrackBarClass();
+    registerListViewClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)

@@ -6,6 +6,7 @@
 #include "platform/window/messages.h"
 #include "platform/controls/customdraw.h"
 #include "platform/controls/imagelist.h"
+#include "platform/controls/listview.h"
 #include "platform/controls/ownerdraw.h"
 
 struct INITCOMMONCONTROLSEX {
