@@ -49,6 +49,7 @@ void registerButtonClass();
 void registerStaticClass();
 void registerProgressClass();
 void registerTrackBarClass();
+void registerTabClass();
 
 void InitCommonControls()
 {
@@ -56,6 +57,7 @@ void InitCommonControls()
     registerStaticClass();
     registerProgressClass();
     registerTrackBarClass();
+    registerTabClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)
