@@ -50,6 +50,7 @@ void registerStaticClass();
 void registerProgressClass();
 void registerTrackBarClass();
 void registerListViewClass();
+void registerTabClass();
 
 void InitCommonControls()
 {
@@ -58,6 +59,7 @@ void InitCommonControls()
     registerProgressClass();
     registerTrackBarClass();
     registerListViewClass();
+    registerTabClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)

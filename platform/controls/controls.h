@@ -151,3 +151,6 @@ enum : WORD {
     TB_BOTTOM = 7,
     TB_ENDTRACK = 8,
 };
+
+// Controls declared in headers of their own.
+#include "platform/controls/tab.h"

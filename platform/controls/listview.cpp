@@ -220,7 +220,7 @@ LRESULT onDeleteAllItems(HWND hwnd, UINT, WPARAM, LPARAM)
     lv->focused = -1;
     lv->selectionMark = -1;
     lv->scrollX = lv->scrollY = 0;
-    invalidate(hwnd, lv);
+    layoutChanged(hwnd, lv);
     return TRUE;
 }
 

@@ -7,6 +7,7 @@
 // Keys move the focus by the layout; the parent hears LVN_KEYDOWN first and
 // NM_RETURN for Return.
 #include "platform/controls/listview_internal.h"
+#include "platform/window/scrollbars.h"
 
 namespace listview {
 
@@ -211,8 +212,19 @@ LRESULT onFocus(HWND hwnd, UINT message, WPARAM, LPARAM)
 
 namespace {
 
-// Scroll codes of WM_HSCROLL/WM_VSCROLL (LOWORD(wParam)).
-enum : WORD { kLineUp = 0, kLineDown = 1, kPageUp = 2, kPageDown = 3, kThumbPosition = 4, kThumbTrack = 5, kTop = 6, kBottom = 7 };
+// The thumb's position: in full from the window's own bar (the message
+// carries only 16 bits of it).
+int thumbPosition(HWND hwnd, bool vertical, WPARAM wParam)
+{
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_TRACKPOS;
+    // The bar's own track position agrees with the message in its low 16 bits;
+    // a message sent by someone else carries its own position.
+    if (GetScrollInfo(hwnd, vertical ? SB_VERT : SB_HORZ, &si) && (si.nTrackPos & 0xFFFF) == HIWORD(wParam))
+        return si.nTrackPos;
+    return HIWORD(wParam);
+}
 
 }  // namespace
 
@@ -226,14 +238,14 @@ LRESULT onScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
     if (g.view == LVS_REPORT && vertical) page = std::max(line, page / line * line);
     int pos = vertical ? lv->scrollY : lv->scrollX;
     switch (LOWORD(wParam)) {
-    case kLineUp: pos -= line; break;
-    case kLineDown: pos += line; break;
-    case kPageUp: pos -= page; break;
-    case kPageDown: pos += page; break;
-    case kThumbPosition:
-    case kThumbTrack: pos = HIWORD(wParam); break;
-    case kTop: pos = 0; break;
-    case kBottom: pos = vertical ? g.extentH : g.extentW; break;
+    case SB_LINEUP: pos -= line; break;
+    case SB_LINEDOWN: pos += line; break;
+    case SB_PAGEUP: pos -= page; break;
+    case SB_PAGEDOWN: pos += page; break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: pos = thumbPosition(hwnd, vertical, wParam) * barUnit(g, vertical); break;
+    case SB_TOP: pos = 0; break;
+    case SB_BOTTOM: pos = vertical ? g.extentH : g.extentW; break;
     default: return 0;
     }
     if (vertical) scrollTo(hwnd, lv, lv->scrollX, pos);

@@ -53,6 +53,7 @@ struct ListView {
     int pressedItem = -1;
     bool pressed = false;
     bool doubleTapped = false;
+    bool updatingBars = false;             // inside the scroll-bar update
 };
 
 inline ListView* get(HWND hwnd) { return controls::state<ListView>(hwnd); }
@@ -88,6 +89,9 @@ int neighbour(HWND hwnd, ListView* lv, int from, UINT direction);
 int countPerPage(HWND hwnd, ListView* lv);
 int topIndex(HWND hwnd, ListView* lv);
 // Scrolling: offsets are kept within the content; report view scrolls by rows.
+// The window's scroll bars count rows in report view, columns in list view
+// and pixels otherwise (barUnit pixels a step).
+int barUnit(const Grid& g, bool vertical);
 void clampScroll(HWND hwnd, ListView* lv);
 void scrollTo(HWND hwnd, ListView* lv, int x, int y);
 void ensureVisible(HWND hwnd, ListView* lv, int index, bool partialOk);

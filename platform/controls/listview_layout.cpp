@@ -8,6 +8,7 @@
 // - List: cells of a small image and a label, filled down columns.
 // - Report: one row per item under the header, as wide as the columns.
 #include "platform/controls/listview_internal.h"
+#include "platform/window/scrollbars.h"
 
 namespace listview {
 
@@ -375,18 +376,72 @@ int roundUp(int v, int step) { return (v + step - 1) / step * step; }
 
 }  // namespace
 
-void clampScroll(HWND hwnd, ListView* lv)
+namespace {
+
+// Keeps the offsets within the content: report rows and list columns scroll
+// whole, and the last one may then show in full.
+void clampOffsets(HWND hwnd, ListView* lv)
 {
     Grid g = grid(hwnd, lv);
     int contentW = g.content.right - g.content.left, contentH = g.content.bottom - g.content.top;
     int maxX = std::max(0, g.extentW - contentW), maxY = std::max(0, g.extentH - contentH);
-    // Report rows and list columns scroll whole; the last one may then show in full.
     if (g.view == LVS_REPORT) maxY = roundUp(maxY, g.cellH);
     if (g.view == LVS_LIST) maxX = roundUp(maxX, g.cellW);
     lv->scrollX = std::clamp(lv->scrollX, 0, maxX);
     lv->scrollY = std::clamp(lv->scrollY, 0, maxY);
     if (g.view == LVS_REPORT) lv->scrollY -= lv->scrollY % g.cellH;
     if (g.view == LVS_LIST) lv->scrollX -= lv->scrollX % g.cellW;
+}
+
+void setBar(HWND hwnd, int bar, int total, int page, int pos)
+{
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMin = 0;
+    si.nMax = std::max(0, total - 1);
+    si.nPage = static_cast<UINT>(std::max(0, page));
+    si.nPos = pos;
+    SetScrollInfo(hwnd, bar, &si, TRUE);
+}
+
+// Tells the window's scroll bars the content, the page and the offset; a bar
+// shows while there is more than a page (its WS_VSCROLL or WS_HSCROLL style
+// bit says whether it does). A bar that appears or goes changes the client
+// area, which can change the layout and so the other bar: this settles within
+// a few rounds.
+void updateScrollBars(HWND hwnd, ListView* lv)
+{
+    if ((style(hwnd) & LVS_NOSCROLL) || lv->updatingBars || !lv->redraw) return;
+    lv->updatingBars = true;
+    for (int round = 0; round < 3; ++round) {
+        RECT before;
+        GetClientRect(hwnd, &before);
+        Grid g = grid(hwnd, lv);
+        int contentW = g.content.right - g.content.left, contentH = g.content.bottom - g.content.top;
+        int unitY = barUnit(g, true), unitX = barUnit(g, false);
+        setBar(hwnd, SB_VERT, (g.extentH + unitY - 1) / unitY, contentH / unitY, lv->scrollY / unitY);
+        setBar(hwnd, SB_HORZ, (g.extentW + unitX - 1) / unitX, contentW / unitX, lv->scrollX / unitX);
+        RECT after;
+        GetClientRect(hwnd, &after);
+        clampOffsets(hwnd, lv);
+        if (after.right == before.right && after.bottom == before.bottom) break;
+    }
+    lv->updatingBars = false;
+}
+
+}  // namespace
+
+int barUnit(const Grid& g, bool vertical)
+{
+    if (vertical) return g.view == LVS_REPORT ? g.cellH : 1;
+    return g.view == LVS_LIST ? g.cellW : 1;
+}
+
+void clampScroll(HWND hwnd, ListView* lv)
+{
+    clampOffsets(hwnd, lv);
+    updateScrollBars(hwnd, lv);
 }
 
 void scrollTo(HWND hwnd, ListView* lv, int x, int y)
@@ -428,7 +483,7 @@ void metricsChanged(HWND hwnd, ListView* lv)
 void syncStyle(HWND hwnd, ListView* lv)
 {
     DWORD now = style(hwnd);
-    constexpr DWORD kLayoutBits = LVS_TYPEMASK | LVS_ALIGNMASK | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER | WS_HSCROLL | WS_VSCROLL;
+    constexpr DWORD kLayoutBits = LVS_TYPEMASK | LVS_ALIGNMASK | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER;
     if ((now & kLayoutBits) == (lv->seenStyle & kLayoutBits)) {
         lv->seenStyle = now;
         return;

@@ -516,9 +516,10 @@ TEST_F(ListViews, keys_move_the_selection_by_the_layout)
     ASSERT_EQ(noticesOf(NM_RETURN).size(), 1u);
     EXPECT_EQ(noticesOf(NM_RETURN)[0].item, 9);
 
-    // In the strip, Right runs along the row and scrolls to keep the item in sight.
+    // In the strip, Right runs along the row and scrolls to keep the item in
+    // sight. The strip is one cell high plus its horizontal scroll bar.
     SetWindowLong(list, GWL_STYLE, static_cast<LONG>(WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_ALIGNLEFT));
-    MoveWindow(list, 0, 0, 200, 60, TRUE);
+    MoveWindow(list, 0, 0, 200, 50 + GetSystemMetrics(SM_CYHSCROLL), TRUE);
     key(VK_HOME);
     for (int i = 0; i < 5; ++i) key(VK_RIGHT);
     EXPECT_EQ(selected(), (std::vector<int>{5}));
@@ -785,6 +786,55 @@ TEST_F(ListViews, with_redraw_off_nothing_is_painted_until_it_is_on_again)
     SendMessage(list, WM_SETREDRAW, TRUE, 0);
     pump();
     EXPECT_EQ(pixel(150, r.top + 2), GetSysColor(COLOR_BTNFACE));  // selected, without the focus
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ListViews, window_scroll_bars_follow_the_list_and_scroll_it)
+{
+    makeList(LVS_REPORT | WS_VSCROLL | WS_HSCROLL, 200, 150);
+    addColumn(0, "Name", 150);
+    fill(3);
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    RECT client;
+    GetClientRect(list, &client);
+    EXPECT_EQ(client.right, 200);  // everything fits: no bars
+    EXPECT_EQ(client.bottom, 150);
+
+    fill(100);
+    GetClientRect(list, &client);
+    EXPECT_LT(client.right, 200);  // the vertical bar took its strip
+    EXPECT_EQ(client.bottom, 150);  // the columns still fit across
+    ASSERT_TRUE(GetScrollInfo(list, SB_VERT, &si));
+    int perPage = ListView_GetCountPerPage(list);
+    EXPECT_EQ(si.nMax, 102);  // rows 0..102
+    EXPECT_EQ(static_cast<int>(si.nPage), perPage);
+    EXPECT_EQ(si.nPos, 0);
+
+    ListView_EnsureVisible(list, 50, FALSE);
+    GetScrollInfo(list, SB_VERT, &si);
+    EXPECT_EQ(si.nPos, ListView_GetTopIndex(list));
+
+    // A tap on the bar's lower arrow scrolls a row.
+    int top = ListView_GetTopIndex(list);
+    RECT window;
+    GetWindowRect(list, &window);
+    PlatformStylusInput(StylusDown, window.right - 3, window.bottom - 3);
+    pump();
+    PlatformStylusInput(StylusUp, window.right - 3, window.bottom - 3);
+    pump();
+    EXPECT_EQ(ListView_GetTopIndex(list), top + 1);
+
+    // Dragging the thumb arrives as a position in rows.
+    SendMessage(list, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
+    EXPECT_EQ(ListView_GetTopIndex(list), 0);
+    ListView_DeleteAllItems(list);
+    GetClientRect(list, &client);
+    EXPECT_EQ(client.right, 200);  // nothing to scroll: the bar is gone
 }
 
 }  // namespace
