@@ -10,5 +10,7 @@
 #include "platform/registry/registry.h"
 #include "platform/resources/resources.h"
 #include "platform/screen/screen.h"
+#include "platform/shell/activate.h"
+#include "platform/shell/changenotify.h"
 #include "platform/sync/sync.h"
 #include "platform/window/window.h"

@@ -4,6 +4,7 @@
 #include "platform/gdi/gdi_internal.h"
 #include "platform/instance/instance.h"
 #include "platform/screen/screen.h"
+#include "platform/shell/changenotify.h"
 #include "platform/window/window.h"
 
 #include <chrono>
@@ -99,6 +100,7 @@ BOOL PlatformInit(const PlatformConfig* config)
 void PlatformShutdown()
 {
     if (!backend) return;
+    shellNotifyShutdown();
     InstanceRelease();
     screenClose();
     backend->close();
