@@ -65,6 +65,30 @@ void layoutChanged(HWND hwnd, ListView* lv)
     invalidate(hwnd, lv);
 }
 
+// Runs a change of the cell sizes (spacing, images, font, window size) and
+// keeps the same items in sight: the focused item when it was visible, else
+// the first visible one stays first.
+template <class F>
+void relayout(HWND hwnd, ListView* lv, F change)
+{
+    RECT client, r;
+    GetClientRect(hwnd, &client);
+    bool focusShown = lv->focused >= 0 && itemRect(hwnd, lv, lv->focused, LVIR_BOUNDS, &r) && r.right > client.left &&
+                      r.left < client.right && r.bottom > client.top && r.top < client.bottom;
+    int anchor = focusShown ? lv->focused : (lv->items.empty() ? -1 : topIndex(hwnd, lv));
+    change();
+    if (anchor >= 0 && anchor < static_cast<int>(lv->items.size())) {
+        if (focusShown) {
+            ensureVisible(hwnd, lv, anchor, false);
+        } else if (itemRect(hwnd, lv, anchor, LVIR_BOUNDS, &r)) {
+            Grid g = grid(hwnd, lv);
+            scrollTo(hwnd, lv, lv->scrollX + (g.rowMajor ? 0 : r.left - g.content.left),
+                     lv->scrollY + (g.rowMajor ? r.top - g.content.top : 0));
+        }
+    }
+    layoutChanged(hwnd, lv);
+}
+
 // ---- Window life ----
 
 LRESULT onCreateState(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -88,17 +112,21 @@ LRESULT onDestroyState(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT onSize(HWND hwnd, UINT, WPARAM, LPARAM)
 {
-    layoutChanged(hwnd, get(hwnd));
+    ListView* lv = get(hwnd);
+    // A scroll bar coming or going resizes the window while the bars are set.
+    if (lv->updatingBars) layoutChanged(hwnd, lv);
+    else relayout(hwnd, lv, [] {});
     return 0;
 }
 
 LRESULT onSetFont(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
 {
     ListView* lv = get(hwnd);
-    lv->font.font = reinterpret_cast<HFONT>(wParam);
-    lv->textHeight = 0;
-    lv->measuredRowHeight = 0;
-    clampScroll(hwnd, lv);
+    relayout(hwnd, lv, [&] {
+        lv->font.font = reinterpret_cast<HFONT>(wParam);
+        lv->textHeight = 0;
+        lv->measuredRowHeight = 0;
+    });
     if (LOWORD(static_cast<uintptr_t>(lParam))) invalidate(hwnd, lv);
     return 0;
 }
@@ -477,9 +505,10 @@ LRESULT onSetIconSpacing(HWND hwnd, UINT, WPARAM, LPARAM lParam)
     Grid before = grid(hwnd, lv);
     auto cx = static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam)));
     auto cy = static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(lParam)));
-    lv->spacingX = cx > 0 ? cx : -1;
-    lv->spacingY = cy > 0 ? cy : -1;
-    layoutChanged(hwnd, lv);
+    relayout(hwnd, lv, [&] {
+        lv->spacingX = cx > 0 ? cx : -1;
+        lv->spacingY = cy > 0 ? cy : -1;
+    });
     bool icons = before.view == LVS_ICON;
     return MAKELPARAM(icons ? before.cellW : lv->spacingX, icons ? before.cellH : lv->spacingY);
 }
@@ -518,9 +547,10 @@ LRESULT onSetImageList(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
     HIMAGELIST* slot = imageListSlot(lv, wParam);
     if (!slot) return 0;
     HIMAGELIST old = *slot;
-    *slot = reinterpret_cast<HIMAGELIST>(lParam);
-    lv->measuredRowHeight = 0;  // small images set the row height
-    layoutChanged(hwnd, lv);
+    relayout(hwnd, lv, [&] {
+        *slot = reinterpret_cast<HIMAGELIST>(lParam);
+        lv->measuredRowHeight = 0;  // small images set the row height
+    });
     return reinterpret_cast<LRESULT>(old);
 }
 

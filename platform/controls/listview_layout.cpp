@@ -485,7 +485,10 @@ void syncStyle(HWND hwnd, ListView* lv)
     DWORD now = style(hwnd);
     constexpr DWORD kLayoutBits = LVS_TYPEMASK | LVS_ALIGNMASK | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER;
     if ((now & kLayoutBits) == (lv->seenStyle & kLayoutBits)) {
+        // Scroll bars taken away from outside come back when they are needed.
+        bool barsChanged = (now ^ lv->seenStyle) & (WS_VSCROLL | WS_HSCROLL);
         lv->seenStyle = now;
+        if (barsChanged && !lv->updatingBars) clampScroll(hwnd, lv);
         return;
     }
     bool viewChanged = (now & (LVS_TYPEMASK | LVS_ALIGNMASK)) != (lv->seenStyle & (LVS_TYPEMASK | LVS_ALIGNMASK));

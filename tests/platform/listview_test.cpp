@@ -838,3 +838,62 @@ TEST_F(ListViews, window_scroll_bars_follow_the_list_and_scroll_it)
 }
 
 }  // namespace
+
+namespace {
+
+// The browser switches modes by replacing the style bits under the mask
+// 0x304C03 (view, alignment, owner drawing, header, both scroll bars).
+void switchMode(HWND list, DWORD bits)
+{
+    DWORD style = static_cast<DWORD>(GetWindowLong(list, GWL_STYLE));
+    SetWindowLong(list, GWL_STYLE, static_cast<LONG>((style & ~0x304C03u) | bits));
+}
+
+TEST_F(ListViews, mode_switches_by_style_lay_the_items_out_again)
+{
+    makeList(LVS_REPORT | LVS_SHOWSELALWAYS, 200, 150);
+    addColumn(0, "Name", 100);
+    addColumn(1, "Size", 60);
+    fill(60);
+    ListView_SetItemState(list, 40, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list, 40, FALSE);
+    EXPECT_NE(GetWindowLong(list, GWL_STYLE) & WS_VSCROLL, 0);
+
+    // Thumbnails: the focused item stays in view in the new arrangement.
+    switchMode(list, LVS_ICON);
+    ListView_SetIconSpacing(list, 60, 50);
+    RECT r = rect(40);
+    RECT client;
+    GetClientRect(list, &client);
+    EXPECT_EQ(r.right - r.left, 60);
+    EXPECT_GE(r.top, 0);
+    EXPECT_LE(r.bottom, client.bottom);
+    EXPECT_NE(GetWindowLong(list, GWL_STYLE) & WS_VSCROLL, 0);  // the bar came back
+
+    // Details: owner-drawn rows without a header, as tall as the parent says.
+    h.measure = [](MEASUREITEMSTRUCT* m) { m->itemHeight = 30; };
+    switchMode(list, LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER);
+    ListView_SetColumnWidth(list, 1, 0);
+    ListView_SetColumnWidth(list, 0, 150);
+    EXPECT_EQ(rect(1).top - rect(0).top, 30);
+    h.drawn.clear();
+    InvalidateRect(list, nullptr, FALSE);
+    pump();
+    ASSERT_FALSE(h.drawn.empty());
+    for (const DRAWITEMSTRUCT& d : h.drawn) EXPECT_EQ(d.rcItem.bottom - d.rcItem.top, 30);
+
+    // Strip: one row scrolled sideways; few items leave no bar at all.
+    ListView_DeleteAllItems(list);
+    fill(2);
+    switchMode(list, LVS_ICON | LVS_ALIGNLEFT | WS_HSCROLL);
+    MoveWindow(list, 0, 0, 200, 50 + GetSystemMetrics(SM_CYHSCROLL), TRUE);
+    EXPECT_EQ(rect(1).left, 60);
+    EXPECT_EQ(rect(1).top, 0);
+    EXPECT_EQ(GetWindowLong(list, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
+    fill(10);
+    EXPECT_NE(GetWindowLong(list, GWL_STYLE) & WS_HSCROLL, 0);
+    EXPECT_EQ(GetWindowLong(list, GWL_STYLE) & WS_VSCROLL, 0);
+    EXPECT_EQ(rect(11).top, 0);
+}
+
+}  // namespace
