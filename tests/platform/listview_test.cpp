@@ -897,3 +897,45 @@ TEST_F(ListViews, mode_switches_by_style_lay_the_items_out_again)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ListViews, header_taps_name_the_column_and_focus_is_reported)
+{
+    makeList(LVS_REPORT, 200, 150);
+    addColumn(0, "Name", 100);
+    addColumn(1, "Size", 60);
+    fill(3);
+    int column = -1;
+    h.answer = [&](NMHDR* n) -> LRESULT {
+        if (n->code == LVN_COLUMNCLICK) column = reinterpret_cast<NMLISTVIEW*>(n)->iSubItem;
+        return 0;
+    };
+    h.notices.clear();
+    tap(130, 3);
+    ASSERT_EQ(noticesOf(LVN_COLUMNCLICK).size(), 1u);
+    EXPECT_EQ(column, 1);
+    EXPECT_TRUE(selected().empty());  // the header selects nothing
+    EXPECT_TRUE(noticesOf(NM_CLICK).empty());
+    EXPECT_EQ(noticesOf(NM_SETFOCUS).size(), 1u);
+    SetFocus(parent);
+    EXPECT_EQ(noticesOf(NM_KILLFOCUS).size(), 1u);
+
+    // LVIF_STATE through LVM_SETITEM goes through the same consent.
+    LVITEM item{};
+    item.mask = LVIF_STATE;
+    item.iItem = 2;
+    item.state = LVIS_SELECTED;
+    item.stateMask = LVIS_SELECTED;
+    h.notices.clear();
+    ListView_SetItem(list, &item);
+    EXPECT_EQ(noticesOf(LVN_ITEMCHANGING).size(), 1u);
+    LVITEM out{};
+    out.mask = LVIF_STATE;
+    out.iItem = 2;
+    out.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ListView_GetItem(list, &out);
+    EXPECT_EQ(out.state, static_cast<UINT>(LVIS_SELECTED));
+}
+
+}  // namespace
