@@ -78,6 +78,7 @@ void drawCheckBox(HDC dc, const RECT& box, bool checked)
 struct Look {
     bool selected = false;    // drawn as selected
     bool focusFrame = false;  // the focus frame is drawn
+    bool tint = false;        // images blend with the highlight (selected, with the focus)
     COLORREF text = 0;
     COLORREF textBk = CLR_NONE;
     COLORREF highlight = 0;
@@ -148,7 +149,7 @@ void drawIconItem(HWND hwnd, ListView* lv, HDC dc, int index, const Look& look)
     RECT icon, label;
     itemRect(hwnd, lv, index, LVIR_ICON, &icon);
     itemRect(hwnd, lv, index, LVIR_LABEL, &label);
-    drawImage(lv->normalImages, itemImage(hwnd, lv, index), dc, icon, look.selected);
+    drawImage(lv->normalImages, itemImage(hwnd, lv, index), dc, icon, look.tint);
     if (label.bottom > label.top) {
         label.bottom = std::min<LONG>(label.bottom, label.top + textHeight(hwnd, lv) + scaled(2));
         drawLabel(dc, itemText(hwnd, lv, index, 0), label, DT_CENTER, look, false);
@@ -170,7 +171,7 @@ void drawRowItem(HWND hwnd, ListView* lv, HDC dc, int index, const Look& look)
         cell.textBk = CLR_NONE;
     }
     drawStateImage(hwnd, lv, dc, index);
-    drawImage(lv->smallImages, itemImage(hwnd, lv, index), dc, icon, look.selected);
+    drawImage(lv->smallImages, itemImage(hwnd, lv, index), dc, icon, look.tint);
     Look first = cell;
     first.focusFrame = look.focusFrame && !fullRow;
     drawLabel(dc, itemText(hwnd, lv, index, 0), label, DT_LEFT, first, report);
@@ -276,6 +277,7 @@ LRESULT onPaint(HWND hwnd, UINT, WPARAM, LPARAM)
             Look look;
             look.selected = (item.state & (LVIS_SELECTED | LVIS_DROPHILITED)) && showSelection;
             look.focusFrame = (item.state & LVIS_FOCUSED) && hasFocus;
+            look.tint = look.selected && hasFocus;
             look.text = resolve(lv->textColour, COLOR_WINDOWTEXT);
             look.textBk = lv->textBkColour;
             look.highlight = GetSysColor(hasFocus ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
