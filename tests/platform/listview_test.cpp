@@ -939,3 +939,36 @@ TEST_F(ListViews, header_taps_name_the_column_and_focus_is_reported)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ListViews, control_toggles_and_shift_extends_unless_single_selection)
+{
+    makeList(LVS_REPORT, 200, 150);
+    addColumn(0, "Name", 150);
+    fill(6);
+    auto press = [&](int index, WPARAM keys) {
+        RECT r = rect(index);
+        LPARAM at = MAKELPARAM(r.left + 10, (r.top + r.bottom) / 2);
+        SendMessage(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
+        SendMessage(list, WM_LBUTTONUP, keys, at);
+    };
+    press(1, 0);
+    press(3, MK_CONTROL);
+    EXPECT_EQ(selected(), (std::vector<int>{1, 3}));
+    press(1, MK_CONTROL);
+    EXPECT_EQ(selected(), (std::vector<int>{3}));
+    press(4, MK_CONTROL);
+    EXPECT_EQ(ListView_GetSelectionMark(list), 4);
+    press(2, MK_SHIFT);  // from the mark to here, the rest cleared
+    EXPECT_EQ(selected(), (std::vector<int>{2, 3, 4}));
+    press(5, MK_SHIFT);  // the mark stays where the range began
+    EXPECT_EQ(selected(), (std::vector<int>{4, 5}));
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 5);
+
+    SetWindowLong(list, GWL_STYLE, GetWindowLong(list, GWL_STYLE) | static_cast<LONG>(LVS_SINGLESEL));
+    press(0, MK_CONTROL);
+    EXPECT_EQ(selected(), (std::vector<int>{0}));
+}
+
+}  // namespace
