@@ -113,6 +113,8 @@ LRESULT pageScroll(HWND page, UINT, WPARAM wParam, LPARAM lParam)
 LRESULT pageNotify(HWND page, UINT, WPARAM, LPARAM lParam)
 {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    // Custom-draw questions come with every repaint; they are not events.
+    if (header && header->code == NM_CUSTOMDRAW) return 0;
     if (header) report(page, controlName(header->hwndFrom) + ": notification " + std::to_string(static_cast<int>(header->code)));
     return 0;
 }

@@ -30,3 +30,5 @@ void createButtonsPage(HWND page);
 void createStaticsPage(HWND page);
 void createProgressPage(HWND page);
 void createTrackBarsPage(HWND page);
+void createListReportPage(HWND page);
+void createListIconsPage(HWND page);

@@ -9,6 +9,8 @@ constexpr GalleryPage kPages[] = {
     {"statics", "Static text and pictures", createStaticsPage},
     {"progress", "Progress bars", createProgressPage},
     {"trackbars", "Track bars", createTrackBarsPage},
+    {"listreport", "List view: report", createListReportPage},
+    {"listicons", "List view: icons and strip", createListIconsPage},
 };
 
 }  // namespace

@@ -49,6 +49,8 @@ void registerButtonClass();
 void registerStaticClass();
 void registerProgressClass();
 void registerTrackBarClass();
+void registerListViewClass();
+void registerTabClass();
 
 void InitCommonControls()
 {
@@ -56,6 +58,8 @@ void InitCommonControls()
     registerStaticClass();
     registerProgressClass();
     registerTrackBarClass();
+    registerListViewClass();
+    registerTabClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)

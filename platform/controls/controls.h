@@ -4,6 +4,10 @@
 // every class; registering again is harmless.
 #include "platform/base/types.h"
 #include "platform/window/messages.h"
+#include "platform/controls/customdraw.h"
+#include "platform/controls/imagelist.h"
+#include "platform/controls/listview.h"
+#include "platform/controls/ownerdraw.h"
 
 struct INITCOMMONCONTROLSEX {
     DWORD dwSize;
@@ -147,3 +151,6 @@ enum : WORD {
     TB_BOTTOM = 7,
     TB_ENDTRACK = 8,
 };
+
+// Controls declared in headers of their own.
+#include "platform/controls/tab.h"
