@@ -49,6 +49,7 @@ void registerButtonClass();
 void registerStaticClass();
 void registerProgressClass();
 void registerTrackBarClass();
+void registerTreeViewClass();
 
 void InitCommonControls()
 {
@@ -56,6 +57,7 @@ void InitCommonControls()
     registerStaticClass();
     registerProgressClass();
     registerTrackBarClass();
+    registerTreeViewClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)

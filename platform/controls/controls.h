@@ -147,3 +147,5 @@ enum : WORD {
     TB_BOTTOM = 7,
     TB_ENDTRACK = 8,
 };
+
+#include "platform/controls/treeview.h"
