@@ -148,17 +148,15 @@ LRESULT onSetIndent(HWND hwnd, UINT, WPARAM wParam, LPARAM)
 LRESULT onGetImageList(HWND hwnd, UINT, WPARAM wParam, LPARAM)
 {
     Tree* t = treeOf(hwnd);
-    if (wParam == TVSIL_NORMAL) return reinterpret_cast<LRESULT>(t->normalImages);
-    if (wParam == TVSIL_STATE) return reinterpret_cast<LRESULT>(t->stateImages);
-    return 0;
+    return wParam == TVSIL_NORMAL ? reinterpret_cast<LRESULT>(t->images) : 0;
 }
 LRESULT onSetImageList(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
 {
     Tree* t = treeOf(hwnd);
-    void** slot = wParam == TVSIL_NORMAL ? &t->normalImages : wParam == TVSIL_STATE ? &t->stateImages : nullptr;
-    if (!slot) return 0;
-    void* old = *slot;
-    *slot = reinterpret_cast<void*>(lParam);
+    // Only the normal list: items have no state pictures.
+    if (wParam != TVSIL_NORMAL) return 0;
+    HIMAGELIST old = t->images;
+    t->images = reinterpret_cast<HIMAGELIST>(lParam);
     t->widest = 0;
     clampScroll(hwnd, t);
     updateScrollBars(hwnd, t);

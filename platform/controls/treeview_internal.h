@@ -9,6 +9,7 @@
 //   treeview_input.cpp   stylus and keys
 //   treeview.cpp         the message table
 #include "platform/controls/controls_internal.h"
+#include "platform/controls/imagelist.h"
 #include "platform/controls/treeview.h"
 
 #include <string>
@@ -59,8 +60,7 @@ struct Tree {
     int itemHeight = 0;   // 0: from font and images
     int fontHeight = 0;   // cached text height of the font; 0: measure again
     controls::FontHolder font;
-    void* normalImages = nullptr;  // HIMAGELIST
-    void* stateImages = nullptr;
+    HIMAGELIST images = nullptr;  // the normal image list (item pictures)
 
     bool focused = false;
     // Stylus: the item pressed and where, for clicks and the start of a drag.

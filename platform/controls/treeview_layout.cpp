@@ -3,7 +3,6 @@
 // function places a row's parts for painting, taps and TVM_GETITEMRECT alike,
 // so what is drawn is what is tapped.
 #include "platform/controls/treeview_internal.h"
-#include "platform/controls/treeview_images.h"
 
 #include <climits>
 
@@ -48,7 +47,7 @@ Metrics metrics(HWND hwnd, Tree* t)
 {
     Metrics m{};
     m.textHeight = textHeight(hwnd, t);
-    imageSize(t->normalImages, &m.imageWidth, &m.imageHeight);
+    if (!t->images || !ImageList_GetIconSize(t->images, &m.imageWidth, &m.imageHeight)) m.imageWidth = m.imageHeight = 0;
     if (t->itemHeight > 0) {
         m.itemHeight = t->itemHeight;
     } else {

@@ -1,7 +1,6 @@
 // Tree view painting: only the rows inside the invalid area are drawn, each
 // with its dotted lines, button, picture and label.
 #include "platform/controls/treeview_internal.h"
-#include "platform/controls/treeview_images.h"
 
 #include <climits>
 
@@ -108,10 +107,11 @@ void drawRow(PaintContext& pc, Item* item, int row)
     if (parts.column != INT_MIN && (pc.style & TVS_HASBUTTONS) && hasChildren(pc.hwnd, pc.t, item) && alive(pc.t, item))
         drawButton(pc, item, parts);
     if (!alive(pc.t, item)) return;
-    if (pc.t->normalImages) {
+    if (pc.t->images) {
+        // The selected item shows its selected picture (an open folder, say).
         int image = itemImage(pc.hwnd, pc.t, item, item == pc.t->caret);
         if (!alive(pc.t, item)) return;
-        if (image >= 0) drawImage(pc.t->normalImages, image, pc.dc, parts.icon.left, parts.icon.top, item == pc.t->caret && pc.t->focused);
+        if (image >= 0) ImageList_Draw(pc.t->images, image, pc.dc, parts.icon.left, parts.icon.top, ILD_TRANSPARENT);
     }
     drawLabel(pc, item, parts, text);
     pc.t->widest = std::max(pc.t->widest, static_cast<int>(parts.label.right) + pc.t->scrollX);

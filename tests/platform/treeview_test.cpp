@@ -811,3 +811,87 @@ TEST_F(TreeView, thousands_of_items_scroll_and_paint_only_what_shows)
 }
 
 }  // namespace
+
+namespace {
+
+// Two 20 x 20 pictures, red then blue.
+HIMAGELIST redAndBlue()
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 40;
+    info.bmiHeader.biHeight = -20;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP strip = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* p = static_cast<uint32_t*>(bits);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x) p[y * 40 + x] = x < 20 ? 0xFF0000u : 0x0000FFu;
+    HIMAGELIST list = ImageList_Create(20, 20, ILC_COLOR24, 2, 0);
+    ImageList_Add(list, strip, nullptr);
+    DeleteObject(strip);
+    return list;
+}
+
+TEST_F(TreeView, pictures_come_from_the_image_list_and_the_selected_one_shows_when_selected)
+{
+    makeTree();
+    HIMAGELIST list = redAndBlue();
+    int plainHeight = static_cast<int>(SendMessage(tree, TVM_GETITEMHEIGHT, 0, 0));
+    EXPECT_EQ(SendMessage(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(list)), 0);
+    EXPECT_EQ(SendMessage(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0), reinterpret_cast<LRESULT>(list));
+    EXPECT_GE(SendMessage(tree, TVM_GETITEMHEIGHT, 0, 0), 21);
+    EXPECT_GE(SendMessage(tree, TVM_GETITEMHEIGHT, 0, 0), plainHeight);
+    // Rows wide enough for the picture, and an indent beyond it.
+    EXPECT_GT(SendMessage(tree, TVM_GETINDENT, 0, 0), 20);
+    TVINSERTSTRUCT ins{};
+    ins.hParent = TVI_ROOT;
+    ins.hInsertAfter = TVI_LAST;
+    ins.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    ins.item.pszText = const_cast<char*>("fixed");
+    ins.item.iImage = 0;
+    ins.item.iSelectedImage = 1;
+    HTREEITEM fixed = reinterpret_cast<HTREEITEM>(SendMessage(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&ins)));
+    ins.item.pszText = const_cast<char*>("asked");
+    ins.item.iImage = I_IMAGECALLBACK;
+    ins.item.iSelectedImage = I_IMAGECALLBACK;
+    HTREEITEM asked = reinterpret_cast<HTREEITEM>(SendMessage(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&ins)));
+    answer() = [](NMHDR* h) -> LRESULT {
+        if (h->code != TVN_GETDISPINFO) return 0;
+        auto* d = reinterpret_cast<NMTVDISPINFO*>(h);
+        if (d->item.mask & TVIF_IMAGE) d->item.iImage = 1;
+        if (d->item.mask & TVIF_SELECTEDIMAGE) d->item.iSelectedImage = 0;
+        return 0;
+    };
+    pump();
+    // The picture sits just left of the label.
+    auto pictureColour = [&](HTREEITEM item) {
+        RECT r;
+        itemRect(item, &r);
+        return pixel(r.left - 10, (r.top + r.bottom) / 2);
+    };
+    EXPECT_EQ(pictureColour(fixed), RGB(255, 0, 0));
+    EXPECT_EQ(pictureColour(asked), RGB(0, 0, 255));
+    TVHITTESTINFO hit{};
+    RECT r;
+    itemRect(fixed, &r);
+    hit.pt = POINT{r.left - 10, (r.top + r.bottom) / 2};
+    SendMessage(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    EXPECT_EQ(hit.flags, static_cast<UINT>(TVHT_ONITEMICON));
+    EXPECT_EQ(hit.hItem, fixed);
+    SendMessage(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(fixed));
+    pump();
+    EXPECT_EQ(pictureColour(fixed), RGB(0, 0, 255));
+    SendMessage(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(asked));
+    pump();
+    EXPECT_EQ(pictureColour(asked), RGB(255, 0, 0));
+    EXPECT_EQ(pictureColour(fixed), RGB(255, 0, 0));
+    // Items have no state pictures.
+    EXPECT_EQ(SendMessage(tree, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(list)), 0);
+    EXPECT_EQ(SendMessage(tree, TVM_GETIMAGELIST, TVSIL_STATE, 0), 0);
+    DestroyWindow(tree);
+    ImageList_Destroy(list);
+}
+
+}  // namespace
