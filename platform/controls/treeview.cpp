@@ -315,6 +315,8 @@ constexpr MessageEntry kRows[] = {
     {WM_MOUSEMOVE, onMouseMove},
     {WM_LBUTTONUP, onLButtonUp},
     {WM_CAPTURECHANGED, onCaptureChanged},
+    {WM_VSCROLL, onVScroll},
+    {WM_HSCROLL, onHScroll},
     {WM_KEYDOWN, onKeyDown},
     {WM_CHAR, onChar},
     {TVM_INSERTITEM, onInsertItem},

@@ -147,6 +147,8 @@ void clampScroll(HWND hwnd, Tree* t);
 void repaintFrom(HWND hwnd, Tree* t, Item* fromItem);
 void repaintItem(HWND hwnd, Tree* t, Item* item);
 void updateScrollBars(HWND hwnd, Tree* t);
+LRESULT onVScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onHScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ---- Painting and input (treeview_paint.cpp, treeview_input.cpp) ----
 LRESULT onPaint(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

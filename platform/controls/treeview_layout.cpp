@@ -199,4 +199,57 @@ void repaintItem(HWND hwnd, Tree* t, Item* item)
 
 void updateScrollBars(HWND, Tree*) {}
 
+namespace {
+
+// Scroll codes of WM_VSCROLL and WM_HSCROLL (LOWORD of wParam).
+enum : WORD {
+    kLineUp = 0,
+    kLineDown = 1,
+    kPageUp = 2,
+    kPageDown = 3,
+    kThumbPosition = 4,
+    kThumbTrack = 5,
+    kTop = 6,
+    kBottom = 7,
+};
+
+// The new offset for a scroll code, from the current one, a line and a page.
+int scrolled(WORD code, int now, int line, int page, int thumb, int end)
+{
+    switch (code) {
+    case kLineUp: return now - line;
+    case kLineDown: return now + line;
+    case kPageUp: return now - page;
+    case kPageDown: return now + page;
+    case kThumbPosition:
+    case kThumbTrack: return thumb;
+    case kTop: return 0;
+    case kBottom: return end;
+    default: return now;
+    }
+}
+
+}  // namespace
+
+// Vertical scrolling is by whole rows: the thumb position is the first row shown.
+LRESULT onVScroll(HWND hwnd, UINT, WPARAM wParam, LPARAM)
+{
+    Tree* t = treeOf(hwnd);
+    int page = std::max(1, fullRowsShown(hwnd, t));
+    scrollToRow(hwnd, t, scrolled(LOWORD(wParam), t->topRow, 1, page, HIWORD(wParam), lastTopRow(hwnd, t)));
+    return 0;
+}
+
+// Horizontal scrolling is by pixels, up to the widest label drawn so far.
+LRESULT onHScroll(HWND hwnd, UINT, WPARAM wParam, LPARAM)
+{
+    Tree* t = treeOf(hwnd);
+    RECT c;
+    GetClientRect(hwnd, &c);
+    int line = metrics(hwnd, t).indent / 2;
+    scrollToX(hwnd, t, scrolled(LOWORD(wParam), t->scrollX, std::max(1, line), std::max(1, static_cast<int>(c.right)),
+                                HIWORD(wParam), widestScroll(hwnd, t)));
+    return 0;
+}
+
 }  // namespace treeview

@@ -895,3 +895,53 @@ TEST_F(TreeView, pictures_come_from_the_image_list_and_the_selected_one_shows_wh
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TreeView, scroll_messages_move_by_rows_and_pixels_within_range)
+{
+    makeTree(TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 120, 100);
+    std::vector<HTREEITEM> items;
+    for (int i = 0; i < 40; ++i) items.push_back(add(TVI_ROOT, ("item " + std::to_string(i)).c_str()));
+    HTREEITEM deep = items[0];
+    for (int i = 0; i < 12; ++i) deep = add(deep, "a rather long label deep down");
+    pump();
+    int shown = static_cast<int>(SendMessage(tree, TVM_GETVISIBLECOUNT, 0, 0));
+    auto first = [&] { return next(nullptr, TVGN_FIRSTVISIBLE); };
+    SendMessage(tree, WM_VSCROLL, MAKEWPARAM(1, 0), 0);  // a line down
+    EXPECT_EQ(first(), items[1]);
+    SendMessage(tree, WM_VSCROLL, MAKEWPARAM(3, 0), 0);  // a page down
+    EXPECT_EQ(first(), items[1 + shown]);
+    SendMessage(tree, WM_VSCROLL, MAKEWPARAM(5, 20), 0);  // thumb dragged to row 20
+    EXPECT_EQ(first(), items[20]);
+    SendMessage(tree, WM_VSCROLL, MAKEWPARAM(7, 0), 0);  // the bottom: the last page full
+    EXPECT_EQ(first(), items[40 - shown]);
+    SendMessage(tree, WM_VSCROLL, MAKEWPARAM(1, 0), 0);
+    EXPECT_EQ(first(), items[40 - shown]);
+    SendMessage(tree, WM_VSCROLL, MAKEWPARAM(6, 0), 0);  // the top
+    EXPECT_EQ(first(), items[0]);
+    SendMessage(tree, WM_VSCROLL, MAKEWPARAM(0, 0), 0);
+    EXPECT_EQ(first(), items[0]);
+    // Horizontally: nothing to scroll until a wide label has been drawn.
+    RECT before, after;
+    SendMessage(tree, WM_HSCROLL, MAKEWPARAM(3, 0), 0);
+    ASSERT_TRUE(itemRect(items[1], &before));
+    EXPECT_LT(before.left, 40);
+    SendMessage(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(deep));
+    pump();
+    SendMessage(tree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(items[0]));
+    ASSERT_TRUE(itemRect(items[1], &before));
+    SendMessage(tree, WM_HSCROLL, MAKEWPARAM(1, 0), 0);  // a step right
+    ASSERT_TRUE(itemRect(items[1], &after));
+    EXPECT_LT(after.left, before.left);
+    SendMessage(tree, WM_HSCROLL, MAKEWPARAM(7, 0), 0);  // as far as it goes: the widest label ends at the edge
+    RECT deepRect;
+    SendMessage(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(deep));
+    ASSERT_TRUE(itemRect(deep, &deepRect));
+    EXPECT_EQ(deepRect.right, 120);
+    SendMessage(tree, WM_HSCROLL, MAKEWPARAM(6, 0), 0);
+    ASSERT_TRUE(itemRect(items[1], &after));
+    EXPECT_EQ(after.left, before.left);
+}
+
+}  // namespace
