@@ -30,3 +30,4 @@ void createButtonsPage(HWND page);
 void createStaticsPage(HWND page);
 void createProgressPage(HWND page);
 void createTrackBarsPage(HWND page);
+void createTreeViewPage(HWND page);
