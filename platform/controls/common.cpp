@@ -49,6 +49,7 @@ void registerButtonClass();
 void registerStaticClass();
 void registerProgressClass();
 void registerTrackBarClass();
+void registerTabClass();
 void registerTreeViewClass();
 
 void InitCommonControls()
@@ -57,6 +58,7 @@ void InitCommonControls()
     registerStaticClass();
     registerProgressClass();
     registerTrackBarClass();
+    registerTabClass();
     registerTreeViewClass();
 }
 

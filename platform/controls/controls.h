@@ -151,4 +151,6 @@ enum : WORD {
     TB_ENDTRACK = 8,
 };
 
+// Controls declared in headers of their own.
+#include "platform/controls/tab.h"
 #include "platform/controls/treeview.h"
