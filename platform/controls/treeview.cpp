@@ -67,7 +67,8 @@ LRESULT onSize(HWND hwnd, UINT, WPARAM, LPARAM)
 {
     Tree* t = treeOf(hwnd);
     clampScroll(hwnd, t);
-    updateScrollBars(hwnd, t);
+    // While the bars are being set they change the size themselves.
+    if (!t->settingBars) updateScrollBars(hwnd, t);
     InvalidateRect(hwnd, nullptr, TRUE);
     return 0;
 }

@@ -68,6 +68,8 @@ struct Tree {
     POINT pressPoint{};
     bool dragNotified = false;
     bool destroying = false;
+    bool barsStale = false;   // the scroll bars wait to be set at the next paint
+    bool settingBars = false;
 };
 
 Tree* treeOf(HWND hwnd);
@@ -146,7 +148,9 @@ void clampScroll(HWND hwnd, Tree* t);
 // Repaints after the rows changed from `fromItem` down (null: all).
 void repaintFrom(HWND hwnd, Tree* t, Item* fromItem);
 void repaintItem(HWND hwnd, Tree* t, Item* item);
+// Marks the scroll bars for setting at the next paint; applyScrollBars sets them.
 void updateScrollBars(HWND hwnd, Tree* t);
+void applyScrollBars(HWND hwnd, Tree* t);
 LRESULT onVScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT onHScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -197,36 +197,67 @@ void repaintItem(HWND hwnd, Tree* t, Item* item)
     InvalidateRect(hwnd, &r, TRUE);
 }
 
-void updateScrollBars(HWND, Tree*) {}
+// Bars are set lazily: changes only mark them stale, and painting sets them,
+// so that inserting thousands of items does not count the rows once per item.
+void updateScrollBars(HWND hwnd, Tree* t)
+{
+    t->barsStale = true;
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void applyScrollBars(HWND hwnd, Tree* t)
+{
+    if (t->settingBars) return;
+    t->settingBars = true;
+    t->barsStale = false;
+    // Showing one bar narrows the client area, which may call for the other:
+    // repeat until the client area stays as it is.
+    for (int pass = 0; pass < 3; ++pass) {
+        RECT before;
+        GetClientRect(hwnd, &before);
+        clampScroll(hwnd, t);
+        int rows = static_cast<int>(visibleRows(t).size());
+        SCROLLINFO v{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, rows - 1,
+                     static_cast<UINT>(std::max(1, fullRowsShown(hwnd, t))), t->topRow, 0};
+        SetScrollInfo(hwnd, SB_VERT, &v, TRUE);
+        SCROLLINFO h{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, t->widest - 1,
+                     static_cast<UINT>(std::max<LONG>(1, before.right)), t->scrollX, 0};
+        SetScrollInfo(hwnd, SB_HORZ, &h, TRUE);
+        RECT after;
+        GetClientRect(hwnd, &after);
+        if (after.right == before.right && after.bottom == before.bottom) break;
+    }
+    clampScroll(hwnd, t);
+    t->settingBars = false;
+}
 
 namespace {
-
-// Scroll codes of WM_VSCROLL and WM_HSCROLL (LOWORD of wParam).
-enum : WORD {
-    kLineUp = 0,
-    kLineDown = 1,
-    kPageUp = 2,
-    kPageDown = 3,
-    kThumbPosition = 4,
-    kThumbTrack = 5,
-    kTop = 6,
-    kBottom = 7,
-};
 
 // The new offset for a scroll code, from the current one, a line and a page.
 int scrolled(WORD code, int now, int line, int page, int thumb, int end)
 {
     switch (code) {
-    case kLineUp: return now - line;
-    case kLineDown: return now + line;
-    case kPageUp: return now - page;
-    case kPageDown: return now + page;
-    case kThumbPosition:
-    case kThumbTrack: return thumb;
-    case kTop: return 0;
-    case kBottom: return end;
+    case SB_LINEUP: return now - line;
+    case SB_LINEDOWN: return now + line;
+    case SB_PAGEUP: return now - page;
+    case SB_PAGEDOWN: return now + page;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: return thumb;
+    case SB_TOP: return 0;
+    case SB_BOTTOM: return end;
     default: return now;
     }
+}
+
+// The thumb's position: the message carries its low 16 bits; the bar, while
+// its thumb is dragged, has all of them.
+int thumbOf(HWND hwnd, int bar, WPARAM wParam)
+{
+    SCROLLINFO info{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+    DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
+    bool hasBar = style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL);
+    if (hasBar && GetScrollInfo(hwnd, bar, &info) && (info.nTrackPos & 0xFFFF) == HIWORD(wParam)) return info.nTrackPos;
+    return HIWORD(wParam);
 }
 
 }  // namespace
@@ -236,7 +267,7 @@ LRESULT onVScroll(HWND hwnd, UINT, WPARAM wParam, LPARAM)
 {
     Tree* t = treeOf(hwnd);
     int page = std::max(1, fullRowsShown(hwnd, t));
-    scrollToRow(hwnd, t, scrolled(LOWORD(wParam), t->topRow, 1, page, HIWORD(wParam), lastTopRow(hwnd, t)));
+    scrollToRow(hwnd, t, scrolled(LOWORD(wParam), t->topRow, 1, page, thumbOf(hwnd, SB_VERT, wParam), lastTopRow(hwnd, t)));
     return 0;
 }
 
@@ -248,7 +279,7 @@ LRESULT onHScroll(HWND hwnd, UINT, WPARAM wParam, LPARAM)
     GetClientRect(hwnd, &c);
     int line = metrics(hwnd, t).indent / 2;
     scrollToX(hwnd, t, scrolled(LOWORD(wParam), t->scrollX, std::max(1, line), std::max(1, static_cast<int>(c.right)),
-                                HIWORD(wParam), widestScroll(hwnd, t)));
+                                thumbOf(hwnd, SB_HORZ, wParam), widestScroll(hwnd, t)));
     return 0;
 }
 

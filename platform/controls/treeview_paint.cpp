@@ -122,6 +122,7 @@ void drawRow(PaintContext& pc, Item* item, int row)
 LRESULT onPaint(HWND hwnd, UINT, WPARAM, LPARAM)
 {
     Tree* t = treeOf(hwnd);
+    if (t->barsStale) applyScrollBars(hwnd, t);
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_WINDOW));
@@ -142,7 +143,9 @@ LRESULT onPaint(HWND hwnd, UINT, WPARAM, LPARAM)
     }
     SelectObject(dc, oldFont);
     EndPaint(hwnd, &ps);
-    if (t->widest != widestBefore) updateScrollBars(hwnd, t);
+    // A wider label than any before: the horizontal bar grows (which may
+    // narrow the client area and repaint).
+    if (t->widest != widestBefore) applyScrollBars(hwnd, t);
     return 0;
 }
 

@@ -935,13 +935,57 @@ TEST_F(TreeView, scroll_messages_move_by_rows_and_pixels_within_range)
     ASSERT_TRUE(itemRect(items[1], &after));
     EXPECT_LT(after.left, before.left);
     SendMessage(tree, WM_HSCROLL, MAKEWPARAM(7, 0), 0);  // as far as it goes: the widest label ends at the edge
-    RECT deepRect;
+    RECT deepRect, client;
     SendMessage(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(deep));
     ASSERT_TRUE(itemRect(deep, &deepRect));
-    EXPECT_EQ(deepRect.right, 120);
+    GetClientRect(tree, &client);
+    EXPECT_EQ(deepRect.right, client.right);
     SendMessage(tree, WM_HSCROLL, MAKEWPARAM(6, 0), 0);
     ASSERT_TRUE(itemRect(items[1], &after));
     EXPECT_EQ(after.left, before.left);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TreeView, scroll_bars_show_when_rows_overflow_and_taps_on_them_scroll)
+{
+    makeTree(TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | WS_BORDER, 120, 100);
+    HTREEITEM a = add(TVI_ROOT, "a");
+    pump();
+    EXPECT_FALSE(GetWindowLong(tree, GWL_STYLE) & WS_VSCROLL);
+    std::vector<HTREEITEM> items{a};
+    for (int i = 1; i < 30; ++i) items.push_back(add(TVI_ROOT, "item"));
+    pump();
+    EXPECT_TRUE(GetWindowLong(tree, GWL_STYLE) & WS_VSCROLL);
+    EXPECT_FALSE(GetWindowLong(tree, GWL_STYLE) & WS_HSCROLL);
+    int shown = static_cast<int>(SendMessage(tree, TVM_GETVISIBLECOUNT, 0, 0));
+    SCROLLINFO info{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(tree, SB_VERT, &info);
+    EXPECT_EQ(info.nMax, 29);
+    EXPECT_EQ(static_cast<int>(info.nPage), shown);
+    // The bar follows the keys.
+    SetFocus(tree);
+    SendMessage(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(a));
+    key(VK_END);
+    pump();
+    GetScrollInfo(tree, SB_VERT, &info);
+    EXPECT_EQ(info.nPos, 30 - shown);
+    // A tap on the bar's top arrow scrolls a row up.
+    RECT window;
+    GetWindowRect(tree, &window);
+    PlatformStylusInput(StylusDown, window.right - 3, window.top + 3);
+    pump();
+    PlatformStylusInput(StylusUp, window.right - 3, window.top + 3);
+    pump();
+    EXPECT_EQ(next(nullptr, TVGN_FIRSTVISIBLE), items[30 - shown - 1]);
+    // Collapsing to fewer rows than fit hides the bar again.
+    SendMessage(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    add(TVI_ROOT, "alone");
+    pump();
+    EXPECT_FALSE(GetWindowLong(tree, GWL_STYLE) & WS_VSCROLL);
+    EXPECT_EQ(next(nullptr, TVGN_FIRSTVISIBLE), next(nullptr, TVGN_ROOT));
 }
 
 }  // namespace
