@@ -61,7 +61,9 @@ LRESULT onSetFont(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
     if (LOWORD(static_cast<uintptr_t>(lParam))) InvalidateRect(hwnd, nullptr, TRUE);
     return 0;
 }
-LRESULT onGetFont(HWND hwnd, UINT, WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(treeOf(hwnd)->font.font); }
+// The font in use, also before one is set: callers change the size of the
+// tree's text by copying this font with another height.
+LRESULT onGetFont(HWND hwnd, UINT, WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(treeOf(hwnd)->font.get()); }
 
 LRESULT onSize(HWND hwnd, UINT, WPARAM, LPARAM)
 {

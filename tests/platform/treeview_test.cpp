@@ -742,10 +742,11 @@ TEST_F(TreeView, item_rectangles_hit_tests_indent_font_and_height)
     EXPECT_EQ(wider.left, label.left + 20);  // two levels: the root column and one
     SendMessage(tree, TVM_SETINDENT, 1, 0);
     EXPECT_GT(SendMessage(tree, TVM_GETINDENT, 0, 0), 1);  // kept at a minimum
-    // A bigger font makes taller rows; a set height wins over it.
+    // A bigger font, made as a copy of the one in use, makes taller rows; a set height wins over it.
     LOGFONT lf{};
+    HFONT current = reinterpret_cast<HFONT>(SendMessage(tree, WM_GETFONT, 0, 0));
+    ASSERT_EQ(GetObject(current, sizeof lf, &lf), static_cast<int>(sizeof lf));
     lf.lfHeight = -24;
-    std::strcpy(lf.lfFaceName, "Tahoma");
     HFONT big = CreateFontIndirect(&lf);
     SendMessage(tree, WM_SETFONT, reinterpret_cast<WPARAM>(big), TRUE);
     EXPECT_EQ(SendMessage(tree, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(big));
