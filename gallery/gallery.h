@@ -32,3 +32,4 @@ void createProgressPage(HWND page);
 void createTrackBarsPage(HWND page);
 void createListReportPage(HWND page);
 void createListIconsPage(HWND page);
+void createTreeViewPage(HWND page);

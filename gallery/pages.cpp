@@ -11,6 +11,7 @@ constexpr GalleryPage kPages[] = {
     {"trackbars", "Track bars", createTrackBarsPage},
     {"listreport", "List view: report", createListReportPage},
     {"listicons", "List view: icons and strip", createListIconsPage},
+    {"treeview", "Tree views", createTreeViewPage},
 };
 
 }  // namespace

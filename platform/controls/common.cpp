@@ -51,6 +51,7 @@ void registerProgressClass();
 void registerTrackBarClass();
 void registerListViewClass();
 void registerTabClass();
+void registerTreeViewClass();
 
 void InitCommonControls()
 {
@@ -60,6 +61,7 @@ void InitCommonControls()
     registerTrackBarClass();
     registerListViewClass();
     registerTabClass();
+    registerTreeViewClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)

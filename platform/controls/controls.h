@@ -154,3 +154,4 @@ enum : WORD {
 
 // Controls declared in headers of their own.
 #include "platform/controls/tab.h"
+#include "platform/controls/treeview.h"
