@@ -710,7 +710,6 @@ void closeUp(HWND hwnd, bool accept)
     HWND list = c->list;
     c->closing = true;
     c->list = nullptr;
-    ShowWindow(list, SW_HIDE);  // repaints what the list covered
     DestroyWindow(list);
     c->closing = false;
     bool change = accept && hot >= 0 && hot != c->sel;
