@@ -393,4 +393,21 @@ TEST_F(ComboBox, the_drop_down_kind_holds_an_edit_field)
     EXPECT_EQ(text(c), "");
 }
 
+// Text given to a box inside another child window before anything has been
+// painted: the box's own later paint must not cover its edit field.
+TEST_F(ComboBox, the_edit_field_shows_text_set_before_the_first_paint)
+{
+    HWND page = CreateWindowEx(0, recorderClass(), "", WS_CHILD | WS_VISIBLE, 0, 20, 200, 200, parent, nullptr, nullptr, nullptr);
+    HWND c = CreateWindowEx(0, WC_COMBOBOX, "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, 10, 10, 100, 100, page,
+                            reinterpret_cast<HMENU>(static_cast<intptr_t>(5)), nullptr, nullptr);
+    SetWindowText(c, "WWWW");
+    pump();
+    RECT r;
+    GetWindowRect(GetDlgItem(c, 1001), &r);
+    int ink = 0;
+    for (int x = r.left; x < r.right; ++x)
+        for (int y = r.top; y < r.bottom; ++y) ink += screenPixel(x, y) == GetSysColor(COLOR_WINDOWTEXT);
+    EXPECT_GT(ink, 20);
+}
+
 }  // namespace

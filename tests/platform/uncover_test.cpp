@@ -27,4 +27,17 @@ TEST_F(Uncover, destroying_a_pop_up_repaints_the_windows_under_it)
     EXPECT_EQ(screenPixel(p.x, p.y), GetSysColor(COLOR_WINDOW));
 }
 
+// UpdateWindow on a child whose parent has yet to paint: the parent paints
+// first, so that its later paint does not cover the child.
+TEST_F(Uncover, a_child_updated_before_its_parent_stays_drawn)
+{
+    HWND page = CreateWindowEx(0, recorderClass(), "", WS_CHILD | WS_VISIBLE, 0, 20, 200, 200, parent, nullptr, nullptr, nullptr);
+    HWND black = CreateWindowEx(0, WC_STATIC, "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 10, 10, 50, 50, page, nullptr, nullptr, nullptr);
+    UpdateWindow(black);
+    pump();
+    POINT p{20, 20};
+    ClientToScreen(black, &p);
+    EXPECT_EQ(screenPixel(p.x, p.y), RGB(0, 0, 0));
+}
+
 }  // namespace
