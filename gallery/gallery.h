@@ -30,3 +30,5 @@ void createButtonsPage(HWND page);
 void createStaticsPage(HWND page);
 void createProgressPage(HWND page);
 void createTrackBarsPage(HWND page);
+void createEditsPage(HWND page);
+void createCombosPage(HWND page);

@@ -9,6 +9,8 @@ constexpr GalleryPage kPages[] = {
     {"statics", "Static text and pictures", createStaticsPage},
     {"progress", "Progress bars", createProgressPage},
     {"trackbars", "Track bars", createTrackBarsPage},
+    {"edits", "Edit fields", createEditsPage},
+    {"combos", "Combo boxes", createCombosPage},
 };
 
 }  // namespace
