@@ -309,10 +309,10 @@ void gotFocus(HWND hwnd, Combo* c)
 void lostFocus(HWND hwnd, Combo* c)
 {
     if (!c->focused) return;
-    closeUp(hwnd, false);
     c->focused = false;
     InvalidateRect(hwnd, nullptr, FALSE);
-    notify(hwnd, CBN_KILLFOCUS);
+    closeUp(hwnd, false);
+    if (IsWindow(hwnd)) notify(hwnd, CBN_KILLFOCUS);
 }
 
 LRESULT onSetFocus(HWND hwnd, UINT, WPARAM, LPARAM)
@@ -358,8 +358,8 @@ void openList(HWND hwnd, bool stylusDown)
 {
     Combo* c = comboOf(hwnd);
     if (c->list || !IsWindowEnabled(hwnd)) return;
-    notify(hwnd, CBN_DROPDOWN);  // the parent may fill the list now
-    if (c->list || !IsWindow(hwnd)) return;
+    notify(hwnd, CBN_DROPDOWN);  // the parent may fill the list now (or even destroy the box)
+    if (!IsWindow(hwnd) || c->list) return;
     c->list = createDropList(hwnd, c->sel, stylusDown);
     InvalidateRect(hwnd, nullptr, FALSE);
 }

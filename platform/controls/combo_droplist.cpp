@@ -106,7 +106,14 @@ LRESULT onPaint(HWND hwnd, UINT, WPARAM, LPARAM)
     GetClientRect(hwnd, &client);
     FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOWFRAME));
     ListLayout l = listLayout(hwnd, d);
-    FillRect(dc, &l.items, GetSysColorBrush(COLOR_WINDOW));
+    // The box's parent may colour the list, as it colours the box.
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
+    HWND owner = GetParent(d->combo);
+    LRESULT brush = owner ? SendMessage(owner, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)) : 0;
+    if (brush) ink = GetTextColor(dc);
+    FillRect(dc, &l.items, brush ? reinterpret_cast<HBRUSH>(brush) : GetSysColorBrush(COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
     int count = countOf(d);
     for (int row = 0; row < d->rows && d->top + row < count; ++row) {
@@ -114,7 +121,7 @@ LRESULT onPaint(HWND hwnd, UINT, WPARAM, LPARAM)
         RECT r{l.items.left, l.items.top + row * l.itemHeight, l.items.right, l.items.top + (row + 1) * l.itemHeight};
         bool hot = i == d->hot;
         if (hot) FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
-        SetTextColor(dc, GetSysColor(hot ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        SetTextColor(dc, hot ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ink);
         r.left += scaled(2);
         const std::string& t = c->items[static_cast<size_t>(i)].text;
         DrawText(dc, t.c_str(), static_cast<int>(t.size()), &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);

@@ -252,9 +252,12 @@ size_t fittingOnScreen(HWND hwnd, Edit* e, std::string_view insert, size_t bytes
     return bytes;
 }
 
-void changed(HWND hwnd, Edit* e)
+// Redraws after a change and tells the parent: EN_UPDATE before the new text
+// shows, EN_CHANGE after. The field is not touched after the notifications,
+// as a parent may destroy it in answer.
+void changed(HWND hwnd, Edit* e, bool byUser = true)
 {
-    e->modified = true;
+    e->modified = byUser;
     keepCaretVisible(hwnd, e);
     showCaretNow(hwnd, e);
     notifyCommand(hwnd, EN_UPDATE);
@@ -407,8 +410,7 @@ LRESULT onSetText(HWND hwnd, UINT, WPARAM, LPARAM lParam)
     e->text = caseMapped(hwnd, text ? text : "");
     e->anchor = e->caret = 0;
     e->scroll = 0;
-    changed(hwnd, e);
-    e->modified = false;
+    changed(hwnd, e, false);
     return TRUE;
 }
 

@@ -410,4 +410,47 @@ TEST_F(ComboBox, the_edit_field_shows_text_set_before_the_first_paint)
     EXPECT_GT(ink, 20);
 }
 
+// A parent that colours lists blue and, when asked, destroys a box the
+// moment it is about to drop.
+HBRUSH blueBrush = nullptr;
+bool destroyOnDrop = false;
+LRESULT answeringParent(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CTLCOLORLISTBOX) {
+        SetTextColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 0));
+        return reinterpret_cast<LRESULT>(blueBrush);
+    }
+    if (message == WM_COMMAND && HIWORD(wParam) == CBN_DROPDOWN && destroyOnDrop) DestroyWindow(reinterpret_cast<HWND>(lParam));
+    return DefWindowProc(hwnd, message, wParam, lParam);
+}
+
+TEST_F(ComboBox, the_parent_colours_the_list_and_may_destroy_the_box_as_it_drops)
+{
+    WNDCLASS wc{};
+    wc.lpfnWndProc = answeringParent;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1));
+    wc.lpszClassName = "AnsweringParent";
+    RegisterClass(&wc);
+    blueBrush = CreateSolidBrush(RGB(0, 0, 255));
+    HWND host = CreateWindowEx(0, "AnsweringParent", "", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr, nullptr, nullptr);
+    HWND c = CreateWindowEx(0, WC_COMBOBOX, "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 10, 10, 100, 120, host,
+                            reinterpret_cast<HMENU>(static_cast<intptr_t>(5)), nullptr, nullptr);
+    add(c, {"one", "two"});
+    SendMessage(c, CB_SETCURSEL, 0, 0);
+    SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
+    pump();
+    POINT other = rowPoint(c, 1);
+    EXPECT_EQ(screenPixel(other.x + 40, other.y), RGB(0, 0, 255));
+    POINT hot = rowPoint(c, 0);
+    EXPECT_EQ(screenPixel(hot.x + 40, hot.y), GetSysColor(COLOR_HIGHLIGHT));
+    SendMessage(c, CB_SHOWDROPDOWN, FALSE, 0);
+    destroyOnDrop = true;
+    SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
+    destroyOnDrop = false;
+    EXPECT_FALSE(IsWindow(c));
+    EXPECT_EQ(GetCapture(), nullptr);
+    DestroyWindow(host);
+    DeleteObject(blueBrush);
+}
+
 }  // namespace

@@ -439,4 +439,28 @@ TEST_F(EditField, colours_come_from_the_parent_and_from_the_state)
     EXPECT_NE(GetFocus(), e);
 }
 
+// A parent that destroys the field when it hears of a change.
+LRESULT destroyingParent(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) DestroyWindow(reinterpret_cast<HWND>(lParam));
+    return DefWindowProc(hwnd, message, wParam, lParam);
+}
+
+TEST_F(EditField, a_parent_may_destroy_the_field_in_answer_to_a_change)
+{
+    WNDCLASS wc{};
+    wc.lpfnWndProc = destroyingParent;
+    wc.lpszClassName = "DestroyingParent";
+    RegisterClass(&wc);
+    HWND host = CreateWindowEx(0, "DestroyingParent", "", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr, nullptr, nullptr);
+    HWND a = CreateWindowEx(0, WC_EDIT, "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 100, 20, host, nullptr, nullptr, nullptr);
+    SetWindowText(a, "gone");
+    EXPECT_FALSE(IsWindow(a));
+    HWND b = CreateWindowEx(0, WC_EDIT, "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 100, 20, host, nullptr, nullptr, nullptr);
+    SendMessage(b, EM_LIMITTEXT, 1, 0);
+    SendMessage(b, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>("too long"));  // a change, then a cut
+    EXPECT_FALSE(IsWindow(b));
+    DestroyWindow(host);
+}
+
 }  // namespace
