@@ -432,9 +432,29 @@ LRESULT onChar(HWND hwnd, UINT, WPARAM wParam, LPARAM)
     return 0;
 }
 
+// What the box keeps from dialog navigation: arrows and characters, and
+// while its list shows also Return and Escape, which choose or cancel there
+// rather than press the dialog's buttons. (The message and its bits, as
+// dialogs define them.)
+constexpr UINT kGetDialogCode = 0x0087;
+constexpr LRESULT kWantArrows = 0x0001, kWantMessage = 0x0004, kWantChars = 0x0080;
+
+LRESULT dialogCode(HWND box, LPARAM lParam)
+{
+    LRESULT code = kWantArrows | kWantChars;
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (comboOf(box)->list && msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
+        code |= kWantMessage;
+    return code;
+}
+
+LRESULT onGetDialogCode(HWND hwnd, UINT, WPARAM, LPARAM lParam) { return dialogCode(hwnd, lParam); }
+
 LRESULT comboEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     HWND box = GetParent(hwnd);
+    if (message == kGetDialogCode && box)
+        return CallWindowProc(editClassProc, hwnd, message, wParam, lParam) | dialogCode(box, lParam);
     if (message == WM_KEYDOWN && box) {
         auto key = static_cast<UINT>(wParam);
         bool forBox = key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT || key == VK_F4 ||
@@ -646,6 +666,7 @@ constexpr MessageEntry kRows[] = {
     {WM_LBUTTONDBLCLK, onLButtonDown},
     {WM_KEYDOWN, onKeyDown},
     {WM_CHAR, onChar},
+    {kGetDialogCode, onGetDialogCode},
     {CB_ADDSTRING, onAddString},
     {CB_INSERTSTRING, onInsertString},
     {CB_DELETESTRING, onDeleteString},

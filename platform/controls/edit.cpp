@@ -749,8 +749,16 @@ LRESULT onScrollCaret(HWND hwnd, UINT, WPARAM, LPARAM)
     return TRUE;
 }
 
+// What the field keeps from dialog navigation: its arrows and characters;
+// reached by Tab, it has all its text selected. (The message and its bits,
+// as dialogs define them.)
+constexpr UINT kGetDialogCode = 0x0087;
+constexpr LRESULT kWantArrows = 0x0001, kHasSetSel = 0x0008, kWantChars = 0x0080;
+LRESULT onGetDialogCode(HWND, UINT, WPARAM, LPARAM) { return kWantArrows | kHasSetSel | kWantChars; }
+
 constexpr MessageEntry kRows[] = {
     {WM_NCCREATE, onCreate},
+    {kGetDialogCode, onGetDialogCode},
     {WM_NCDESTROY, destroyState<Edit>},
     {WM_PAINT, onPaint},
     {WM_ERASEBKGND, onEraseBackground},

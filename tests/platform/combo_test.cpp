@@ -453,4 +453,32 @@ TEST_F(ComboBox, the_parent_colours_the_list_and_may_destroy_the_box_as_it_drops
     DeleteObject(blueBrush);
 }
 
+// What a dialog may take from the box: Return and Escape only while the
+// list is closed; the edit field of a drop-down box lets Tab select its text.
+TEST_F(ComboBox, dialogs_leave_return_and_escape_to_an_open_list)
+{
+    constexpr UINT kGetDialogCode = 0x0087;
+    constexpr LRESULT kWantMessage = 0x0004, kHasSetSel = 0x0008, kWantArrows = 0x0001;
+    HWND c = combo();
+    add(c, {"a", "b"});
+    MSG enter{c, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    MSG escape{c, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+    MSG tab{c, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    auto code = [&](HWND w, MSG* m) { return SendMessage(w, kGetDialogCode, m->wParam, reinterpret_cast<LPARAM>(m)); };
+    EXPECT_EQ(code(c, &enter) & kWantMessage, 0);
+    EXPECT_NE(code(c, &enter) & kWantArrows, 0);
+    SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
+    EXPECT_NE(code(c, &enter) & kWantMessage, 0);
+    EXPECT_NE(code(c, &escape) & kWantMessage, 0);
+    EXPECT_EQ(code(c, &tab) & kWantMessage, 0);
+    SendMessage(c, CB_SHOWDROPDOWN, FALSE, 0);
+    HWND d = combo(CBS_DROPDOWN, 10, 100, 100, 120, 6);
+    HWND edit = GetDlgItem(d, 1001);
+    enter.hwnd = edit;
+    EXPECT_NE(code(edit, &enter) & kHasSetSel, 0);
+    EXPECT_EQ(code(edit, &enter) & kWantMessage, 0);
+    SendMessage(d, CB_SHOWDROPDOWN, TRUE, 0);
+    EXPECT_NE(code(edit, &enter) & kWantMessage, 0);
+}
+
 }  // namespace
