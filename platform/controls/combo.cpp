@@ -728,6 +728,7 @@ void closeUp(HWND hwnd, bool accept)
     Combo* c = comboOf(hwnd);
     if (!c || !c->list || c->closing) return;
     int hot = dropListHot(c->list);
+    if (hot >= static_cast<int>(c->items.size())) hot = -1;  // items deleted while the list showed
     HWND list = c->list;
     c->closing = true;
     c->list = nullptr;

@@ -337,6 +337,16 @@ TEST_F(ComboBox, program_opening_and_closing_and_disabled_boxes)
     SendMessage(c, CB_SHOWDROPDOWN, FALSE, 0);
     EXPECT_FALSE(dropped(c));
     EXPECT_EQ(codes(5), (Codes{CBN_SELENDCANCEL, CBN_CLOSEUP}));
+    // The highlighted item deleted while the list shows: choosing changes nothing.
+    SetFocus(c);
+    SendMessage(c, CB_SETCURSEL, 0, 0);
+    SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
+    key(VK_END);
+    SendMessage(c, CB_DELETESTRING, 1, 0);
+    recorded().clear();
+    key(VK_RETURN);
+    EXPECT_EQ(cursel(c), 0);
+    EXPECT_EQ(codes(5), (Codes{CBN_SELENDOK, CBN_CLOSEUP}));
     // Destroying the box with its list open leaves nothing behind.
     SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
     POINT p = rowPoint(c, 0);
