@@ -1,13 +1,9 @@
 // Combo box: the field (the chosen item's text, or an edit field with
-// CBS_DROPDOWN) with its arrow button, the item list and its messages, and the
-// keys. The list it drops is in combo_droplist.cpp.
+// CBS_DROPDOWN) with its arrow button, focus, keys and dropping. The items are
+// in combo_items.cpp, the list it drops in combo_droplist.cpp.
 #include "platform/controls/combo_internal.h"
 #include "platform/controls/edit.h"
 #include "platform/base/utf8.h"
-
-#include <strings.h>
-
-#include <cstring>
 
 using namespace controls;
 
@@ -33,6 +29,22 @@ int itemHeight(HWND hwnd)
 // A frame line, a pixel of space and an item's height.
 int fieldHeight(HWND hwnd) { return itemHeight(hwnd) + 4; }
 
+void showInEdit(Combo* c, int index)
+{
+    if (!c->edit) return;
+    c->quiet = true;
+    SetWindowText(c->edit, index >= 0 ? c->items[static_cast<size_t>(index)].text.c_str() : "");
+    SendMessage(c->edit, EM_SETSEL, 0, -1);
+    c->quiet = false;
+}
+
+void select(HWND hwnd, Combo* c, int index)
+{
+    c->sel = index >= 0 && index < static_cast<int>(c->items.size()) ? index : -1;
+    showInEdit(c, c->sel);
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
 namespace {
 
 struct FieldLayout {
@@ -54,23 +66,7 @@ FieldLayout fieldLayout(HWND hwnd)
 
 void notify(HWND hwnd, WORD code) { notifyCommand(hwnd, code); }
 
-// Shows an item (or nothing) in the edit field of a CBS_DROPDOWN box, all of it
-// selected, without the parent hearing CBN_EDITCHANGE.
-void showInEdit(HWND hwnd, Combo* c, int index)
-{
-    if (!c->edit) return;
-    c->quiet = true;
-    SetWindowText(c->edit, index >= 0 ? c->items[static_cast<size_t>(index)].text.c_str() : "");
-    SendMessage(c->edit, EM_SETSEL, 0, -1);
-    c->quiet = false;
-}
 
-void select(HWND hwnd, Combo* c, int index)
-{
-    c->sel = index >= 0 && index < static_cast<int>(c->items.size()) ? index : -1;
-    showInEdit(hwnd, c, c->sel);
-    InvalidateRect(hwnd, nullptr, FALSE);
-}
 
 // Moves the selection as a user does (from the keys, with the list closed).
 void selectByUser(HWND hwnd, Combo* c, int index)
@@ -94,39 +90,6 @@ void resizeField(HWND hwnd, Combo* c)
         FieldLayout f = fieldLayout(hwnd);
         MoveWindow(c->edit, f.text.left + 1, f.text.top, f.text.right - f.text.left - 1, f.text.bottom - f.text.top, TRUE);
     }
-}
-
-int compareText(const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()); }
-
-bool startsWith(const std::string& text, const char* prefix)
-{
-    size_t n = std::strlen(prefix);
-    return text.size() >= n && strncasecmp(text.c_str(), prefix, n) == 0;
-}
-
-// The first item after `start` (-1: from the first), wrapping round, that
-// matches: by prefix or whole, without regard to case.
-LRESULT find(Combo* c, WPARAM start, const char* text, bool exact)
-{
-    if (!text) return CB_ERR;
-    int count = static_cast<int>(c->items.size());
-    int from = static_cast<int>(start);
-    if (from < -1 || from >= count) from = -1;
-    for (int k = 1; k <= count; ++k) {
-        int i = (from + k) % count;
-        const std::string& t = c->items[static_cast<size_t>(i)].text;
-        if (exact ? strcasecmp(t.c_str(), text) == 0 : startsWith(t, text)) return i;
-    }
-    return CB_ERR;
-}
-
-LRESULT insertAt(HWND hwnd, int index, const char* text)
-{
-    Combo* c = comboOf(hwnd);
-    c->items.insert(c->items.begin() + index, Item{text ? text : "", 0});
-    if (c->sel >= index) ++c->sel;
-    if (c->list) InvalidateRect(c->list, nullptr, FALSE);
-    return index;
 }
 
 // ---- Painting ----
@@ -201,7 +164,7 @@ LRESULT onCreate(HWND hwnd, UINT, WPARAM, LPARAM lParam)
     auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
     c->droppedHeight = cs ? cs->cy : 0;
     if (isDropDown(hwnd)) {
-        DWORD style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | (cs && (cs->style & WS_DISABLED) ? WS_DISABLED : 0);
+        DWORD style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | (cs && (cs->style & WS_DISABLED) ? static_cast<DWORD>(WS_DISABLED) : 0u);
         c->edit = CreateWindowEx(0, WC_EDIT, "", style, 0, 0, 1, 1, hwnd,
                                  reinterpret_cast<HMENU>(static_cast<intptr_t>(kEditId)), nullptr, nullptr);
         if (!c->edit) return -1;
@@ -466,122 +429,7 @@ LRESULT comboEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return CallWindowProc(editClassProc, hwnd, message, wParam, lParam);
 }
 
-// ---- Item messages ----
-
-LRESULT onAddString(HWND hwnd, UINT, WPARAM, LPARAM lParam)
-{
-    Combo* c = comboOf(hwnd);
-    const char* text = reinterpret_cast<const char*>(lParam);
-    std::string t = text ? text : "";
-    int at = static_cast<int>(c->items.size());
-    if (GetWindowLong(hwnd, GWL_STYLE) & CBS_SORT) {
-        // After the equal ones, so that equal texts keep their order.
-        at = static_cast<int>(std::upper_bound(c->items.begin(), c->items.end(), t,
-                                               [](const std::string& v, const Item& i) { return compareText(v, i.text) < 0; }) -
-                              c->items.begin());
-    }
-    return insertAt(hwnd, at, text);
-}
-
-LRESULT onInsertString(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
-{
-    Combo* c = comboOf(hwnd);
-    int index = static_cast<int>(wParam);
-    int count = static_cast<int>(c->items.size());
-    if (index == -1) index = count;
-    if (index < 0 || index > count) return CB_ERR;
-    return insertAt(hwnd, index, reinterpret_cast<const char*>(lParam));
-}
-
-LRESULT onDeleteString(HWND hwnd, UINT, WPARAM wParam, LPARAM)
-{
-    Combo* c = comboOf(hwnd);
-    int index = static_cast<int>(wParam);
-    if (index < 0 || index >= static_cast<int>(c->items.size())) return CB_ERR;
-    c->items.erase(c->items.begin() + index);
-    if (c->sel == index) c->sel = -1;
-    else if (c->sel > index) --c->sel;
-    if (c->list) InvalidateRect(c->list, nullptr, FALSE);
-    InvalidateRect(hwnd, nullptr, FALSE);
-    return static_cast<LRESULT>(c->items.size());
-}
-
-LRESULT onResetContent(HWND hwnd, UINT, WPARAM, LPARAM)
-{
-    Combo* c = comboOf(hwnd);
-    c->items.clear();
-    select(hwnd, c, -1);
-    if (c->list) InvalidateRect(c->list, nullptr, FALSE);
-    return CB_OKAY;
-}
-
-LRESULT onGetCount(HWND hwnd, UINT, WPARAM, LPARAM) { return static_cast<LRESULT>(comboOf(hwnd)->items.size()); }
-LRESULT onGetCurSel(HWND hwnd, UINT, WPARAM, LPARAM) { return comboOf(hwnd)->sel; }
-
-// Selects an item without telling the parent; -1 or an index past the end
-// clears the selection and answers CB_ERR.
-LRESULT onSetCurSel(HWND hwnd, UINT, WPARAM wParam, LPARAM)
-{
-    Combo* c = comboOf(hwnd);
-    int index = static_cast<int>(wParam);
-    select(hwnd, c, index);
-    return c->sel == index && index >= 0 ? index : CB_ERR;
-}
-
-const Item* itemAt(HWND hwnd, WPARAM index)
-{
-    Combo* c = comboOf(hwnd);
-    int i = static_cast<int>(index);
-    return i >= 0 && i < static_cast<int>(c->items.size()) ? &c->items[static_cast<size_t>(i)] : nullptr;
-}
-
-// The buffer must hold CB_GETLBTEXTLEN + 1 bytes, as the message carries no size.
-LRESULT onGetLbText(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
-{
-    const Item* item = itemAt(hwnd, wParam);
-    auto* buffer = reinterpret_cast<char*>(lParam);
-    if (!item || !buffer) return CB_ERR;
-    item->text.copy(buffer, item->text.size());
-    buffer[item->text.size()] = 0;
-    return static_cast<LRESULT>(item->text.size());
-}
-
-LRESULT onGetLbTextLen(HWND hwnd, UINT, WPARAM wParam, LPARAM)
-{
-    const Item* item = itemAt(hwnd, wParam);
-    return item ? static_cast<LRESULT>(item->text.size()) : CB_ERR;
-}
-
-LRESULT onGetItemData(HWND hwnd, UINT, WPARAM wParam, LPARAM)
-{
-    const Item* item = itemAt(hwnd, wParam);
-    return item ? item->data : CB_ERR;
-}
-
-LRESULT onSetItemData(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
-{
-    auto* item = const_cast<Item*>(itemAt(hwnd, wParam));
-    if (!item) return CB_ERR;
-    item->data = lParam;
-    return TRUE;
-}
-
-LRESULT onFindString(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
-{
-    return find(comboOf(hwnd), wParam, reinterpret_cast<const char*>(lParam), false);
-}
-LRESULT onFindStringExact(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
-{
-    return find(comboOf(hwnd), wParam, reinterpret_cast<const char*>(lParam), true);
-}
-
-LRESULT onSelectString(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
-{
-    Combo* c = comboOf(hwnd);
-    LRESULT i = find(c, wParam, reinterpret_cast<const char*>(lParam), false);
-    if (i != CB_ERR) select(hwnd, c, static_cast<int>(i));
-    return i;
-}
+// ---- Dropping by message ----
 
 LRESULT onShowDropDown(HWND hwnd, UINT, WPARAM wParam, LPARAM)
 {
@@ -667,20 +515,20 @@ constexpr MessageEntry kRows[] = {
     {WM_KEYDOWN, onKeyDown},
     {WM_CHAR, onChar},
     {kGetDialogCode, onGetDialogCode},
-    {CB_ADDSTRING, onAddString},
-    {CB_INSERTSTRING, onInsertString},
-    {CB_DELETESTRING, onDeleteString},
-    {CB_RESETCONTENT, onResetContent},
-    {CB_GETCOUNT, onGetCount},
-    {CB_GETCURSEL, onGetCurSel},
-    {CB_SETCURSEL, onSetCurSel},
-    {CB_GETLBTEXT, onGetLbText},
-    {CB_GETLBTEXTLEN, onGetLbTextLen},
-    {CB_GETITEMDATA, onGetItemData},
-    {CB_SETITEMDATA, onSetItemData},
-    {CB_FINDSTRING, onFindString},
-    {CB_FINDSTRINGEXACT, onFindStringExact},
-    {CB_SELECTSTRING, onSelectString},
+    {CB_ADDSTRING, itemAddString},
+    {CB_INSERTSTRING, itemInsertString},
+    {CB_DELETESTRING, itemDeleteString},
+    {CB_RESETCONTENT, itemResetContent},
+    {CB_GETCOUNT, itemGetCount},
+    {CB_GETCURSEL, itemGetCurSel},
+    {CB_SETCURSEL, itemSetCurSel},
+    {CB_GETLBTEXT, itemGetLbText},
+    {CB_GETLBTEXTLEN, itemGetLbTextLen},
+    {CB_GETITEMDATA, itemGetItemData},
+    {CB_SETITEMDATA, itemSetItemData},
+    {CB_FINDSTRING, itemFindString},
+    {CB_FINDSTRINGEXACT, itemFindStringExact},
+    {CB_SELECTSTRING, itemSelectString},
     {CB_SHOWDROPDOWN, onShowDropDown},
     {CB_GETDROPPEDSTATE, onGetDroppedState},
     {CB_GETDROPPEDCONTROLRECT, onGetDroppedControlRect},

@@ -27,6 +27,11 @@ struct Combo {
 };
 
 Combo* comboOf(HWND combo);
+// Selects an item (-1 or out of range: none) without telling the parent.
+void select(HWND combo, Combo* c, int index);
+// Shows an item (or nothing) in the edit field of a CBS_DROPDOWN box, all of
+// it selected, without the parent hearing CBN_EDITCHANGE.
+void showInEdit(Combo* c, int index);
 int itemHeight(HWND combo);
 int fieldHeight(HWND combo);
 // Where the list shows on the screen (screen coordinates) and how many rows it has.
@@ -34,6 +39,25 @@ RECT dropListRect(HWND combo, int* rows);
 // Ends the drop: accepted (the list's highlighted item becomes the selection)
 // or cancelled; tells the parent.
 void closeUp(HWND combo, bool accept);
+
+// The items (combo_items.cpp). find: the first item after `start` (-1: from
+// the first), wrapping round, that matches by prefix or whole, without regard
+// to case; CB_ERR when none does.
+LRESULT find(Combo* c, WPARAM start, const char* text, bool exact);
+LRESULT itemAddString(HWND, UINT, WPARAM, LPARAM);
+LRESULT itemInsertString(HWND, UINT, WPARAM, LPARAM);
+LRESULT itemDeleteString(HWND, UINT, WPARAM, LPARAM);
+LRESULT itemResetContent(HWND, UINT, WPARAM, LPARAM);
+LRESULT itemGetCount(HWND, UINT, WPARAM, LPARAM);
+LRESULT itemGetCurSel(HWND, UINT, WPARAM, LPARAM);
+LRESULT itemSetCurSel(HWND, UINT, WPARAM, LPARAM);
+LRESULT itemGetLbText(HWND, UINT, WPARAM, LPARAM);
+LRESULT itemGetLbTextLen(HWND, UINT, WPARAM, LPARAM);
+LRESULT itemGetItemData(HWND, UINT, WPARAM, LPARAM);
+LRESULT itemSetItemData(HWND, UINT, WPARAM, LPARAM);
+LRESULT itemFindString(HWND, UINT, WPARAM, LPARAM);
+LRESULT itemFindStringExact(HWND, UINT, WPARAM, LPARAM);
+LRESULT itemSelectString(HWND, UINT, WPARAM, LPARAM);
 
 // The drop list (combo_droplist.cpp): a top-level pop-up over everything,
 // holding the stylus while it is shown.
