@@ -33,3 +33,5 @@ void createTrackBarsPage(HWND page);
 void createListReportPage(HWND page);
 void createListIconsPage(HWND page);
 void createTreeViewPage(HWND page);
+void createEditsPage(HWND page);
+void createCombosPage(HWND page);

@@ -12,6 +12,8 @@ constexpr GalleryPage kPages[] = {
     {"listreport", "List view: report", createListReportPage},
     {"listicons", "List view: icons and strip", createListIconsPage},
     {"treeview", "Tree views", createTreeViewPage},
+    {"edits", "Edit fields", createEditsPage},
+    {"combos", "Combo boxes", createCombosPage},
 };
 
 }  // namespace

@@ -52,6 +52,8 @@ void registerTrackBarClass();
 void registerListViewClass();
 void registerTabClass();
 void registerTreeViewClass();
+void registerEditClass();
+void registerComboBoxClass();
 
 void InitCommonControls()
 {
@@ -62,6 +64,8 @@ void InitCommonControls()
     registerListViewClass();
     registerTabClass();
     registerTreeViewClass();
+    registerEditClass();
+    registerComboBoxClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)

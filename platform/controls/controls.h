@@ -9,6 +9,9 @@
 #include "platform/controls/listview.h"
 #include "platform/controls/ownerdraw.h"
 
+#include "platform/controls/combo.h"
+#include "platform/controls/edit.h"
+
 struct INITCOMMONCONTROLSEX {
     DWORD dwSize;
     DWORD dwICC;
