@@ -41,6 +41,10 @@ enum : UINT {
     NM_KILLFOCUS = static_cast<UINT>(-8),
 };
 
+// Item text and pictures that the list and tree views ask their parent for.
+#define LPSTR_TEXTCALLBACK (reinterpret_cast<char*>(static_cast<intptr_t>(-1)))
+constexpr int I_IMAGECALLBACK = -1;
+
 // ---- Buttons ("Button") ----
 enum : DWORD {
     BS_PUSHBUTTON = 0x0000,

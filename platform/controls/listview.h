@@ -127,8 +127,6 @@ enum : UINT {
 };
 inline constexpr UINT INDEXTOSTATEIMAGEMASK(UINT i) { return i << 12; }
 
-#define LPSTR_TEXTCALLBACK (reinterpret_cast<char*>(static_cast<intptr_t>(-1)))
-constexpr int I_IMAGECALLBACK = -1;
 
 struct LVITEM {
     UINT mask;

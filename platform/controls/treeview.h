@@ -47,9 +47,9 @@ enum : UINT {
     TVIS_EXPANDEDONCE = 0x0040,
 };
 
-// Fields the parent supplies on demand through TVN_GETDISPINFO.
-#define LPSTR_TEXTCALLBACK (reinterpret_cast<char*>(static_cast<intptr_t>(-1)))
-enum : int { I_IMAGECALLBACK = -1, I_CHILDRENCALLBACK = -1 };
+// Fields the parent supplies on demand through TVN_GETDISPINFO: text and
+// pictures as in controls.h, and whether the item has children.
+constexpr int I_CHILDRENCALLBACK = -1;
 
 struct TVITEM {
     UINT mask;
