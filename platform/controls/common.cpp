@@ -50,6 +50,7 @@ void registerStaticClass();
 void registerProgressClass();
 void registerTrackBarClass();
 void registerTabClass();
+void registerUpDownClass();
 
 void InitCommonControls()
 {
@@ -58,6 +59,7 @@ void InitCommonControls()
     registerProgressClass();
     registerTrackBarClass();
     registerTabClass();
+    registerUpDownClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)

@@ -150,3 +150,4 @@ enum : WORD {
 
 // Controls declared in headers of their own.
 #include "platform/controls/tab.h"
+#include "platform/controls/updown.h"
