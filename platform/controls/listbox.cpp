@@ -130,17 +130,26 @@ void selectRun(HWND hwnd, ListBox* l, int to)
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-// Height cut to whole items, from the height last asked for.
-void fitHeight(HWND hwnd, ListBox* l)
+// The window height that shows whole items, for a height asked for.
+int fittedHeight(HWND hwnd, const ListBox* l, int requested)
 {
-    if ((styleOf(hwnd) & LBS_NOINTEGRALHEIGHT) || l->requestedHeight < 0 || l->adjusting) return;
+    if (styleOf(hwnd) & LBS_NOINTEGRALHEIGHT) return requested;
     RECT w, c;
     GetWindowRect(hwnd, &w);
     GetClientRect(hwnd, &c);
     int frame = (w.bottom - w.top) - c.bottom;
-    int client = l->requestedHeight - frame;
+    int client = requested - frame;
     int h = itemHeight(hwnd, l);
-    int height = client > h ? l->requestedHeight - client % h : l->requestedHeight;
+    return client > h ? requested - client % h : requested;
+}
+
+// Height cut to whole items, from the height last asked for.
+void fitHeight(HWND hwnd, ListBox* l)
+{
+    if (l->requestedHeight < 0 || l->adjusting) return;
+    RECT w;
+    GetWindowRect(hwnd, &w);
+    int height = fittedHeight(hwnd, l, l->requestedHeight);
     if (height == w.bottom - w.top) return;
     l->adjusting = true;
     SetWindowPos(hwnd, nullptr, 0, 0, w.right - w.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -594,9 +603,11 @@ LRESULT onSize(HWND hwnd, UINT, WPARAM, LPARAM)
 {
     ListBox* l = state<ListBox>(hwnd);
     if (!l->adjusting) {
+        // A height other than the one cut from the last request is a new request.
         RECT w;
         GetWindowRect(hwnd, &w);
-        l->requestedHeight = w.bottom - w.top;
+        int height = w.bottom - w.top;
+        if (l->requestedHeight < 0 || height != fittedHeight(hwnd, l, l->requestedHeight)) l->requestedHeight = height;
         fitHeight(hwnd, l);
     }
     setTop(hwnd, l, l->top);

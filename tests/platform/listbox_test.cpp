@@ -203,13 +203,24 @@ TEST_F(ListBoxTest, the_height_is_cut_to_whole_items_unless_asked_not_to)
     }
     ASSERT_GT(h, 0);
     ASSERT_NE(100 % h, 0) << "pick another height for this font";
-    HWND l = list(0, 0, 100);
+    HWND l = list(WS_VSCROLL, 0, 100);
     RECT c;
     GetClientRect(l, &c);
     EXPECT_EQ(c.bottom, 100 - 100 % h);
     EXPECT_EQ(send(l, LB_SETITEMHEIGHT, 0, MAKELPARAM(30, 0)), LB_OKAY);
     GetClientRect(l, &c);
     EXPECT_EQ(c.bottom, 90);  // from the height first asked for, not the cut one
+    SendMessage(l, LB_SETITEMHEIGHT, 0, MAKELPARAM(h, 0));
+    GetClientRect(l, &c);
+    EXPECT_EQ(c.bottom, 100 - 100 % h);
+
+    // The scroll bar coming and going changes only the width: the request stays.
+    for (int i = 0; i < 30; ++i) add(l, "row");
+    pump();
+    ASSERT_TRUE(GetWindowLong(l, GWL_STYLE) & WS_VSCROLL);
+    SendMessage(l, LB_SETITEMHEIGHT, 0, MAKELPARAM(33, 0));
+    GetClientRect(l, &c);
+    EXPECT_EQ(c.bottom, 99);  // three rows of 33 out of the 100 asked for
 }
 
 TEST_F(ListBoxTest, multiple_selection_toggles_and_extended_selection_takes_runs)
