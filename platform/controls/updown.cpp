@@ -39,10 +39,14 @@ int high(const UpDown* u) { return std::max(u->lower, u->upper); }
 std::string format(HWND hwnd, int value)
 {
     std::string digits = std::to_string(value < 0 ? -static_cast<long long>(value) : static_cast<long long>(value));
-    if (!(styleOf(hwnd) & UDS_NOTHOUSANDS))
-        for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<size_t>(i), ",");
-    if (value < 0) digits.insert(digits.begin(), '-');
-    return digits;
+    bool separators = !(styleOf(hwnd) & UDS_NOTHOUSANDS);
+    std::string out;
+    if (value < 0) out.push_back('-');
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (separators && i > 0 && (digits.size() - i) % 3 == 0) out.push_back(',');
+        out.push_back(digits[i]);
+    }
+    return out;
 }
 
 // The buddy's text as a number: optional spaces and sign, digits with optional

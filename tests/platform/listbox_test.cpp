@@ -122,7 +122,7 @@ TEST_F(ListBoxTest, taps_select_and_notify_and_a_double_tap_reports_it)
 
 TEST_F(ListBoxTest, keys_move_the_selection_and_keep_it_in_view)
 {
-    HWND l = list(LBS_NOTIFY | WS_VSCROLL, 30);
+    HWND l = list(DWORD{LBS_NOTIFY} | WS_VSCROLL, 30);
     int rows = 100 / itemHeight(l);
     SetFocus(l);
     heard().clear();
