@@ -40,6 +40,8 @@ enum : DWORD {
     SHFS_SHOWSTARTICON = 0x0010,
     SHFS_HIDESTARTICON = 0x0020,
 };
+// A change of the work area is sent to every top-level window as
+// WM_SETTINGCHANGE with SPI_SETWORKAREA (see SHHandleWMSettingChange).
 BOOL SHFullScreen(HWND hwnd, DWORD flags);
 
 // A size given at 96 dpi, scaled to the screen: (n * dpi + 48) / 96.
@@ -61,6 +63,7 @@ void screenSize(int* width, int* height);
 int screenDpi();
 int screenMetric(int index);
 RECT screenWorkArea();
+RECT screenPreviousWorkArea();  // before the last change (SHFullScreen); empty at first
 RECT screenMenuBarPlace();  // empty when hidden
 void screenMarkDirty();
 bool screenTakeDirty();
