@@ -30,3 +30,5 @@ void createButtonsPage(HWND page);
 void createStaticsPage(HWND page);
 void createProgressPage(HWND page);
 void createTrackBarsPage(HWND page);
+void createTabsPage(HWND page);
+void createListBoxesPage(HWND page);

@@ -9,6 +9,8 @@ constexpr GalleryPage kPages[] = {
     {"statics", "Static text and pictures", createStaticsPage},
     {"progress", "Progress bars", createProgressPage},
     {"trackbars", "Track bars", createTrackBarsPage},
+    {"tabs", "Tabs and up-down controls", createTabsPage},
+    {"listboxes", "List boxes", createListBoxesPage},
 };
 
 }  // namespace
