@@ -471,9 +471,12 @@ LRESULT onSetCurSel(HWND hwnd, UINT, WPARAM wParam, LPARAM)
 {
     ListBox* l = state<ListBox>(hwnd);
     if (multiple(hwnd)) return LB_ERR;
+    // -1 clears the selection (and, as ever, answers LB_ERR); an index past the
+    // items is refused and changes nothing.
+    if (wParam != static_cast<WPARAM>(-1) && !valid(l, wParam)) return LB_ERR;
     int index = valid(l, wParam) ? static_cast<int>(wParam) : -1;
     selectSingle(hwnd, l, index);
-    return index;  // LB_ERR when cleared
+    return index;
 }
 
 LRESULT onGetSel(HWND hwnd, UINT, WPARAM wParam, LPARAM)

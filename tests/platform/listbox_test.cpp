@@ -102,6 +102,8 @@ TEST_F(ListBoxTest, taps_select_and_notify_and_a_double_tap_reports_it)
 
     heard().clear();
     EXPECT_EQ(send(l, LB_SETCURSEL, 4), 4);  // by message: silent
+    EXPECT_EQ(send(l, LB_SETCURSEL, 5), LB_ERR);  // past the items: refused, the selection stays
+    EXPECT_EQ(send(l, LB_GETCURSEL), 4);
     EXPECT_EQ(send(l, LB_SETCURSEL, static_cast<WPARAM>(-1)), LB_ERR);
     EXPECT_EQ(send(l, LB_GETCURSEL), LB_ERR);
     EXPECT_TRUE(commandCodes().empty());
