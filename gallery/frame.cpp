@@ -104,7 +104,9 @@ LRESULT pageScroll(HWND page, UINT, WPARAM wParam, LPARAM lParam)
 {
     HWND bar = reinterpret_cast<HWND>(lParam);
     if (!bar) return 0;
-    LRESULT position = SendMessage(bar, TBM_GETPOS, 0, 0);
+    char cls[32] = "";
+    GetClassName(bar, cls, sizeof cls);
+    LRESULT position = std::string(cls) == UPDOWN_CLASS ? SendMessage(bar, UDM_GETPOS32, 0, 0) : SendMessage(bar, TBM_GETPOS, 0, 0);
     report(page, controlName(bar) + ": " + scrollCodeName(LOWORD(wParam)) + ", at " + std::to_string(position));
     followLinks(page, bar, static_cast<WPARAM>(position));
     return 0;

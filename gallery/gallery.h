@@ -35,3 +35,5 @@ void createListIconsPage(HWND page);
 void createTreeViewPage(HWND page);
 void createEditsPage(HWND page);
 void createCombosPage(HWND page);
+void createTabsPage(HWND page);
+void createListBoxesPage(HWND page);

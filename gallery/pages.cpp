@@ -14,6 +14,8 @@ constexpr GalleryPage kPages[] = {
     {"treeview", "Tree views", createTreeViewPage},
     {"edits", "Edit fields", createEditsPage},
     {"combos", "Combo boxes", createCombosPage},
+    {"tabs", "Tabs and up-down controls", createTabsPage},
+    {"listboxes", "List boxes", createListBoxesPage},
 };
 
 }  // namespace

@@ -54,6 +54,8 @@ void registerTabClass();
 void registerTreeViewClass();
 void registerEditClass();
 void registerComboBoxClass();
+void registerUpDownClass();
+void registerListBoxClass();
 
 void InitCommonControls()
 {
@@ -66,6 +68,8 @@ void InitCommonControls()
     registerTreeViewClass();
     registerEditClass();
     registerComboBoxClass();
+    registerUpDownClass();
+    registerListBoxClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)

@@ -162,3 +162,5 @@ enum : WORD {
 // Controls declared in headers of their own.
 #include "platform/controls/tab.h"
 #include "platform/controls/treeview.h"
+#include "platform/controls/updown.h"
+#include "platform/controls/listbox.h"

@@ -1,6 +1,7 @@
 // Tab control: a row of tabs along the top (or the bottom with TCS_BOTTOM) and
 // the display area for the selected tab's page. One layout function places the
-// tabs for painting, for taps and for TCM_GETITEMRECT alike. Taps and the arrow
+// tabs for painting, for taps and for TCM_GETITEMRECT alike; a row wider than
+// the control gets two arrows at its right end that scroll it. Taps and the arrow
 // keys ask the parent first (TCN_SELCHANGING, refusable) and then report
 // TCN_SELCHANGE; TCM_SETCURSEL selects silently.
 #include "platform/controls/controls_internal.h"
@@ -63,7 +64,12 @@ int tabWidth(HWND hwnd, const TabControl* t, const Tab& tab)
 struct Layout {
     int height = 0;          // of the tab row
     RECT strip{};            // the row itself, in client coordinates
-    std::vector<RECT> tabs;  // empty rectangles for tabs scrolled out at the left
+    std::vector<RECT> tabs;  // cut at `room`; empty for tabs scrolled out at the left or beyond the room
+    std::vector<int> ends;   // uncut right edge of each tab (as if along the top)
+    int room = 0;            // right edge of the tabs' part of the row
+    bool overflow = false;   // the row is wider than the control: arrows at its right end scroll it
+    RECT back{};             // arrow that shows earlier tabs
+    RECT forward{};          // arrow that shows later tabs
 };
 
 // Tabs are laid out as if along the top; with TCS_BOTTOM every rectangle is
@@ -83,18 +89,36 @@ Layout layout(HWND hwnd, const TabControl* t)
     GetClientRect(hwnd, &c);
     l.height = std::min<int>(rowHeight(hwnd, t), c.bottom);
     l.strip = placed(hwnd, RECT{0, 0, c.right, l.height});
+    std::vector<int> widths;
+    int total = 0;
+    for (const Tab& tab : t->tabs) {
+        widths.push_back(tabWidth(hwnd, t, tab));
+        total += widths.back();
+    }
+    l.overflow = total > c.right;
+    l.room = c.right;
+    if (l.overflow) {
+        int arrow = scaled(14);
+        l.room = std::max(0, static_cast<int>(c.right) - 2 * arrow);
+        l.back = placed(hwnd, RECT{l.room, 0, l.room + arrow, l.height});
+        l.forward = placed(hwnd, RECT{l.room + arrow, 0, l.room + 2 * arrow, l.height});
+    }
     int x = 0;
     for (size_t i = 0; i < t->tabs.size(); ++i) {
         if (static_cast<int>(i) < t->first) {
             l.tabs.push_back(RECT{0, 0, 0, 0});
+            l.ends.push_back(0);
             continue;
         }
-        int w = tabWidth(hwnd, t, t->tabs[i]);
-        l.tabs.push_back(placed(hwnd, RECT{x, 0, x + w, l.height}));
-        x += w;
+        int right = x + widths[i];
+        l.ends.push_back(right);
+        l.tabs.push_back(x < l.room ? placed(hwnd, RECT{x, 0, std::min(right, l.room), l.height}) : RECT{0, 0, 0, 0});
+        x = right;
     }
     return l;
 }
+
+bool canScrollForward(const Layout& l) { return l.overflow && !l.ends.empty() && l.ends.back() > l.room; }
 
 // Scrolls the row so that the selected tab is wholly shown (when it fits).
 void showCurrent(HWND hwnd, TabControl* t)
@@ -104,11 +128,9 @@ void showCurrent(HWND hwnd, TabControl* t)
         return;
     }
     t->first = std::min(t->first, t->current);
-    RECT c;
-    GetClientRect(hwnd, &c);
     while (t->first < t->current) {
         Layout l = layout(hwnd, t);
-        if (l.tabs[static_cast<size_t>(t->current)].right <= c.right) break;
+        if (l.ends[static_cast<size_t>(t->current)] <= l.room) break;
         ++t->first;
     }
 }
@@ -163,6 +185,23 @@ void paintTab(HWND hwnd, HDC dc, const TabControl* t, const Tab& tab, RECT r, bo
     SelectObject(dc, old);
 }
 
+// A framed box with a small triangle pointing left or right, grey when there
+// is nothing more that way.
+void paintArrow(HDC dc, const RECT& box, bool right, bool enabled)
+{
+    FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
+    FrameRect(dc, &box, GetSysColorBrush(COLOR_WINDOWFRAME));
+    HBRUSH glyph = GetSysColorBrush(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
+    int rows = std::max(2, (box.right - box.left) / 3);
+    int cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
+    for (int i = 0; i < rows; ++i) {
+        // Column i is 2i+1 high; column 0 is the tip.
+        int x = right ? cx + rows / 2 - i : cx - rows / 2 + i;
+        RECT r{x, cy - i, x + 1, cy + i + 1};
+        FillRect(dc, &r, glyph);
+    }
+}
+
 LRESULT onPaint(HWND hwnd, UINT, WPARAM, LPARAM)
 {
     TabControl* t = state<TabControl>(hwnd);
@@ -181,15 +220,36 @@ LRESULT onPaint(HWND hwnd, UINT, WPARAM, LPARAM)
         if (IsRectEmpty(&l.tabs[i])) continue;
         paintTab(hwnd, dc, t, t->tabs[i], l.tabs[i], static_cast<int>(i) == t->current);
     }
+    if (l.overflow) {
+        paintArrow(dc, l.back, false, t->first > 0);
+        paintArrow(dc, l.forward, true, canScrollForward(l));
+    }
     EndPaint(hwnd, &ps);
     return 0;
 }
 
 // ---- Input ----
 
+// The arrows of an overflowing row scroll it by a tab; the selection stays.
+bool scrollRow(HWND hwnd, TabControl* t, int x, int y)
+{
+    Layout l = layout(hwnd, t);
+    if (!l.overflow) return false;
+    if (contains(l.back, x, y)) {
+        if (t->first > 0) --t->first;
+    } else if (contains(l.forward, x, y)) {
+        if (canScrollForward(l)) ++t->first;
+    } else {
+        return false;
+    }
+    InvalidateRect(hwnd, nullptr, FALSE);
+    return true;
+}
+
 LRESULT onLButtonDown(HWND hwnd, UINT, WPARAM, LPARAM lParam)
 {
     TabControl* t = state<TabControl>(hwnd);
+    if (scrollRow(hwnd, t, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) return 0;
     int index = tabAt(hwnd, t, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     if (index < 0) return 0;
     if (!(GetWindowLong(hwnd, GWL_STYLE) & TCS_FOCUSNEVER)) SetFocus(hwnd);
@@ -340,7 +400,7 @@ LRESULT onSetItemSize(HWND hwnd, UINT, WPARAM, LPARAM lParam)
 {
     TabControl* t = state<TabControl>(hwnd);
     Layout before = layout(hwnd, t);
-    int oldWidth = t->tabs.empty() ? t->fixedWidth : before.tabs[0].right - before.tabs[0].left;
+    int oldWidth = t->tabs.empty() ? t->fixedWidth : tabWidth(hwnd, t, t->tabs[0]);
     LRESULT old = MAKELPARAM(oldWidth, before.height);
     int cx = GET_X_LPARAM(lParam), cy = GET_Y_LPARAM(lParam);
     if (cx > 0) t->fixedWidth = cx;

@@ -17,6 +17,10 @@ HCURSOR currentCursor = nullptr;
 POINT cursorPos{0, 0};
 bool buttonDown = false;
 bool keyDown[256] = {};  // hardware keys held, for GetKeyState (Shift, Ctrl, Alt)
+// The window whose scroll bar the stylus went down on: it gets the stylus until
+// the stylus comes up, decided here as the input arrives rather than when the
+// queued messages are handled, so that a quick tap cannot lose its lift.
+HWND scrollBarWindow = nullptr;
 
 struct ClickMemory {
     HWND hwnd = nullptr;
@@ -64,6 +68,7 @@ void inputDropWindow(HWND hwnd)
     {
         std::lock_guard<std::recursive_mutex> guard(windowLock());
         if (captureWindow == hwnd) captureWindow = nullptr;
+        if (scrollBarWindow == hwnd) scrollBarWindow = nullptr;
         if (lastClick.hwnd == hwnd) lastClick.valid = false;
         if (focusWindow && (focusWindow == hwnd || (windowAlive(focusWindow) && IsChild(hwnd, focusWindow))))
             focusWindow = nullptr;
@@ -216,14 +221,16 @@ void PlatformStylusInput(StylusAction action, int x, int y)
     }
     if (action == StylusDown) buttonDown = true;
     if (action == StylusUp) buttonDown = false;
-    if (!target) return;
-    if (action != StylusUp && !GetCapture()) callWindow(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, 0));
     // A scroll bar that follows the stylus gets it in screen coordinates, as
     // non-client messages the default procedure handles.
-    if (action != StylusDown && scrollBarTracking(target)) {
-        PostMessage(target, action == StylusMove ? WM_NCMOUSEMOVE : WM_NCLBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+    if (action != StylusDown && scrollBarWindow) {
+        HWND bar = scrollBarWindow;
+        if (action == StylusUp) scrollBarWindow = nullptr;
+        if (IsWindow(bar)) PostMessage(bar, action == StylusMove ? WM_NCMOUSEMOVE : WM_NCLBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
         return;
     }
+    if (!target) return;
+    if (action != StylusUp && !GetCapture()) callWindow(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, 0));
     int barHit = action == StylusDown && !GetCapture() ? scrollBarHitTest(target, pt) : HTNOWHERE;
     WPARAM keys = buttonDown ? static_cast<WPARAM>(MK_LBUTTON) : 0;
     if (action == StylusMove) {
@@ -244,6 +251,7 @@ void PlatformStylusInput(StylusAction action, int x, int y)
     if (top != GetActiveWindow() && !(top->exStyle & WS_EX_NOACTIVATE)) activateWindow(top, WA_CLICKACTIVE);
     if (barHit != HTNOWHERE) {
         lastClick.valid = false;
+        scrollBarWindow = target;
         PostMessage(target, WM_NCLBUTTONDOWN, static_cast<WPARAM>(barHit), MAKELPARAM(pt.x, pt.y));
         return;
     }

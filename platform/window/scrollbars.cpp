@@ -290,8 +290,6 @@ int scrollBarHitTest(HWND hwnd, POINT screen)
     return HTNOWHERE;
 }
 
-bool scrollBarTracking(HWND hwnd) { return tracks(hwnd); }
-
 LRESULT scrollBarStylus(HWND hwnd, UINT message, WPARAM hit, LPARAM screenPoint)
 {
     if (message == WM_NCLBUTTONDOWN) return stylusDown(hwnd, hit, screenPoint);

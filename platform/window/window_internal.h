@@ -94,11 +94,11 @@ void inputDropWindow(HWND hwnd);
 void activateWindow(HWND hwnd, WORD how);
 
 // Scroll bars (scrollbars.cpp). The hit test takes screen coordinates and
-// answers HTHSCROLL, HTVSCROLL or HTNOWHERE; while a bar tracks the stylus the
-// router sends the window WM_NCMOUSEMOVE and WM_NCLBUTTONUP, which the default
-// procedure passes to scrollBarStylus with the WM_NCLBUTTONDOWN that began it.
+// answers HTHSCROLL, HTVSCROLL or HTNOWHERE; after a tap on a bar the router
+// sends the window WM_NCLBUTTONDOWN and then, until the stylus comes up,
+// WM_NCMOUSEMOVE and WM_NCLBUTTONUP, which the default procedure passes to
+// scrollBarStylus.
 int scrollBarHitTest(HWND hwnd, POINT screen);
-bool scrollBarTracking(HWND hwnd);
 LRESULT scrollBarStylus(HWND hwnd, UINT message, WPARAM hit, LPARAM screenPoint);
 void paintScrollBars(HWND hwnd, HDC windowDC);
 // After a change of WS_HSCROLL/WS_VSCROLL: redraws the window and tells it its new client size.

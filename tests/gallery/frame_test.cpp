@@ -167,3 +167,24 @@ TEST_F(GalleryFrame, linked_controls_follow_each_other)
 }
 
 }  // namespace
+
+TEST_F(GalleryFrame, an_up_down_control_reports_its_own_position)
+{
+    int index = -1;
+    for (size_t i = 0; i < galleryPages().size(); ++i)
+        if (std::strcmp(galleryPages()[i].name, "tabs") == 0) index = static_cast<int>(i);
+    ASSERT_GE(index, 0);
+    galleryShowPage(frame, index);
+    run();
+    HWND upDown = find(page(), UPDOWN_CLASS);
+    ASSERT_NE(upDown, nullptr);
+    RECT r;
+    GetWindowRect(upDown, &r);
+    int x = (r.left + r.right) / 2, y = r.top + (r.bottom - r.top) / 4;  // the upper arrow
+    PlatformStylusInput(StylusDown, x, y);
+    run();
+    PlatformStylusInput(StylusUp, x, y);
+    run();
+    EXPECT_EQ(SendMessage(upDown, UDM_GETPOS32, 0, 0), 13);
+    EXPECT_EQ(status(), "msctls_updown32 #" + std::to_string(GetDlgCtrlID(upDown)) + ": end track, at 13");
+}

@@ -203,6 +203,23 @@ TEST_F(WindowScrollBars, arrows_scroll_a_line_and_repeat_while_held)
     EXPECT_EQ(viewTapsInside, 1);
 }
 
+TEST_F(WindowScrollBars, a_tap_whose_lift_arrives_before_the_window_handled_the_press_still_ends)
+{
+    HWND v = view(WS_VSCROLL);
+    setInfo(v, SB_VERT, 0, 99, 10, 0);
+    POINT p{barX(v), 150 - arrow() / 2};
+    ClientToScreen(v, &p);
+    PlatformStylusInput(StylusDown, p.x, p.y);
+    PlatformStylusInput(StylusUp, p.x, p.y);  // both queued before either is handled
+    pump();
+    EXPECT_EQ(heardCodes(), (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL}));
+    EXPECT_EQ(GetCapture(), nullptr);
+    advance(1000);
+    EXPECT_EQ(viewHeard().size(), 2u);  // no repeat left running
+    tap(v, 10, 10);
+    EXPECT_EQ(viewTapsInside, 1);
+}
+
 TEST_F(WindowScrollBars, the_channel_pages_until_the_thumb_reaches_the_stylus)
 {
     HWND v = view(WS_VSCROLL);

@@ -51,6 +51,7 @@ protected:
         RECT r = itemRect(tabs, index);
         tap(tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
+    static bool empty(RECT r) { return IsRectEmpty(&r); }
     static int cur(HWND tabs) { return static_cast<int>(SendMessage(tabs, TCM_GETCURSEL, 0, 0)); }
 };
 
@@ -204,10 +205,40 @@ TEST_F(TabControlTest, a_larger_font_makes_larger_tabs_and_the_selected_tab_is_s
     HWND many = makeTabs(0, {"First page", "Second page", "Third page", "Fourth page", "Fifth page"}, 120, 80);
     SendMessage(many, TCM_SETCURSEL, 4, 0);
     RECT last = itemRect(many, 4);
+    EXPECT_FALSE(empty(last));
     EXPECT_GE(last.left, 0);
-    EXPECT_LE(last.right, 120);
+    EXPECT_LT(last.right, 120);  // clear of the row's arrows
+    EXPECT_TRUE(empty(itemRect(many, 0)));
     EXPECT_EQ(SendMessage(many, TCM_SETCURSEL, 0, 0), 4);
     EXPECT_EQ(itemRect(many, 0).left, 0);
+}
+
+TEST_F(TabControlTest, arrows_at_the_end_of_an_overflowing_row_scroll_it_without_selecting)
+{
+    HWND fits = makeTabs(0, {"A", "B"}, 200, 60);
+    RECT b = itemRect(fits, 1);
+    TCHITTESTINFO hit{{195, (b.top + b.bottom) / 2}, 0};
+    EXPECT_EQ(SendMessage(fits, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), -1);
+    EXPECT_EQ(pixel(fits, 195, (b.top + b.bottom) / 2), GetSysColor(COLOR_BTNFACE));  // plain row, no arrows
+    DestroyWindow(fits);
+
+    HWND many = makeTabs(0, {"First page", "Second page", "Third page", "Fourth page"}, 120, 60);
+    RECT first = itemRect(many, 0);
+    int y = (first.top + first.bottom) / 2;
+    int arrow = 120 - 2;  // inside the forward arrow at the right end
+    ASSERT_FALSE(IsRectEmpty(&first));
+    tap(many, arrow, y);
+    EXPECT_TRUE(empty(itemRect(many, 0)));  // scrolled by one tab
+    EXPECT_EQ(itemRect(many, 1).left, 0);
+    for (int i = 0; i < 5; ++i) tap(many, arrow, y);  // stops once the last tab shows
+    RECT last = itemRect(many, 3);
+    EXPECT_LE(last.right, 120);
+    EXPECT_FALSE(IsRectEmpty(&last));
+    int back = 120 - ScaleForScreen(14) - 3;  // the back arrow, left of the forward one
+    for (int i = 0; i < 5; ++i) tap(many, back, y);
+    EXPECT_EQ(itemRect(many, 0).left, 0);
+    EXPECT_EQ(cur(many), 0);
+    EXPECT_TRUE(codes(WM_NOTIFY).empty());
 }
 
 }  // namespace
