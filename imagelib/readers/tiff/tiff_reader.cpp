@@ -258,6 +258,10 @@ struct Decoder {
     std::vector<uint8_t> compressed;
     std::vector<uint8_t> decoded;
     std::vector<uint8_t> converted;
+    // Rows of the last chunk that had data: an uncompressed chunk cut short
+    // by the end of the file has none past the cut, and handing over its
+    // empty rows would only cost time (a tiny file may claim a huge picture).
+    uint32_t rowsWithData = 0;
 };
 
 YCbCrParams ycbcrParams(const TiffInfo& info)
@@ -344,6 +348,9 @@ int decodeChunk(Decoder& d, uint32_t offset, uint32_t byteCount, uint32_t width,
     default: result = 9; break;
     }
     if (result == 0 && cut) result = 4;
+    d.rowsWithData = rows;
+    if (c == CompressionNone && in.size() < dst.size() && !ycbcr && fileRowBytes > 0)
+        d.rowsWithData = static_cast<uint32_t>(std::min<size_t>(rows, (in.size() + fileRowBytes - 1) / fileRowBytes));
 
     if (info.predictor != 1 && (c == CompressionLzw || c == CompressionDeflate || c == CompressionDeflateOld) &&
         (shape.bits == 8 || shape.bits == 16)) {
@@ -411,7 +418,7 @@ int deliverStrips(Decoder& d, ImageHeader& header)
             const int result = decodeChunk(d, offsets[index], counts[index], info.width, rows, samplesInChunk, data,
                                            shape, rowBytes);
             // Rows decoded before a failure still count.
-            for (uint32_t y = 0; y < rows && data; y++) {
+            for (uint32_t y = 0; y < std::min(rows, d.rowsWithData) && data; y++) {
                 repackRow(l, shape, data + y * rowBytes, header.rowBuffer, info.width, info.bigEndian);
                 const int put = putRows(d.context, plane, static_cast<int>(first + y), 1);
                 if (put != 0) return put;
@@ -452,7 +459,7 @@ int deliverTiles(Decoder& d, ImageHeader& header)
                                            rowBytes);
             const uint32_t w = std::min(tw, info.width - x0);
             const uint32_t rows = std::min(tl, info.height - y0);
-            for (uint32_t y = 0; y < rows && data; y++) {
+            for (uint32_t y = 0; y < std::min(rows, d.rowsWithData) && data; y++) {
                 repackRow(l, shape, data + y * rowBytes, header.rowBuffer, w, info.bigEndian);
                 const int put = putRowPart(d.context, plane, static_cast<int>(y0 + y), 1, static_cast<int>(x0),
                                            static_cast<int>(w));
@@ -491,7 +498,7 @@ int decodePlane(Decoder& d, const PlaneGrid& g, const std::vector<uint32_t>& off
         size_t rowBytes = 0;
         const int result = decodeChunk(d, offsets[index], counts[index], g.chunkWidth, g.tiles ? g.chunkRows : rows,
                                        1, data, shape, rowBytes);
-        for (uint32_t y = 0; y < rows && data; y++)
+        for (uint32_t y = 0; y < std::min(rows, d.rowsWithData) && data; y++)
             std::memcpy(&plane[static_cast<size_t>(y0 + y) * g.width + x0], data + y * rowBytes, w);
         if (result != 0) return result;
     }
@@ -691,7 +698,7 @@ int readTiff(Stream& stream, ReaderContext& context)
 
     std::vector<uint8_t> palette;
     const bool usePalette = layout.kind == Kind::Palette && readColourMap(stream, info, layout.bits, palette);
-    Decoder decoder{stream, context, info, layout, {}, {}, {}, {}};
+    Decoder decoder{stream, context, info, layout, {}, {}, {}, {}, 0};
     if (info.compression == CompressionJpeg && info.jpegTables.present()) readBlock(stream, info.jpegTables, decoder.tables);
     stream.failed = false;
 
