@@ -138,9 +138,21 @@ struct CcittParams {
 // Rows of packed bits, 1 for black, (width + 7) / 8 bytes a row.
 int decodeCcitt(std::span<const uint8_t> in, std::span<uint8_t> out, const CcittParams& params);
 
-// LogLuv: rows of 8-bit grey (LogL) or R, G, B (LogLuv).
+// LogLuv: rows of 8-bit grey (LogL) or R, G, B (LogLuv). `packed24`: the
+// 24-bit form (LogLuv only), three bytes a pixel without run-length coding.
 int decodeSgiLog(std::span<const uint8_t> in, std::span<uint8_t> out, uint32_t width, uint32_t rows, bool luv,
                  bool packed24);
+
+// One row of the (u', v') cell grid of 24-bit LogLuv pixels (logluv_cells.cpp).
+struct LogLuvCellRow {
+    double firstU;  // left edge of the row's first cell
+    uint16_t count;
+};
+inline constexpr size_t LogLuvCellRowCount = 163;
+extern const std::array<LogLuvCellRow, LogLuvCellRowCount> logLuvCellRows;
+// Chromaticity of a 14-bit cell index: the centre of its cell, or the
+// neutral point (equal-energy white) for indices past the grid.
+void logLuvCellChroma(uint32_t index, double& u, double& v);
 
 // JPEG strips and tiles (the technical-note form): decoded to 8-bit samples,
 // `components` a pixel, `rows` rows of `width` pixels.

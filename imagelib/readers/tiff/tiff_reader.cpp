@@ -133,7 +133,9 @@ int chooseLayout(ReaderContext& context, const TiffInfo& info, Layout& l)
     default: l.kind = Kind::Colour; break;
     }
     const bool logCompression = info.compression == CompressionSgiLog || info.compression == CompressionSgiLog24;
-    if ((l.kind == Kind::LogL || l.kind == Kind::LogLuv) != logCompression)
+    // The 24-bit form always carries chroma: there is no 24-bit LogL.
+    if ((l.kind == Kind::LogL || l.kind == Kind::LogLuv) != logCompression ||
+        (l.kind == Kind::LogL && info.compression == CompressionSgiLog24))
         return refuse(context, "TIFF : Bad photometric interpretation !");
 
     if (l.kind == Kind::Grey || l.kind == Kind::Palette) {
@@ -158,7 +160,7 @@ int chooseLayout(ReaderContext& context, const TiffInfo& info, Layout& l)
         return 0;
     }
     if (l.kind == Kind::LogLuv || l.kind == Kind::YCbCr) {
-        if (l.kind == Kind::YCbCr && (l.samples < 3 || l.bits != 8 || (l.planar && info.tiled())))
+        if (l.kind == Kind::YCbCr && (l.samples < 3 || l.bits != 8))
             return refuse(context, "TIFF : Bad photometric interpretation !");
         l.delivered = 3;
         l.rowBytes = width * 3;
@@ -256,6 +258,10 @@ struct Decoder {
     std::vector<uint8_t> compressed;
     std::vector<uint8_t> decoded;
     std::vector<uint8_t> converted;
+    // Rows of the last chunk that had data: an uncompressed chunk cut short
+    // by the end of the file has none past the cut, and handing over its
+    // empty rows would only cost time (a tiny file may claim a huge picture).
+    uint32_t rowsWithData = 0;
 };
 
 YCbCrParams ycbcrParams(const TiffInfo& info)
@@ -342,6 +348,9 @@ int decodeChunk(Decoder& d, uint32_t offset, uint32_t byteCount, uint32_t width,
     default: result = 9; break;
     }
     if (result == 0 && cut) result = 4;
+    d.rowsWithData = rows;
+    if (c == CompressionNone && in.size() < dst.size() && !ycbcr && fileRowBytes > 0)
+        d.rowsWithData = static_cast<uint32_t>(std::min<size_t>(rows, (in.size() + fileRowBytes - 1) / fileRowBytes));
 
     if (info.predictor != 1 && (c == CompressionLzw || c == CompressionDeflate || c == CompressionDeflateOld) &&
         (shape.bits == 8 || shape.bits == 16)) {
@@ -409,7 +418,7 @@ int deliverStrips(Decoder& d, ImageHeader& header)
             const int result = decodeChunk(d, offsets[index], counts[index], info.width, rows, samplesInChunk, data,
                                            shape, rowBytes);
             // Rows decoded before a failure still count.
-            for (uint32_t y = 0; y < rows && data; y++) {
+            for (uint32_t y = 0; y < std::min(rows, d.rowsWithData) && data; y++) {
                 repackRow(l, shape, data + y * rowBytes, header.rowBuffer, info.width, info.bigEndian);
                 const int put = putRows(d.context, plane, static_cast<int>(first + y), 1);
                 if (put != 0) return put;
@@ -450,7 +459,7 @@ int deliverTiles(Decoder& d, ImageHeader& header)
                                            rowBytes);
             const uint32_t w = std::min(tw, info.width - x0);
             const uint32_t rows = std::min(tl, info.height - y0);
-            for (uint32_t y = 0; y < rows && data; y++) {
+            for (uint32_t y = 0; y < std::min(rows, d.rowsWithData) && data; y++) {
                 repackRow(l, shape, data + y * rowBytes, header.rowBuffer, w, info.bigEndian);
                 const int put = putRowPart(d.context, plane, static_cast<int>(y0 + y), 1, static_cast<int>(x0),
                                            static_cast<int>(w));
@@ -462,48 +471,89 @@ int deliverTiles(Decoder& d, ImageHeader& header)
     return 0;
 }
 
-// YCbCr in three planes: luma at full size, the chroma planes subsampled.
-// The planes are decoded whole, then joined row by row.
+// How one plane of a planar YCbCr file is cut into chunks: strips are
+// chunks as wide as the plane.
+struct PlaneGrid {
+    uint32_t width = 0, height = 0;          // of the plane
+    uint32_t chunkWidth = 0, chunkRows = 0;  // of a full chunk in this plane
+    size_t across = 1, down = 1;
+    bool tiles = false;  // tiles are stored whole; strips end at the plane's bottom
+};
+
+// Decodes the chunks of one plane into `plane`, cut at its edges. A missing
+// or damaged chunk ends the plane with its code; what came before stays.
+int decodePlane(Decoder& d, const PlaneGrid& g, const std::vector<uint32_t>& offsets,
+                const std::vector<uint32_t>& counts, size_t firstChunk, std::vector<uint8_t>& plane)
+{
+    for (size_t t = 0; t < g.across * g.down; t++) {
+        const uint32_t x0 = static_cast<uint32_t>((t % g.across) * g.chunkWidth);
+        const uint32_t y0 = static_cast<uint32_t>((t / g.across) * g.chunkRows);
+        if (x0 >= g.width || y0 >= g.height) continue;
+        const size_t index = firstChunk + t;
+        if (index >= offsets.size()) return 4;
+        const uint32_t w = std::min(g.chunkWidth, g.width - x0);
+        const uint32_t rows = std::min(g.chunkRows, g.height - y0);
+        const uint8_t* data = nullptr;
+        RowShape shape;
+        size_t rowBytes = 0;
+        const int result = decodeChunk(d, offsets[index], counts[index], g.chunkWidth, g.tiles ? g.chunkRows : rows,
+                                       1, data, shape, rowBytes);
+        for (uint32_t y = 0; y < std::min(rows, d.rowsWithData) && data; y++)
+            std::memcpy(&plane[static_cast<size_t>(y0 + y) * g.width + x0], data + y * rowBytes, w);
+        if (result != 0) return result;
+    }
+    return 0;
+}
+
+// YCbCr in three planes: luma at full size, the chroma planes subsampled,
+// in strips or in tiles (a chroma tile covers the same part of the picture
+// as a luma tile, so it is the luma tile's size divided by the subsampling).
+// The planes are decoded whole, then joined row by row; chroma that cannot
+// be read stays neutral, so the rows decoded before a failure still count.
 int deliverPlanarYCbCr(Decoder& d, ImageHeader& header)
 {
     const TiffInfo& info = d.info;
     const YCbCrParams yp = ycbcrParams(info);
     const uint32_t width = info.width, height = info.height;
-    const uint32_t rowsPerStrip = info.rowsPerStrip == 0 || info.rowsPerStrip > height ? height : info.rowsPerStrip;
-    const size_t strips = (height + rowsPerStrip - 1) / rowsPerStrip;
+    PlaneGrid grids[3];
+    grids[0] = {width, height, width, 0, 1, 1, info.tiled()};
+    if (info.tiled()) {
+        grids[0].chunkWidth = info.tileWidth;
+        grids[0].chunkRows = info.tileLength;
+        grids[0].across = (width + info.tileWidth - 1) / info.tileWidth;
+    } else {
+        grids[0].chunkRows = info.rowsPerStrip == 0 || info.rowsPerStrip > height ? height : info.rowsPerStrip;
+    }
+    grids[0].down = (height + grids[0].chunkRows - 1) / grids[0].chunkRows;
+    for (int p = 1; p < 3; p++) {
+        grids[p] = grids[0];
+        grids[p].width = (width + yp.h - 1) / yp.h;
+        grids[p].height = (height + yp.v - 1) / yp.v;
+        grids[p].chunkWidth = info.tiled() ? (grids[0].chunkWidth + yp.h - 1) / yp.h : grids[p].width;
+        grids[p].chunkRows = (grids[0].chunkRows + yp.v - 1) / yp.v;
+    }
+    const size_t perPlane = grids[0].across * grids[0].down;
+    // Early tiled files list their tiles in the strip tags.
+    const bool stripTags = !info.tiled() || !info.tileOffsets.present;
     std::vector<uint32_t> offsets, counts;
-    if (!chunkTable(d.stream, info, info.stripOffsets, info.stripByteCounts, strips * 3, offsets, counts)) return 4;
-    const uint32_t planeWidth[3] = {width, (width + yp.h - 1) / yp.h, (width + yp.h - 1) / yp.h};
-    const uint32_t planeHeight[3] = {height, (height + yp.v - 1) / yp.v, (height + yp.v - 1) / yp.v};
+    if (!chunkTable(d.stream, info, stripTags ? info.stripOffsets : info.tileOffsets,
+                    stripTags ? info.stripByteCounts : info.tileByteCounts, perPlane * 3, offsets, counts))
+        return 4;
     std::vector<uint8_t> planes[3];
     int result = 0;
-    for (int p = 0; p < 3 && result == 0; p++) {
-        const size_t bytes = static_cast<size_t>(planeWidth[p]) * planeHeight[p];
+    for (int p = 0; p < 3; p++) {
+        const size_t bytes = static_cast<size_t>(grids[p].width) * grids[p].height;
         if (bytes > MaxChunkBytes) return 1;
         try {
             planes[p].assign(bytes, p == 0 ? 0 : 128);
         } catch (const std::bad_alloc&) {
             return 1;
         }
-        const uint32_t stripRows = p == 0 ? rowsPerStrip : (rowsPerStrip + yp.v - 1) / yp.v;
-        for (size_t s = 0; s < strips && result == 0; s++) {
-            const size_t index = p * strips + s;
-            if (index >= offsets.size()) return 4;
-            const uint32_t first = static_cast<uint32_t>(s * stripRows);
-            if (first >= planeHeight[p]) break;
-            const uint32_t rows = std::min(stripRows, planeHeight[p] - first);
-            const uint8_t* data = nullptr;
-            RowShape shape;
-            size_t rowBytes = 0;
-            result = decodeChunk(d, offsets[index], counts[index], planeWidth[p], rows, 1, data, shape, rowBytes);
-            for (uint32_t y = 0; y < rows && data; y++)
-                std::memcpy(&planes[p][static_cast<size_t>(first + y) * planeWidth[p]], data + y * rowBytes,
-                            planeWidth[p]);
-        }
+        if (result == 0) result = decodePlane(d, grids[p], offsets, counts, p * perPlane, planes[p]);
     }
     for (uint32_t y = 0; y < height; y++) {
         const uint8_t* luma = &planes[0][static_cast<size_t>(y) * width];
-        const size_t chromaRow = static_cast<size_t>(y / yp.v) * planeWidth[1];
+        const size_t chromaRow = static_cast<size_t>(y / yp.v) * grids[1].width;
         for (uint32_t x = 0; x < width; x++)
             ycbcrPixel(luma[x], planes[1][chromaRow + x / yp.h], planes[2][chromaRow + x / yp.h], yp,
                        header.rowBuffer + 3 * x);
@@ -604,8 +654,6 @@ int readTiff(Stream& stream, ReaderContext& context)
         context.readerValues[1] = static_cast<uint32_t>(std::min(yres * ypos, 4e9));
     }
     if (info.compression == CompressionOldJpeg) return readOldJpeg(stream, context, info, pages);
-    if (info.compression == CompressionSgiLog24)
-        return readerFail(context, 9, "TIFF : SGILog24 data is not supported !");
 
     Layout layout;
     result = chooseLayout(context, info, layout);
@@ -650,7 +698,7 @@ int readTiff(Stream& stream, ReaderContext& context)
 
     std::vector<uint8_t> palette;
     const bool usePalette = layout.kind == Kind::Palette && readColourMap(stream, info, layout.bits, palette);
-    Decoder decoder{stream, context, info, layout, {}, {}, {}, {}};
+    Decoder decoder{stream, context, info, layout, {}, {}, {}, {}, 0};
     if (info.compression == CompressionJpeg && info.jpegTables.present()) readBlock(stream, info.jpegTables, decoder.tables);
     stream.failed = false;
 
