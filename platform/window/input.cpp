@@ -16,6 +16,7 @@ HWND activeWindow = nullptr;
 HCURSOR currentCursor = nullptr;
 POINT cursorPos{0, 0};
 bool buttonDown = false;
+bool keysDown[256] = {};  // keys as of the key messages taken from the queue so far
 
 struct ClickMemory {
     HWND hwnd = nullptr;
@@ -261,4 +262,15 @@ void PlatformTextInput(const char* utf8)
     std::string_view text(utf8);
     size_t pos = 0;
     while (pos < text.size()) PostMessage(target, WM_CHAR, utf8Next(text, &pos), 1);
+}
+
+void inputNoteKeyMessage(const MSG& msg)
+{
+    if (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) return;
+    keysDown[msg.wParam & 0xFF] = msg.message == WM_KEYDOWN;
+}
+
+short GetKeyState(int virtualKey)
+{
+    return keysDown[virtualKey & 0xFF] ? static_cast<short>(0x8000) : 0;
 }

@@ -82,6 +82,7 @@ void timerDropWindow(HWND hwnd);
 // Input state (input.cpp).
 void inputDropWindow(HWND hwnd);
 void activateWindow(HWND hwnd, WORD how);
+void inputNoteKeyMessage(const MSG& msg);  // keeps GetKeyState in step with the queue
 
 // Calls a window procedure; tolerates windows destroyed on the way.
 LRESULT callWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

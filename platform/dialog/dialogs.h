@@ -1,0 +1,3 @@
+#pragma once
+// Dialogs, message boxes, property sheets and the common dialogs, in one include.
+#include "platform/dialog/dialog.h"
