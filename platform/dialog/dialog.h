@@ -46,16 +46,14 @@ struct DialogResource {
 void RegisterDialogs(const DialogResource* dialogs, int count);
 const DialogTemplate* FindDialogTemplate(HINSTANCE instance, const char* name);
 
-// Dialog styles.
-enum : DWORD {
-    DS_ABSALIGN = 0x0001,
-    DS_SETFONT = 0x0040,
-    DS_MODALFRAME = 0x0080,
-    DS_NOIDLEMSG = 0x0100,
-    DS_SETFOREGROUND = 0x0200,
-    DS_CONTROL = 0x0400,
-    DS_CENTER = 0x0800,
-};
+// Dialog styles (plain constants: they combine with the WS_ styles).
+constexpr DWORD DS_ABSALIGN = 0x0001;
+constexpr DWORD DS_SETFONT = 0x0040;
+constexpr DWORD DS_MODALFRAME = 0x0080;
+constexpr DWORD DS_NOIDLEMSG = 0x0100;
+constexpr DWORD DS_SETFOREGROUND = 0x0200;
+constexpr DWORD DS_CONTROL = 0x0400;
+constexpr DWORD DS_CENTER = 0x0800;
 
 // The dialog window class and its window words.
 #define WC_DIALOG "#32770"
@@ -82,7 +80,7 @@ enum : WORD { DC_HASDEFID = 0x534B };
 enum : WPARAM { MSGF_DIALOGBOX = 0 };
 
 // The remaining command identifiers of dialogs and message boxes.
-enum : int { IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
+constexpr int IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7;
 
 // Modeless: returns the dialog (shown when its template has WS_VISIBLE), or
 // null when the template is missing or a control could not be made.

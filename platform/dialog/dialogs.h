@@ -1,3 +1,4 @@
 #pragma once
 // Dialogs, message boxes, property sheets and the common dialogs, in one include.
 #include "platform/dialog/dialog.h"
+#include "platform/dialog/messagebox.h"

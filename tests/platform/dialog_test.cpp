@@ -11,6 +11,7 @@ namespace {
 enum : int { IdName = 101, IdApply = 102, IdLabel = 103, IdRadio1 = 110, IdRadio2 = 111, IdRadio3 = 112, IdCheck = 120, IdHidden = 121 };
 
 constexpr DWORD kShown = WS_VISIBLE;
+constexpr DWORD kStop = WS_TABSTOP;
 const DialogItemTemplate kItems[] = {
     {WC_STATIC, IdLabel, "Name:", 4, 4, 60, 14, kShown, 0},
     {WC_BUTTON, IdName, "Name", 70, 4, 80, 20, kShown | WS_TABSTOP | BS_AUTOCHECKBOX, 0},
@@ -18,7 +19,7 @@ const DialogItemTemplate kItems[] = {
     {WC_BUTTON, IdRadio2, "Two", 4, 48, 60, 16, kShown | BS_AUTORADIOBUTTON, 0},
     {WC_BUTTON, IdRadio3, "Three", 4, 66, 60, 16, kShown | BS_AUTORADIOBUTTON, 0},
     {WC_BUTTON, IdCheck, "Check", 4, 90, 80, 16, kShown | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0},
-    {WC_BUTTON, IdHidden, "Hidden", 4, 110, 80, 16, WS_TABSTOP | BS_AUTOCHECKBOX, 0},
+    {WC_BUTTON, IdHidden, "Hidden", 4, 110, 80, 16, kStop | BS_AUTOCHECKBOX, 0},
     {WC_BUTTON, IdApply, "Apply", 4, 140, 60, 22, kShown | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0},
     {WC_BUTTON, IDOK, "OK", 70, 140, 60, 22, kShown | WS_TABSTOP | BS_DEFPUSHBUTTON, 0},
     {WC_BUTTON, IDCANCEL, "Cancel", 136, 140, 60, 22, kShown | WS_TABSTOP | BS_PUSHBUTTON, 0},
