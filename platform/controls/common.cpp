@@ -49,6 +49,8 @@ void registerButtonClass();
 void registerStaticClass();
 void registerProgressClass();
 void registerTrackBarClass();
+void registerTabClass();
+void registerUpDownClass();
 
 void InitCommonControls()
 {
@@ -56,6 +58,8 @@ void InitCommonControls()
     registerStaticClass();
     registerProgressClass();
     registerTrackBarClass();
+    registerTabClass();
+    registerUpDownClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)

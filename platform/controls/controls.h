@@ -147,3 +147,7 @@ enum : WORD {
     TB_BOTTOM = 7,
     TB_ENDTRACK = 8,
 };
+
+// Controls declared in headers of their own.
+#include "platform/controls/tab.h"
+#include "platform/controls/updown.h"

@@ -24,34 +24,23 @@ LRESULT eraseBackground(HWND hwnd, HDC hdc)
     return 1;
 }
 
-// Border and the reserved scroll-bar strips (the scroll bars draw themselves over them).
+// Border and scroll bars.
 LRESULT paintNonClient(HWND hwnd)
 {
-    RECT wr, client;
+    RECT wr;
     DWORD style;
     int border;
     {
         std::lock_guard<std::recursive_mutex> guard(windowLock());
         if (!windowAlive(hwnd) || !hwnd->parent) return 0;
         wr = windowRectOnScreen(hwnd);
-        client = clientRectInWindow(hwnd);
         style = hwnd->style;
         border = borderWidth(hwnd);
     }
     int w = wr.right - wr.left, h = wr.bottom - wr.top;
     HDC hdc = GetWindowDC(hwnd);
     if (!hdc) return 0;
-    if (style & (WS_VSCROLL | WS_HSCROLL)) {
-        HBRUSH sb = GetSysColorBrush(COLOR_SCROLLBAR);
-        if (style & WS_VSCROLL) {
-            RECT r{client.right, border, w - border, h - border};
-            FillRect(hdc, &r, sb);
-        }
-        if (style & WS_HSCROLL) {
-            RECT r{border, client.bottom, w - border, h - border};
-            FillRect(hdc, &r, sb);
-        }
-    }
+    if (style & (WS_VSCROLL | WS_HSCROLL)) paintScrollBars(hwnd, hdc);
     if (border) {
         HBRUSH frame = GetSysColorBrush(COLOR_WINDOWFRAME);
         RECT r{0, 0, w, h};
@@ -105,6 +94,10 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_NCPAINT:
         return paintNonClient(hwnd);
+    case WM_NCLBUTTONDOWN:
+    case WM_NCMOUSEMOVE:
+    case WM_NCLBUTTONUP:
+        return scrollBarStylus(hwnd, message, wParam, lParam);
     case WM_SETTEXT:
         return setText(hwnd, reinterpret_cast<const char*>(lParam));
     case WM_GETTEXT:

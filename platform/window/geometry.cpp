@@ -305,6 +305,20 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, int heig
     return TRUE;
 }
 
+void windowFrameChanged(HWND hwnd)
+{
+    {
+        std::lock_guard<std::recursive_mutex> guard(windowLock());
+        if (!windowAlive(hwnd)) return;
+        if (windowShown(hwnd)) {
+            hwnd->ncPending = true;
+            invalidateTree(hwnd, nullptr, true);
+            markScreenDirty();
+        }
+    }
+    sendMoveAndSize(hwnd, false, true);
+}
+
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
 {
     return SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0u : static_cast<UINT>(SWP_NOREDRAW)));

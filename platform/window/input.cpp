@@ -218,6 +218,13 @@ void PlatformStylusInput(StylusAction action, int x, int y)
     if (action == StylusUp) buttonDown = false;
     if (!target) return;
     if (action != StylusUp && !GetCapture()) callWindow(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, 0));
+    // A scroll bar that follows the stylus gets it in screen coordinates, as
+    // non-client messages the default procedure handles.
+    if (action != StylusDown && scrollBarTracking(target)) {
+        PostMessage(target, action == StylusMove ? WM_NCMOUSEMOVE : WM_NCLBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        return;
+    }
+    int barHit = action == StylusDown && !GetCapture() ? scrollBarHitTest(target, pt) : HTNOWHERE;
     WPARAM keys = buttonDown ? static_cast<WPARAM>(MK_LBUTTON) : 0;
     if (action == StylusMove) {
         postMouse(target, WM_MOUSEMOVE, pt, keys);
@@ -235,6 +242,11 @@ void PlatformStylusInput(StylusAction action, int x, int y)
         dblclks = (target->cls->wc.style & CS_DBLCLKS) != 0;
     }
     if (top != GetActiveWindow() && !(top->exStyle & WS_EX_NOACTIVATE)) activateWindow(top, WA_CLICKACTIVE);
+    if (barHit != HTNOWHERE) {
+        lastClick.valid = false;
+        PostMessage(target, WM_NCLBUTTONDOWN, static_cast<WPARAM>(barHit), MAKELPARAM(pt.x, pt.y));
+        return;
+    }
     DWORD now = GetTickCount();
     int slop = screenMetric(SM_CXDOUBLECLK) / 2;
     bool isDouble = dblclks && lastClick.valid && lastClick.hwnd == target && now - lastClick.time <= kDoubleClickTime &&

@@ -35,6 +35,9 @@ enum : UINT {
     WM_NCDESTROY = 0x0082,
     WM_NCPAINT = 0x0085,
     WM_GETDLGCODE = 0x0087,
+    WM_NCMOUSEMOVE = 0x00A0,
+    WM_NCLBUTTONDOWN = 0x00A1,
+    WM_NCLBUTTONUP = 0x00A2,
     WM_KEYDOWN = 0x0100,
     WM_KEYUP = 0x0101,
     WM_CHAR = 0x0102,
@@ -209,5 +212,5 @@ struct NMHDR {
     UINT code;
 };
 
-// Hit codes of WM_SETCURSOR.
-enum : int { HTCLIENT = 1 };
+// Hit codes of WM_SETCURSOR and of the non-client stylus messages.
+enum : int { HTNOWHERE = 0, HTCLIENT = 1, HTHSCROLL = 6, HTVSCROLL = 7 };

@@ -174,5 +174,8 @@ BOOL GetCursorPos(POINT* point);
 BOOL MessageBeep(UINT type);
 UINT GetDoubleClickTime();
 
+// The scroll bars of windows made with WS_HSCROLL or WS_VSCROLL.
+#include "platform/window/scrollbars.h"
+
 // Window procedures as tables of (message, handler) pairs.
 #include "platform/window/message_map.h"

@@ -15,6 +15,15 @@ struct ClassRec {
     HINSTANCE instance = nullptr;
 };
 
+// One scroll bar of a window (SetScrollInfo); shown while the style has its WS_ bit.
+struct ScrollBarRec {
+    int min = 0;
+    int max = 0;
+    int page = 0;
+    int pos = 0;
+    bool disabled = false;
+};
+
 struct WindowRec {
     uint32_t magic = 0;
     ClassRec* cls = nullptr;
@@ -36,6 +45,7 @@ struct WindowRec {
     bool erasePending = false;
     bool ncPending = false;
     bool destroying = false;
+    ScrollBarRec scroll[2];       // SB_HORZ, SB_VERT
 };
 
 constexpr uint32_t kWindowMagic = 0x57494E44;  // "WIND"
@@ -83,6 +93,17 @@ void timerDropWindow(HWND hwnd);
 void inputDropWindow(HWND hwnd);
 void activateWindow(HWND hwnd, WORD how);
 void inputNoteKeyMessage(const MSG& msg);  // keeps GetKeyState in step with the queue
+
+// Scroll bars (scrollbars.cpp). The hit test takes screen coordinates and
+// answers HTHSCROLL, HTVSCROLL or HTNOWHERE; while a bar tracks the stylus the
+// router sends the window WM_NCMOUSEMOVE and WM_NCLBUTTONUP, which the default
+// procedure passes to scrollBarStylus with the WM_NCLBUTTONDOWN that began it.
+int scrollBarHitTest(HWND hwnd, POINT screen);
+bool scrollBarTracking(HWND hwnd);
+LRESULT scrollBarStylus(HWND hwnd, UINT message, WPARAM hit, LPARAM screenPoint);
+void paintScrollBars(HWND hwnd, HDC windowDC);
+// After a change of WS_HSCROLL/WS_VSCROLL: redraws the window and tells it its new client size.
+void windowFrameChanged(HWND hwnd);
 
 // Calls a window procedure; tolerates windows destroyed on the way.
 LRESULT callWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
