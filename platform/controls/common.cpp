@@ -51,6 +51,7 @@ void registerProgressClass();
 void registerTrackBarClass();
 void registerTabClass();
 void registerUpDownClass();
+void registerListBoxClass();
 
 void InitCommonControls()
 {
@@ -60,6 +61,7 @@ void InitCommonControls()
     registerTrackBarClass();
     registerTabClass();
     registerUpDownClass();
+    registerListBoxClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)

@@ -151,3 +151,4 @@ enum : WORD {
 // Controls declared in headers of their own.
 #include "platform/controls/tab.h"
 #include "platform/controls/updown.h"
+#include "platform/controls/listbox.h"

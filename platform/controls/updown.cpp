@@ -41,7 +41,8 @@ std::string format(HWND hwnd, int value)
     std::string digits = std::to_string(value < 0 ? -static_cast<long long>(value) : static_cast<long long>(value));
     if (!(styleOf(hwnd) & UDS_NOTHOUSANDS))
         for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<size_t>(i), ",");
-    return value < 0 ? "-" + digits : digits;
+    if (value < 0) digits.insert(digits.begin(), '-');
+    return digits;
 }
 
 // The buddy's text as a number: optional spaces and sign, digits with optional
