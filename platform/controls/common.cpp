@@ -52,6 +52,8 @@ void registerTrackBarClass();
 void registerTabClass();
 void registerUpDownClass();
 void registerListBoxClass();
+void registerEditClass();
+void registerComboBoxClass();
 
 void InitCommonControls()
 {
@@ -62,6 +64,8 @@ void InitCommonControls()
     registerTabClass();
     registerUpDownClass();
     registerListBoxClass();
+    registerEditClass();
+    registerComboBoxClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)

@@ -5,6 +5,9 @@
 #include "platform/base/types.h"
 #include "platform/window/messages.h"
 
+#include "platform/controls/combo.h"
+#include "platform/controls/edit.h"
+
 struct INITCOMMONCONTROLSEX {
     DWORD dwSize;
     DWORD dwICC;

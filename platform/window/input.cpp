@@ -16,7 +16,9 @@ HWND activeWindow = nullptr;
 HCURSOR currentCursor = nullptr;
 POINT cursorPos{0, 0};
 bool buttonDown = false;
-bool keysDown[256] = {};  // keys as of the key messages taken from the queue so far
+// Keys held (Shift, Ctrl, Alt...) as of the key messages taken from the queue
+// so far, so that a handler sees the state that went with its own message.
+bool keyDown[256] = {};
 
 struct ClickMemory {
     HWND hwnd = nullptr;
@@ -256,6 +258,8 @@ void PlatformStylusInput(StylusAction action, int x, int y)
     postMouse(target, isDouble ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, pt, MK_LBUTTON);
 }
 
+SHORT GetKeyState(int vk) { return vk >= 0 && vk < 256 && keyDown[vk] ? static_cast<SHORT>(0x8000) : 0; }
+
 void PlatformKeyInput(UINT vk, bool down)
 {
     HWND target = GetFocus();
@@ -279,10 +283,5 @@ void PlatformTextInput(const char* utf8)
 void inputNoteKeyMessage(const MSG& msg)
 {
     if (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) return;
-    keysDown[msg.wParam & 0xFF] = msg.message == WM_KEYDOWN;
-}
-
-short GetKeyState(int virtualKey)
-{
-    return keysDown[virtualKey & 0xFF] ? static_cast<short>(0x8000) : 0;
+    keyDown[msg.wParam & 0xFF] = msg.message == WM_KEYDOWN;
 }

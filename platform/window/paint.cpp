@@ -144,12 +144,17 @@ BOOL GetUpdateRect(HWND hwnd, RECT* rect, BOOL)
 
 BOOL UpdateWindow(HWND hwnd)
 {
-    // Paints the window and then its children, as a sent WM_PAINT each.
+    // Paints the window and then its children, as a sent WM_PAINT each. An
+    // ancestor still waiting to paint goes first (with its subtree): painting
+    // later, it would cover what the window had just drawn.
     std::vector<HWND> order;
     {
         std::lock_guard<std::recursive_mutex> guard(windowLock());
         if (!windowAlive(hwnd)) return FALSE;
-        std::vector<HWND> stack{hwnd};
+        HWND root = hwnd;
+        for (HWND w = hwnd->parent; w && w != desktopWindow(); w = w->parent)
+            if (needsPaint(w)) root = w;
+        std::vector<HWND> stack{root};
         while (!stack.empty()) {
             HWND w = stack.back();
             stack.pop_back();

@@ -239,8 +239,11 @@ BOOL DestroyWindow(HWND hwnd)
             return windowAlive(hwnd) ? TRUE : FALSE;
         }
         collectPreOrder(hwnd, subtree);
+        // Whether it shows must be asked before it is marked: a window being
+        // destroyed counts as hidden, and what it covered must be repainted.
+        bool shown = windowShown(hwnd);
         for (HWND w : subtree) w->destroying = true;
-        if (windowShown(hwnd)) invalidateScreenArea(windowRectOnScreen(hwnd));
+        if (shown) invalidateScreenArea(windowRectOnScreen(hwnd));
         hwnd->style &= ~WS_VISIBLE;
     }
     // Children learn of their end after their parent, and are freed before it.

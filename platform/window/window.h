@@ -126,9 +126,9 @@ HWND GetActiveWindow();
 BOOL SetForegroundWindow(HWND hwnd);
 HWND GetForegroundWindow();
 HWND GetDesktopWindow();
-// Whether a key is down (high bit set), as of the key messages taken from the
-// queue so far, so that a handler sees the state that went with its message.
-short GetKeyState(int virtualKey);
+// Whether a key is down: the high bit (a negative value) while it is held, as
+// of the key messages taken from the queue so far.
+SHORT GetKeyState(int virtualKey);
 
 // Messages.
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
