@@ -120,6 +120,11 @@ LRESULT defaultWork(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return DefWindowProc(hwnd, message, wParam, lParam);
     case WM_INITDIALOG:
         return TRUE;
+    case WM_ENTERIDLE:
+        // A dialog run over this one went idle: the program's window that
+        // owns this dialog hears it too.
+        if (HWND owner = GetWindow(hwnd, GW_OWNER)) SendMessage(owner, message, wParam, lParam);
+        return 0;
     default:
         return DefWindowProc(hwnd, message, wParam, lParam);
     }

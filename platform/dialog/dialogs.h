@@ -3,3 +3,4 @@
 #include "platform/dialog/dialog.h"
 #include "platform/dialog/messagebox.h"
 #include "platform/dialog/propsheet.h"
+#include "platform/dialog/commdlg.h"

@@ -9,7 +9,8 @@ namespace dialogs {
 
 namespace {
 
-constexpr UINT kEmSetSel = 0x00B1;  // select the whole text of an edit control reached by Tab
+constexpr UINT kEmSetSel = 0x00B1;           // select the whole text of an edit control reached by Tab
+constexpr UINT kCbGetDroppedState = 0x0157;  // whether a combo box shows its list
 
 bool hasClass(HWND hwnd, const char* name)
 {
@@ -77,7 +78,8 @@ bool isAutoRadio(HWND control) { return hasClass(control, WC_BUTTON) && (styleOf
 
 // What a control keeps for itself. Controls that do not answer WM_GETDLGCODE:
 // buttons and static texts keep nothing; any other control keeps its arrow
-// keys and characters, so that lists and sliders still move with the arrows.
+// keys and characters, so that lists and sliders still move with the arrows;
+// edit fields also select their text when Tab reaches them.
 LRESULT controlCode(HWND control, const MSG* msg)
 {
     LRESULT code = SendMessage(control, WM_GETDLGCODE, msg ? msg->wParam : 0, reinterpret_cast<LPARAM>(msg));
@@ -90,6 +92,11 @@ LRESULT controlCode(HWND control, const MSG* msg)
         return DLGC_BUTTON;
     }
     if (hasClass(control, WC_STATIC)) return DLGC_STATIC;
+    // An open combo box list takes Enter and Escape itself (to choose or
+    // cancel), also while its edit field has the focus.
+    HWND box = hasClass(control, "ComboBox") ? control : GetParent(control);
+    if (box && hasClass(box, "ComboBox") && SendMessage(box, kCbGetDroppedState, 0, 0)) return DLGC_WANTALLKEYS;
+    if (hasClass(control, "Edit")) return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
     return DLGC_WANTARROWS | DLGC_WANTCHARS;
 }
 
