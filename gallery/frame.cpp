@@ -139,6 +139,7 @@ LRESULT pageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 struct Frame {
     int page = 0;
+    SHACTIVATEINFO activation{};
 };
 Frame frameState;
 
@@ -208,6 +209,21 @@ LRESULT framePaint(HWND frame, UINT, WPARAM, LPARAM)
     return 0;
 }
 
+LRESULT frameActivate(HWND frame, UINT, WPARAM wParam, LPARAM lParam)
+{
+    frameState.activation.cbSize = sizeof frameState.activation;
+    SHHandleWMActivate(frame, wParam, lParam, &frameState.activation, 0);
+    return 0;
+}
+
+// The frame follows the work area when the task bar or the menu-bar place
+// comes or goes; WM_SIZE then lays it out again.
+LRESULT frameSettingChange(HWND frame, UINT, WPARAM wParam, LPARAM lParam)
+{
+    SHHandleWMSettingChange(frame, wParam, lParam, &frameState.activation);
+    return 0;
+}
+
 LRESULT frameDestroy(HWND, UINT, WPARAM, LPARAM)
 {
     PostQuitMessage(0);
@@ -215,7 +231,9 @@ LRESULT frameDestroy(HWND, UINT, WPARAM, LPARAM)
 }
 
 constexpr MessageEntry kFrameMessages[] = {
-    {WM_CREATE, frameCreate}, {WM_SIZE, frameSize}, {WM_COMMAND, frameCommand}, {WM_PAINT, framePaint}, {WM_DESTROY, frameDestroy},
+    {WM_CREATE, frameCreate},         {WM_SIZE, frameSize},       {WM_COMMAND, frameCommand},
+    {WM_PAINT, framePaint},           {WM_ACTIVATE, frameActivate}, {WM_SETTINGCHANGE, frameSettingChange},
+    {WM_DESTROY, frameDestroy},
 };
 constexpr MessageMap kFrameMap = makeMessageMap(kFrameMessages, DefaultProcWindow);
 LRESULT frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -254,6 +272,7 @@ void galleryRegisterClasses()
 
 HWND galleryCreateFrame(int first)
 {
+    frameState = Frame{};
     HWND frame = CreateWindowEx(0, kFrameClass, "Gallery", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                 nullptr, nullptr, GetModuleHandle(nullptr), nullptr);
     if (frame) galleryShowPage(frame, first);

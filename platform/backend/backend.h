@@ -20,6 +20,8 @@ struct BackendOps {
     void (*beep)(UINT type);
     // Writes what the host shows, at screen size, as a PNG.
     bool (*screenshot)(const char* path);
+    // Keeps the host's screen saver off (true) or lets it run again (false).
+    void (*keepAwake)(bool on);
 };
 
 const BackendOps* headlessBackend();
@@ -32,3 +34,4 @@ bool platformClockIsVirtual();
 void platformAdvanceClock(DWORD ms);
 void platformCursorChanged(HCURSOR cursor);
 void platformBeep(UINT type);
+void platformKeepAwake(bool on);

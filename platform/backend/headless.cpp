@@ -31,7 +31,10 @@ bool screenshot(const char* path)
     return s && writeSurfacePng(*s, RECT{0, 0, s->width, s->height}, path);
 }
 
-const BackendOps ops = {"headless", open, close, poll, present, ticks, true, advance, cursorChanged, beep, screenshot};
+// Nothing to keep awake; the idle timer's own state tells tests what was asked.
+void keepAwake(bool) {}
+
+const BackendOps ops = {"headless", open, close, poll, present, ticks, true, advance, cursorChanged, beep, screenshot, keepAwake};
 
 }  // namespace
 

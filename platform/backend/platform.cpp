@@ -3,7 +3,10 @@
 #include "platform/backend/backend.h"
 #include "platform/gdi/gdi_internal.h"
 #include "platform/instance/instance.h"
+#include "platform/screen/idle.h"
 #include "platform/screen/screen.h"
+#include "platform/shell/changenotify.h"
+#include "platform/sound/sound.h"
 #include "platform/window/window.h"
 
 #include <chrono>
@@ -88,6 +91,7 @@ BOOL PlatformInit(const PlatformConfig* config)
     backend = chosen;
     startTime = std::chrono::steady_clock::now();
     setUiThread();
+    idleTimerStart();
     if (!screenOpen(ScreenSetup{config->width, config->height, config->dpi})) {
         backend->close();
         backend = nullptr;
@@ -99,6 +103,8 @@ BOOL PlatformInit(const PlatformConfig* config)
 void PlatformShutdown()
 {
     if (!backend) return;
+    shellNotifyShutdown();
+    soundShutdown();
     InstanceRelease();
     screenClose();
     backend->close();
@@ -137,6 +143,7 @@ bool platformPump(int timeoutMs)
     bool any = false;
     if (instancePoll()) any = true;
     if (backend && backend->poll(any ? 0 : timeoutMs)) any = true;
+    idleTimerService();
     return any;
 }
 
@@ -157,6 +164,11 @@ void platformAdvanceClock(DWORD ms)
 void platformCursorChanged(HCURSOR cursor)
 {
     if (backend) backend->cursorChanged(cursor);
+}
+
+void platformKeepAwake(bool on)
+{
+    if (backend && backend->keepAwake) backend->keepAwake(on);
 }
 
 void platformBeep(UINT type)

@@ -139,6 +139,9 @@ bool open(int width, int height, int zoom)
         return false;
     }
     SDL_StartTextInput();
+    // SDL keeps the screen saver off while it has a window; here it runs
+    // unless the program keeps resetting the idle timer.
+    SDL_EnableScreenSaver();
     return true;
 }
 
@@ -238,7 +241,13 @@ bool screenshot(const char* path)
     return writeSurfacePng(small, RECT{0, 0, screenW, screenH}, path);
 }
 
-const BackendOps ops = {"sdl", open, close, poll, present, ticks, false, advance, cursorChanged, beep, screenshot};
+void keepAwake(bool on)
+{
+    if (on) SDL_DisableScreenSaver();
+    else SDL_EnableScreenSaver();
+}
+
+const BackendOps ops = {"sdl", open, close, poll, present, ticks, false, advance, cursorChanged, beep, screenshot, keepAwake};
 
 }  // namespace
 

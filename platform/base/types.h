@@ -23,6 +23,8 @@ typedef uintptr_t ULONG_PTR;
 typedef uint32_t COLORREF;
 typedef DWORD ATOM_VALUE;
 typedef uint16_t ATOM;
+typedef uint32_t ULONG;
+typedef LONG HRESULT;  // S_OK, or a failure with the top bit set
 
 #ifndef TRUE
 #define TRUE 1

@@ -60,7 +60,7 @@ bool copyFileSafely(const std::string& from, const std::string& to, bool failIfE
         SetLastError(ERROR_FILE_EXISTS);
         return false;
     }
-    std::string temp = to + ".fotrix-copy-" + std::to_string(getpid());
+    std::string temp = to + kCopyTemporaryInfix + std::to_string(getpid());
     int out = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, (st.st_mode & 0777) | S_IWUSR);
     if (out < 0) {
         int err = errno;

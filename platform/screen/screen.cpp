@@ -17,6 +17,14 @@ Surface framebuffer;
 std::atomic<bool> dirty{true};
 bool taskBarShown = true;
 bool menuPlaceShown = true;
+RECT previousWorkArea{};
+
+// Tells every top-level window that the work area changed (SPI_SETWORKAREA is 0x2F).
+BOOL tellWorkAreaChanged(HWND hwnd, LPARAM)
+{
+    if (hwnd != screenTaskBar()) SendMessage(hwnd, WM_SETTINGCHANGE, 0x002F, 0);
+    return TRUE;
+}
 
 }  // namespace
 
@@ -30,6 +38,7 @@ bool screenOpen(const ScreenSetup& setup)
     framebuffer = Surface{};
     if (!surfaceAllocate(framebuffer, setup.width, setup.height, 32, false)) return false;
     taskBarShown = menuPlaceShown = true;
+    previousWorkArea = RECT{};
     desktopWindow();
     return screenCreateShell();
 }
@@ -110,14 +119,22 @@ BOOL SystemParametersInfo(UINT action, UINT, void* out, UINT)
 
 BOOL SHFullScreen(HWND, DWORD flags)
 {
+    RECT before = screenWorkArea();
     if (flags & SHFS_HIDETASKBAR) taskBarShown = false;
     if (flags & SHFS_SHOWTASKBAR) taskBarShown = true;
     if (flags & SHFS_HIDESIPBUTTON) menuPlaceShown = false;
     if (flags & SHFS_SHOWSIPBUTTON) menuPlaceShown = true;
     if (HWND bar = screenTaskBar()) ShowWindow(bar, taskBarShown ? SW_SHOWNA : SW_HIDE);
     InvalidateRect(desktopWindow(), nullptr, TRUE);
+    RECT after = screenWorkArea();
+    if (!EqualRect(&before, &after)) {
+        previousWorkArea = before;
+        EnumWindows(tellWorkAreaChanged, 0);
+    }
     return TRUE;
 }
+
+RECT screenPreviousWorkArea() { return previousWorkArea; }
 
 void screenMarkDirty() { dirty.store(true); }
 bool screenTakeDirty() { return dirty.exchange(false); }

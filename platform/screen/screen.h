@@ -40,6 +40,8 @@ enum : DWORD {
     SHFS_SHOWSTARTICON = 0x0010,
     SHFS_HIDESTARTICON = 0x0020,
 };
+// A change of the work area is sent to every top-level window as
+// WM_SETTINGCHANGE with SPI_SETWORKAREA (see SHHandleWMSettingChange).
 BOOL SHFullScreen(HWND hwnd, DWORD flags);
 
 // The "ok" button at the right of the task bar: shown while `hwnd` is the
@@ -68,6 +70,7 @@ void screenSize(int* width, int* height);
 int screenDpi();
 int screenMetric(int index);
 RECT screenWorkArea();
+RECT screenPreviousWorkArea();  // before the last change (SHFullScreen); empty at first
 RECT screenMenuBarPlace();  // empty when hidden
 void screenMarkDirty();
 bool screenTakeDirty();

@@ -125,6 +125,23 @@ TEST_F(GalleryFrame, status_line_tells_what_a_control_reported)
     EXPECT_EQ(status(), "");
 }
 
+// Hiding the task bar gives the frame the whole top of the screen, and the
+// page moves up with it.
+TEST_F(GalleryFrame, the_frame_follows_the_work_area)
+{
+    RECT before, after;
+    GetWindowRect(page(), &before);
+    SHFullScreen(frame, SHFS_HIDETASKBAR);
+    run();
+    RECT frameRect;
+    GetWindowRect(frame, &frameRect);
+    EXPECT_EQ(frameRect.top, 0);
+    GetWindowRect(page(), &after);
+    EXPECT_EQ(after.top, before.top - ScaleForScreen(kTaskBarHeight96));
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top + ScaleForScreen(kTaskBarHeight96));
+    SHFullScreen(frame, SHFS_SHOWTASKBAR);
+}
+
 TEST_F(GalleryFrame, linked_controls_follow_each_other)
 {
     galleryShowPage(frame, 2);  // progress bars: Step moves its bar

@@ -159,3 +159,17 @@ TEST_F(SdlInProcess, host_events_become_messages_and_closing_ends_the_loop)
 }
 
 }  // namespace
+
+namespace {
+
+// Idle-timer resets switch the host's screen saver off (the SDL clock is real,
+// so the end of the hold is tested headless, on the virtual clock).
+TEST_F(SdlInProcess, idle_timer_resets_keep_the_host_screen_saver_off)
+{
+    EXPECT_TRUE(SDL_IsScreenSaverEnabled());
+    SystemIdleTimerReset();
+    EXPECT_FALSE(SDL_IsScreenSaverEnabled());
+    EXPECT_TRUE(PlatformScreenSaverHeld());
+}
+
+}  // namespace
