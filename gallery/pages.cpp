@@ -11,6 +11,9 @@ constexpr GalleryPage kPages[] = {
     {"trackbars", "Track bars", createTrackBarsPage},
     {"edits", "Edit fields", createEditsPage},
     {"combos", "Combo boxes", createCombosPage},
+    {"dialogs", "Dialogs", createDialogsPage},
+    {"messagebox", "Message box", createMessageBoxPage},
+    {"propsheet", "Property sheet", createPropertySheetPage},
 };
 
 }  // namespace

@@ -86,6 +86,7 @@ struct Box {
     const ButtonSet* buttons;
     int defaultId;
     int iconX, iconY;  // at 96 dpi, in the client area
+    bool modeless = false;
 };
 
 HFONT makeFont(bool bold)
@@ -189,19 +190,23 @@ INT_PTR boxProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
         bool present = std::find(set.ids, set.ids + set.count, id) != set.ids + set.count;
         // Escape or closing a box with OK alone means OK; a box without Cancel cannot be cancelled.
         if (id == IDCANCEL && !present && set.count == 1) id = IDOK, present = true;
-        if (present) EndDialog(dlg, id);
+        if (present && box->modeless) DestroyWindow(dlg);
+        else if (present) EndDialog(dlg, id);
         return TRUE;
     }
+    case WM_NCDESTROY:
+        if (box && box->modeless) delete box;
+        return FALSE;
     default:
         return FALSE;
     }
 }
 
-}  // namespace
-
-int MessageBox(HWND owner, const char* text, const char* caption, UINT type)
+// Works out the layout of a box for `text` and makes its template; `items`
+// holds the controls the template points at.
+DialogTemplate boxTemplate(Box& box, const char* text, std::vector<DialogItemTemplate>& items)
 {
-    Box box{type, caption ? caption : "Error", &buttonsOf(type), 0, kMargin, kTitleHeight + kMargin};
+    UINT type = box.type;
     const ButtonSet& set = *box.buttons;
     int defIndex = std::min(static_cast<int>((type & MB_DEFMASK) >> 8), set.count - 1);
     box.defaultId = set.ids[defIndex];
@@ -215,7 +220,7 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type)
     int buttonsY = kTitleHeight + kMargin + textH + kMargin + 2;
     int height = buttonsY + kButtonHeight + kMargin + 2;
 
-    std::vector<DialogItemTemplate> items;
+    items.clear();
     items.push_back({WC_STATIC, kTextId, text ? text : "", textX, kTitleHeight + kMargin, textW, textH,
                      DWORD{WS_VISIBLE} | SS_LEFT | SS_NOPREFIX, 0});
     int rowWidth = set.count * kButtonWidth + (set.count - 1) * kButtonGap;
@@ -226,9 +231,31 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type)
                          DWORD{WS_VISIBLE | WS_TABSTOP} | (i == 0 ? DWORD{WS_GROUP} : 0u) | kind, 0});
         x += kButtonWidth + kButtonGap;
     }
-    DialogTemplate dialog{box.caption.c_str(), WS_POPUP | WS_BORDER | DS_SETFONT | DS_MODALFRAME, type & MB_TOPMOST ? WS_EX_TOPMOST : 0u,
+    DWORD exStyle = (type & MB_TOPMOST) ? DWORD{WS_EX_TOPMOST} : 0u;
+    return DialogTemplate{box.caption.c_str(), DWORD{WS_POPUP | WS_BORDER} | DS_SETFONT | DS_MODALFRAME, exStyle,
                           0, 0, width, height, "Tahoma", 8, static_cast<int>(items.size()), items.data()};
+}
+
+}  // namespace
+
+int MessageBox(HWND owner, const char* text, const char* caption, UINT type)
+{
+    Box box{type, caption ? caption : "Error", &buttonsOf(type), 0, kMargin, kTitleHeight + kMargin};
+    std::vector<DialogItemTemplate> items;
+    DialogTemplate dialog = boxTemplate(box, text, items);
     if (type & MB_ICONMASK) MessageBeep(type & MB_ICONMASK);
     INT_PTR r = DialogBoxIndirectParam(nullptr, &dialog, owner, boxProc, reinterpret_cast<LPARAM>(&box));
     return r < 0 ? 0 : static_cast<int>(r);
+}
+
+HWND CreateMessageBox(HWND owner, const char* text, const char* caption, UINT type)
+{
+    auto* box = new Box{type, caption ? caption : "Error", &buttonsOf(type), 0, kMargin, kTitleHeight + kMargin};
+    box->modeless = true;
+    std::vector<DialogItemTemplate> items;
+    DialogTemplate dialog = boxTemplate(*box, text, items);
+    dialog.style |= WS_VISIBLE;
+    HWND dlg = CreateDialogIndirectParam(nullptr, &dialog, owner, boxProc, reinterpret_cast<LPARAM>(box));
+    if (!dlg) delete box;  // never reached its WM_INITDIALOG, so nothing else holds it
+    return dlg;
 }

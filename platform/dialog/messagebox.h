@@ -25,3 +25,7 @@ constexpr UINT MB_SETFOREGROUND = 0x00010000;
 constexpr UINT MB_TOPMOST = 0x00040000;
 
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
+// The same box made modeless: shown at once, beside whatever else runs; a
+// button (or Escape, or closing, as above) destroys it. Null when it could not
+// be made.
+HWND CreateMessageBox(HWND owner, const char* text, const char* caption, UINT type);

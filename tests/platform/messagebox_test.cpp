@@ -128,5 +128,24 @@ TEST_F(MessageBoxes, flat_icons_and_the_title_strip_are_drawn)
     EXPECT_EQ(plain, GetSysColor(COLOR_WINDOW));
 }
 
-}  // namespace
+TEST_F(MessageBoxes, a_modeless_box_shows_at_once_and_goes_with_its_button)
+{
+    HWND box = CreateMessageBox(owner, "Saved.", "Fotrix Pocket", MB_OKCANCEL | MB_ICONINFORMATION);
+    ASSERT_TRUE(box);
+    pump();
+    EXPECT_TRUE(IsWindowVisible(box));
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_TRUE(GetDlgItem(box, IDCANCEL));
+    // Enter on a button, with Escape for the Cancel: the box goes either way.
+    MSG msg{GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1, 0, {0, 0}};
+    EXPECT_TRUE(IsDialogMessage(box, &msg));
+    EXPECT_FALSE(IsWindow(box));
+    HWND second = CreateMessageBox(owner, "Again.", "Fotrix Pocket", MB_OK);
+    ASSERT_TRUE(second);
+    pump();
+    tapCentre(GetDlgItem(second, IDOK));
+    pump();
+    EXPECT_FALSE(IsWindow(second));
+}
 
+}  // namespace
