@@ -141,7 +141,7 @@ LRESULT runDialogProc(HWND hwnd, DialogState* s, UINT message, WPARAM wParam, LP
     s->frame = &frame;
     INT_PTR handled = proc(hwnd, message, wParam, lParam);
     // The procedure may have destroyed the dialog (and its state) meanwhile.
-    DialogState* still = IsWindow(hwnd) ? stateOf(hwnd) : nullptr;
+    DialogState* still = stateOf(hwnd);
     if (still) still->frame = frame.outer;
     // WM_INITDIALOG answers whether the dialog manager should set the focus.
     if (message == WM_INITDIALOG) return handled;
@@ -181,9 +181,10 @@ void registerDialogClass()
 
 bool isDialog(HWND hwnd) { return stateOf(hwnd) != nullptr; }
 
+// Also while the window is being destroyed, so that the dialog procedure
+// hears WM_DESTROY and WM_NCDESTROY and the state is freed.
 DialogState* stateOf(HWND hwnd)
 {
-    if (!IsWindow(hwnd)) return nullptr;
     char name[16];
     if (GetClassName(hwnd, name, sizeof name) == 0 || std::strcmp(name, WC_DIALOG) != 0) return nullptr;
     return reinterpret_cast<DialogState*>(GetWindowLongPtr(hwnd, kStateSlot));

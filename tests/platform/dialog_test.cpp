@@ -385,4 +385,27 @@ TEST_F(Dialogs, pocket_pc_setup_fills_the_work_area_and_puts_ok_in_the_task_bar)
     EXPECT_FALSE(screenHasDoneButton(dlg));
 }
 
+TEST_F(Dialogs, the_procedure_hears_its_dialog_go)
+{
+    static std::vector<UINT> last;
+    last.clear();
+    DLGPROC proc = [](HWND dlg, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+        if (message == WM_DESTROY || message == WM_NCDESTROY) last.push_back(message);
+        if (message == WM_COMMAND && LOWORD(wParam) == IDOK) EndDialog(dlg, 8);
+        return FALSE;
+    };
+    script({key(VK_RETURN)});
+    EXPECT_EQ(DialogBoxIndirectParam(nullptr, &kDialog, owner, proc, 0), 8);
+    EXPECT_EQ(last, (std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}));
+    // A dialog that destroys itself instead of ending ends the run with -1.
+    DLGPROC destroyer = [](HWND dlg, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+        if (message == WM_COMMAND && LOWORD(wParam) == IDOK) DestroyWindow(dlg);
+        return message == WM_COMMAND;
+    };
+    script({key(VK_RETURN)});
+    EXPECT_EQ(DialogBoxIndirectParam(nullptr, &kDialog, owner, destroyer, 0), -1);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+}
+
 }  // namespace
+
