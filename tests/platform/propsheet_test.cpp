@@ -46,6 +46,10 @@ INT_PTR pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     int n = pageNumber(page);
+    if (message == WM_COMMAND && LOWORD(wParam) == 4321) {
+        book.notes.push_back({pageNumber(page), 4321});  // a command of the sheet's menu bar
+        return TRUE;
+    }
     if (message == WM_COMMAND && LOWORD(wParam) == IdClose) {
         // A tool page closing the sheet as with OK.
         PostMessage(GetParent(page), PSM_PRESSBUTTON, PSBTN_OK, 0);
@@ -279,4 +283,30 @@ TEST_F(PropertySheets, modeless_sheet_shows_at_once_and_goes_away_on_ok)
     EXPECT_EQ(book.notes.back(), (Note{0, PSN_APPLY}));
 }
 
+TEST_F(PropertySheets, menu_commands_reach_the_current_page_and_apply_now_keeps_the_sheet)
+{
+    LRESULT applied = -1, refused = -1;
+    bool open = false;
+    run({[&](HWND dlg) {
+             SendMessage(dlg, PSM_SETCURSEL, 1, 0);
+             SendMessage(dlg, WM_COMMAND, MAKEWPARAM(4321, 0), 0);
+             applied = SendMessage(dlg, PSM_APPLY, 0, 0);
+             book.applyAnswer[0] = PSNRET_INVALID;
+             refused = SendMessage(dlg, PSM_APPLY, 0, 0);
+             open = IsWindowVisible(dlg);
+             book.applyAnswer[0] = PSNRET_NOERROR;
+             keyPress(VK_ESCAPE);
+         }});
+    EXPECT_EQ(applied, TRUE);
+    EXPECT_EQ(refused, FALSE);
+    EXPECT_TRUE(open);
+    std::vector<Note> expected = {{0, PSN_SETACTIVE}, {0, PSN_KILLACTIVE}, {1, PSN_SETACTIVE}, {1, 4321},
+                                  // Apply now: the current page lets go, the made pages apply (lParam FALSE).
+                                  {1, PSN_KILLACTIVE}, {0, PSN_APPLY}, {1, PSN_APPLY},
+                                  {1, PSN_KILLACTIVE}, {0, PSN_APPLY},
+                                  {1, PSN_QUERYCANCEL}, {0, PSN_RESET}, {1, PSN_RESET}};
+    EXPECT_EQ(book.notes, expected);
+}
+
 }  // namespace
+
