@@ -22,6 +22,10 @@ void galleryOwn(HWND page, HGDIOBJ object);
 // WM_VSCROLL) sends `message` with the track bar's position in wParam.
 void galleryLink(HWND source, HWND target, UINT message);
 
+// Destroys `dialog` (a top-level window, such as a modeless message box or
+// property sheet) together with the page.
+void galleryKeep(HWND page, HWND dialog);
+
 // Every page, in the order the gallery shows them (pages.cpp).
 std::span<const GalleryPage> galleryPages();
 
@@ -37,3 +41,6 @@ void createEditsPage(HWND page);
 void createCombosPage(HWND page);
 void createTabsPage(HWND page);
 void createListBoxesPage(HWND page);
+void createDialogsPage(HWND page);
+void createMessageBoxPage(HWND page);
+void createPropertySheetPage(HWND page);

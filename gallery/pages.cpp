@@ -16,6 +16,9 @@ constexpr GalleryPage kPages[] = {
     {"combos", "Combo boxes", createCombosPage},
     {"tabs", "Tabs and up-down controls", createTabsPage},
     {"listboxes", "List boxes", createListBoxesPage},
+    {"dialogs", "Dialogs", createDialogsPage},
+    {"messagebox", "Message box", createMessageBoxPage},
+    {"propsheet", "Property sheet", createPropertySheetPage},
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "platform/backend/input.h"
 #include "platform/base/types.h"
 #include "platform/base/utf8.h"
+#include "platform/dialog/dialogs.h"
 #include "platform/files/files.h"
 #include "platform/gdi/gdi.h"
 #include "platform/instance/instance.h"

@@ -44,6 +44,13 @@ enum : DWORD {
 // WM_SETTINGCHANGE with SPI_SETWORKAREA (see SHHandleWMSettingChange).
 BOOL SHFullScreen(HWND hwnd, DWORD flags);
 
+// The "ok" button at the right of the task bar: shown while `hwnd` is the
+// active window; a tap on it sends WM_COMMAND IDOK to that window.
+enum : DWORD { SHDB_SHOW = 0x0001, SHDB_HIDE = 0x0002 };
+BOOL SHDoneButton(HWND hwnd, DWORD state);
+bool screenHasDoneButton(HWND hwnd);
+RECT screenDoneButtonRect();  // screen coordinates, within the task bar
+
 // A size given at 96 dpi, scaled to the screen: (n * dpi + 48) / 96.
 int ScaleForScreen(int n);
 

@@ -129,20 +129,4 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-LRESULT DefDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_CLOSE:
-        // Closing a dialog is the same as pressing its Cancel button.
-        SendMessage(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
-        return 0;
-    case WM_ERASEBKGND: {
-        RECT r;
-        GetClientRect(hwnd, &r);
-        FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_WINDOW));
-        return 1;
-    }
-    default:
-        return DefWindowProc(hwnd, message, wParam, lParam);
-    }
-}
+// DefDlgProc lives with the dialogs (platform/dialog/defdlg.cpp).

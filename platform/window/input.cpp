@@ -16,7 +16,9 @@ HWND activeWindow = nullptr;
 HCURSOR currentCursor = nullptr;
 POINT cursorPos{0, 0};
 bool buttonDown = false;
-bool keyDown[256] = {};  // hardware keys held, for GetKeyState (Shift, Ctrl, Alt)
+// Keys held (Shift, Ctrl, Alt...) as of the key messages taken from the queue
+// so far, so that a handler sees the state that went with its own message.
+bool keyDown[256] = {};
 // The window whose scroll bar the stylus went down on: it gets the stylus until
 // the stylus comes up, decided here as the input arrives rather than when the
 // queued messages are handled, so that a quick tap cannot lose its lift.
@@ -268,7 +270,6 @@ SHORT GetKeyState(int vk) { return vk >= 0 && vk < 256 && keyDown[vk] ? static_c
 
 void PlatformKeyInput(UINT vk, bool down)
 {
-    if (vk < 256) keyDown[vk] = down;
     HWND target = GetFocus();
     if (!target) target = GetActiveWindow();
     if (!target) return;
@@ -285,4 +286,10 @@ void PlatformTextInput(const char* utf8)
     std::string_view text(utf8);
     size_t pos = 0;
     while (pos < text.size()) PostMessage(target, WM_CHAR, utf8Next(text, &pos), 1);
+}
+
+void inputNoteKeyMessage(const MSG& msg)
+{
+    if (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) return;
+    keyDown[msg.wParam & 0xFF] = msg.message == WM_KEYDOWN;
 }

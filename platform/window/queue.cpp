@@ -276,6 +276,7 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
     if (ui) platformPump(0);
     if (peekOnce(*q, msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0)) {
         q->lastMessageTime = msg->time;
+        if (removeFlags & PM_REMOVE) inputNoteKeyMessage(*msg);
         return TRUE;
     }
     if (ui) platformPresent();

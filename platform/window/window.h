@@ -126,7 +126,8 @@ HWND GetActiveWindow();
 BOOL SetForegroundWindow(HWND hwnd);
 HWND GetForegroundWindow();
 HWND GetDesktopWindow();
-// Whether a key is down: the high bit (a negative value) while it is held.
+// Whether a key is down: the high bit (a negative value) while it is held, as
+// of the key messages taken from the queue so far.
 SHORT GetKeyState(int virtualKey);
 
 // Messages.

@@ -92,6 +92,7 @@ void timerDropWindow(HWND hwnd);
 // Input state (input.cpp).
 void inputDropWindow(HWND hwnd);
 void activateWindow(HWND hwnd, WORD how);
+void inputNoteKeyMessage(const MSG& msg);  // keeps GetKeyState in step with the queue
 
 // Scroll bars (scrollbars.cpp). The hit test takes screen coordinates and
 // answers HTHSCROLL, HTVSCROLL or HTNOWHERE; after a tap on a bar the router

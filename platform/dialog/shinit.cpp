@@ -1,0 +1,21 @@
+// The Pocket PC dialog set-up: size the dialog to the screen and put its OK
+// button in the task bar.
+#include "platform/dialog/dialog_internal.h"
+
+BOOL SHInitDialog(SHINITDLGINFO* info)
+{
+    if (!info || !(info->dwMask & SHIDIM_FLAGS) || !IsWindow(info->hDlg)) return FALSE;
+    HWND dlg = info->hDlg;
+    DWORD flags = info->dwFlags;
+    if (flags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR)) {
+        RECT r;
+        SystemParametersInfo(SPI_GETWORKAREA, 0, &r, 0);
+        if (flags & SHIDIF_FULLSCREENNOMENUBAR) r.bottom = GetSystemMetrics(SM_CYSCREEN);
+        MoveWindow(dlg, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    }
+    // There is no input panel to lower, and the menu-bar place already shows
+    // empty until a menu bar covers it: SHIDIF_SIPDOWN and SHIDIF_EMPTYMENU ask
+    // for nothing more.
+    SHDoneButton(dlg, (flags & SHIDIF_DONEBUTTON) ? SHDB_SHOW : SHDB_HIDE);
+    return TRUE;
+}
