@@ -239,8 +239,10 @@ BOOL DestroyWindow(HWND hwnd)
             return windowAlive(hwnd) ? TRUE : FALSE;
         }
         collectPreOrder(hwnd, subtree);
+        // Asked before the subtree is marked: a window being destroyed no longer counts as shown.
+        bool shown = windowShown(hwnd);
         for (HWND w : subtree) w->destroying = true;
-        if (windowShown(hwnd)) invalidateScreenArea(windowRectOnScreen(hwnd));
+        if (shown) invalidateScreenArea(windowRectOnScreen(hwnd));
         hwnd->style &= ~WS_VISIBLE;
     }
     // Children learn of their end after their parent, and are freed before it.
