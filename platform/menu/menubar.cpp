@@ -6,6 +6,7 @@
 #include "platform/menu/menu_internal.h"
 
 #include <cstring>
+#include <map>
 #include <mutex>
 
 using namespace controls;
@@ -52,6 +53,9 @@ struct MenuBar {
     COLORREF background = 0;
     int pressed = -1;                    // button shown pushed (stylus down or menu open)
     int downButton = -1;                 // tool button the stylus went down on
+    // The pop-up each drop-down command shows: a button deleted and inserted
+    // again (to relabel it) keeps its menu.
+    std::map<int, int> subMenuOfCommand;
 };
 
 MenuBar* bar(HWND hwnd) { return state<MenuBar>(hwnd); }
@@ -381,6 +385,7 @@ LRESULT onSetSubMenu(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
     } else {
         AppendMenu(mb->menu, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), mb->buttons[i].text.c_str());
         mb->buttons[i].subMenu = GetMenuItemCount(mb->menu) - 1;
+        mb->subMenuOfCommand[mb->buttons[i].command] = mb->buttons[i].subMenu;
     }
     return reinterpret_cast<LRESULT>(old);
 }
@@ -493,8 +498,8 @@ LRESULT onInsertButton(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
     size_t at = std::min(static_cast<size_t>(wParam), mb->buttons.size());
     Button b = fromTb(mb, *tb);
     // A drop-down button inserted again keeps the menu it showed before.
-    for (const Button& old : mb->buttons)
-        if (old.command == b.command && old.subMenu != NOMENU) b.subMenu = old.subMenu;
+    auto known = mb->subMenuOfCommand.find(b.command);
+    if (known != mb->subMenuOfCommand.end() && b.command != 0) b.subMenu = known->second;
     mb->buttons.insert(mb->buttons.begin() + static_cast<long>(at), b);
     changed(hwnd);
     return TRUE;
@@ -652,6 +657,7 @@ bool fillFromBarResource(MenuBar* mb, UINT id, HINSTANCE instance)
         b.state = t.state;
         b.style = t.style;
         b.subMenu = t.subMenu;
+        if (t.subMenu != NOMENU && t.command) mb->subMenuOfCommand[b.command] = t.subMenu;
         if (t.text) {
             b.stringIndex = addString(mb, t.text);
             b.text = t.text;
