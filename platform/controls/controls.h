@@ -4,6 +4,9 @@
 // every class; registering again is harmless.
 #include "platform/base/types.h"
 #include "platform/window/messages.h"
+#include "platform/controls/customdraw.h"
+#include "platform/controls/imagelist.h"
+#include "platform/controls/ownerdraw.h"
 
 struct INITCOMMONCONTROLSEX {
     DWORD dwSize;
