@@ -3,6 +3,7 @@
 // pop-up loop; tool buttons show an image and send their command. One layout
 // function places the buttons for painting, for taps and for TB_GETITEMRECT.
 #include "platform/controls/controls_internal.h"
+#include "platform/controls/imagelist.h"
 #include "platform/menu/menu_internal.h"
 
 #include <cstring>
@@ -46,8 +47,8 @@ struct MenuBar {
     std::vector<std::string> strings;    // the string list of TB_ADDSTRING
     HBITMAP strip = nullptr;             // images side by side (nBmpId)
     int stripCount = 0;
-    LPARAM imageList = 0;
-    LPARAM disabledImageList = 0;
+    HIMAGELIST imageList = nullptr;          // TB_SETIMAGELIST: drawn instead of the strip
+    HIMAGELIST disabledImageList = nullptr;  // TB_SETDISABLEDIMAGELIST: for disabled buttons
     bool sipButton = true;
     bool ownBackground = false;
     COLORREF background = 0;
@@ -69,6 +70,8 @@ bool dropsDown(const Button& b) { return b.subMenu != NOMENU || (b.style & TBSTY
 
 SIZE imageSize(const MenuBar* mb)
 {
+    int cx = 0, cy = 0;
+    if (mb->imageList && ImageList_GetIconSize(mb->imageList, &cx, &cy)) return SIZE{cx, cy};
     if (mb->strip && mb->stripCount > 0) {
         BITMAP bm{};
         GetObject(mb->strip, sizeof bm, &bm);
@@ -195,7 +198,11 @@ LRESULT onPaint(HWND hwnd, UINT, WPARAM, LPARAM)
             DrawText(dc, b.text.c_str(), static_cast<int>(b.text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
         } else if (b.image >= 0) {
             int x = (r.left + r.right - image.cx) / 2, y = (r.top + r.bottom - image.cy) / 2;
-            drawStripImage(dc, mb, b.image, x, y, !enabled(b));
+            if (!enabled(b) && mb->disabledImageList) ImageList_Draw(mb->disabledImageList, b.image, dc, x, y, ILD_TRANSPARENT);
+            else if (mb->imageList && !enabled(b))  // faded into the bar when there is no disabled list
+                ImageList_DrawEx(mb->imageList, b.image, dc, x, y, 0, 0, CLR_NONE, GetSysColor(COLOR_MENU), ILD_TRANSPARENT | ILD_BLEND50);
+            else if (mb->imageList) ImageList_Draw(mb->imageList, b.image, dc, x, y, ILD_TRANSPARENT);
+            else drawStripImage(dc, mb, b.image, x, y, !enabled(b));
         }
     }
     if (mb->sipButton) drawSipButton(dc, client);
@@ -560,20 +567,24 @@ LRESULT onSetButtonInfo(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
     return TRUE;
 }
 
-LRESULT swapList(LPARAM& slot, HWND hwnd, LPARAM lParam)
+// The bar keeps the lists it is given but does not own them: the caller destroys them.
+LRESULT swapList(HIMAGELIST& slot, HWND hwnd, LPARAM lParam)
 {
-    LPARAM old = slot;
-    slot = lParam;
+    HIMAGELIST old = slot;
+    slot = reinterpret_cast<HIMAGELIST>(lParam);
     changed(hwnd);
-    return old;
+    return reinterpret_cast<LRESULT>(old);
 }
 LRESULT onSetImageList(HWND hwnd, UINT, WPARAM, LPARAM lParam) { return swapList(bar(hwnd)->imageList, hwnd, lParam); }
-LRESULT onGetImageList(HWND hwnd, UINT, WPARAM, LPARAM) { return bar(hwnd)->imageList; }
+LRESULT onGetImageList(HWND hwnd, UINT, WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(bar(hwnd)->imageList); }
 LRESULT onSetDisabledImageList(HWND hwnd, UINT, WPARAM, LPARAM lParam)
 {
     return swapList(bar(hwnd)->disabledImageList, hwnd, lParam);
 }
-LRESULT onGetDisabledImageList(HWND hwnd, UINT, WPARAM, LPARAM) { return bar(hwnd)->disabledImageList; }
+LRESULT onGetDisabledImageList(HWND hwnd, UINT, WPARAM, LPARAM)
+{
+    return reinterpret_cast<LRESULT>(bar(hwnd)->disabledImageList);
+}
 LRESULT onButtonStructSize(HWND, UINT, WPARAM, LPARAM) { return 0; }
 LRESULT onEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
 

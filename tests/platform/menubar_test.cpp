@@ -1,5 +1,6 @@
 // The menu bar: made from its resource in the menu-bar place, its drop-down
 // menus and tool buttons driven by the stylus, and its tool-bar messages.
+#include "platform/controls/controls.h"
 #include "tests/platform/platform_fixture.h"
 
 #include <functional>
@@ -319,6 +320,51 @@ TEST_F(MenuBars, tool_button_images_come_from_the_bitmap_without_the_mask_colour
     EXPECT_EQ(GetRValue(grey), GetGValue(grey));
     EXPECT_EQ(GetGValue(grey), GetBValue(grey));
     EXPECT_NE(grey, GetSysColor(COLOR_MENU));
+}
+
+// Images in colour `base` + 0x20 * image number; a mask border as in the strip.
+void paintListImages(uint32_t* pixels, int width, int height)
+{
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            int local = x % 16;
+            bool border = local == 0 || local == 15 || y == 0 || y == 15;
+            pixels[y * width + x] = border ? 0xC4C4C4 : 0x008000u + 0x20u * static_cast<uint32_t>(x / 16);
+        }
+}
+const BitmapResource kListImages[] = {{7152, nullptr, 96, 16, paintListImages}};
+
+TEST_F(MenuBars, image_lists_replace_the_bitmap_and_give_disabled_buttons_their_own_images)
+{
+    RegisterBitmaps(kListImages, 1);
+    HIMAGELIST normal = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR24, 6, 0);
+    HIMAGELIST disabled = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR24, 6, 0);
+    HBITMAP images = LoadBitmap(nullptr, MAKEINTRESOURCE(7152));
+    ASSERT_EQ(ImageList_AddMasked(normal, images, 0xC4C4C4), 0);
+    ASSERT_EQ(ImageList_AddMasked(disabled, images, 0xC4C4C4), 0);
+    DeleteObject(images);
+    EXPECT_EQ(SendMessage(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(normal)), 0);
+    EXPECT_EQ(SendMessage(bar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabled)), 0);
+    EXPECT_EQ(SendMessage(bar, TB_GETIMAGELIST, 0, 0), reinterpret_cast<LRESULT>(normal));
+    pump();
+    RECT b = buttonRect(5);  // image 3
+    int cx = (b.left + b.right) / 2, cy = (b.top + b.bottom) / 2;
+    EXPECT_EQ(screenPixel(cx, cy), RGB(0, 0x80, 0x60));
+    EXPECT_EQ(screenPixel(cx - 8, cy - 8), GetSysColor(COLOR_MENU));
+    // The disabled list draws the disabled button; here its image 3 is the same picture.
+    SendMessage(bar, TB_SETSTATE, kDelete, 0);
+    pump();
+    EXPECT_EQ(screenPixel(cx, cy), RGB(0, 0x80, 0x60));
+    SendMessage(bar, TB_SETDISABLEDIMAGELIST, 0, 0);
+    pump();
+    COLORREF faded = screenPixel(cx, cy);  // without one, the normal picture fades into the bar
+    EXPECT_NE(faded, RGB(0, 0x80, 0x60));
+    EXPECT_NE(faded, GetSysColor(COLOR_MENU));
+    // The bar does not own the lists.
+    DestroyWindow(bar);
+    EXPECT_EQ(ImageList_GetImageCount(normal), 6);
+    ImageList_Destroy(normal);
+    ImageList_Destroy(disabled);
 }
 
 TEST_F(MenuBars, buttons_can_be_read_deleted_and_inserted_again_with_a_new_string)
