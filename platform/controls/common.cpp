@@ -49,6 +49,8 @@ void registerButtonClass();
 void registerStaticClass();
 void registerProgressClass();
 void registerTrackBarClass();
+void registerEditClass();
+void registerComboBoxClass();
 
 void InitCommonControls()
 {
@@ -56,6 +58,8 @@ void InitCommonControls()
     registerStaticClass();
     registerProgressClass();
     registerTrackBarClass();
+    registerEditClass();
+    registerComboBoxClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)

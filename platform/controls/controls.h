@@ -8,6 +8,9 @@
 #include "platform/controls/imagelist.h"
 #include "platform/controls/ownerdraw.h"
 
+#include "platform/controls/combo.h"
+#include "platform/controls/edit.h"
+
 struct INITCOMMONCONTROLSEX {
     DWORD dwSize;
     DWORD dwICC;

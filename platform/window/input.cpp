@@ -16,6 +16,7 @@ HWND activeWindow = nullptr;
 HCURSOR currentCursor = nullptr;
 POINT cursorPos{0, 0};
 bool buttonDown = false;
+bool keyDown[256] = {};  // hardware keys held, for GetKeyState (Shift, Ctrl, Alt)
 
 struct ClickMemory {
     HWND hwnd = nullptr;
@@ -243,8 +244,11 @@ void PlatformStylusInput(StylusAction action, int x, int y)
     postMouse(target, isDouble ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, pt, MK_LBUTTON);
 }
 
+SHORT GetKeyState(int vk) { return vk >= 0 && vk < 256 && keyDown[vk] ? static_cast<SHORT>(0x8000) : 0; }
+
 void PlatformKeyInput(UINT vk, bool down)
 {
+    if (vk < 256) keyDown[vk] = down;
     HWND target = GetFocus();
     if (!target) target = GetActiveWindow();
     if (!target) return;

@@ -44,12 +44,18 @@ enum : UINT {
     WM_HSCROLL = 0x0114,
     WM_VSCROLL = 0x0115,
     WM_INITMENUPOPUP = 0x0117,
+    WM_CTLCOLOREDIT = 0x0133,
+    WM_CTLCOLORLISTBOX = 0x0134,
     WM_CTLCOLORSTATIC = 0x0138,
     WM_MOUSEMOVE = 0x0200,
     WM_LBUTTONDOWN = 0x0201,
     WM_LBUTTONUP = 0x0202,
     WM_LBUTTONDBLCLK = 0x0203,
     WM_CAPTURECHANGED = 0x0215,
+    WM_CUT = 0x0300,
+    WM_COPY = 0x0301,
+    WM_PASTE = 0x0302,
+    WM_CLEAR = 0x0303,
     WM_USER = 0x0400,
     WM_APP = 0x8000,
 };
@@ -184,6 +190,7 @@ enum : UINT {
     VK_DOWN = 0x28,
     VK_DELETE = 0x2E,
     VK_F1 = 0x70,
+    VK_F4 = 0x73,
 };
 
 // MessageBeep kinds and message-box icons (the boxes come with the dialogs).

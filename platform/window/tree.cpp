@@ -239,7 +239,8 @@ BOOL DestroyWindow(HWND hwnd)
             return windowAlive(hwnd) ? TRUE : FALSE;
         }
         collectPreOrder(hwnd, subtree);
-        // Asked before the subtree is marked: a window being destroyed no longer counts as shown.
+        // Whether it shows must be asked before it is marked: a window being
+        // destroyed counts as hidden, and what it covered must be repainted.
         bool shown = windowShown(hwnd);
         for (HWND w : subtree) w->destroying = true;
         if (shown) invalidateScreenArea(windowRectOnScreen(hwnd));

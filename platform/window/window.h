@@ -126,6 +126,8 @@ HWND GetActiveWindow();
 BOOL SetForegroundWindow(HWND hwnd);
 HWND GetForegroundWindow();
 HWND GetDesktopWindow();
+// Whether a key is down: the high bit (a negative value) while it is held.
+SHORT GetKeyState(int virtualKey);
 
 // Messages.
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
