@@ -22,6 +22,11 @@ void galleryOwn(HWND page, HGDIOBJ object);
 // WM_VSCROLL) sends `message` with the track bar's position in wParam.
 void galleryLink(HWND source, HWND target, UINT message);
 
+// True while the program runs only to write a screenshot; pages whose point is
+// a passing state (an open menu) may show it then.
+bool galleryScreenshotRun();
+void gallerySetScreenshotRun(bool on);
+
 // Every page, in the order the gallery shows them (pages.cpp).
 std::span<const GalleryPage> galleryPages();
 
@@ -30,3 +35,4 @@ void createButtonsPage(HWND page);
 void createStaticsPage(HWND page);
 void createProgressPage(HWND page);
 void createTrackBarsPage(HWND page);
+void createMenusPage(HWND page);

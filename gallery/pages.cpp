@@ -9,6 +9,7 @@ constexpr GalleryPage kPages[] = {
     {"statics", "Static text and pictures", createStaticsPage},
     {"progress", "Progress bars", createProgressPage},
     {"trackbars", "Track bars", createTrackBarsPage},
+    {"menus", "Menus and the menu bar", createMenusPage},
 };
 
 }  // namespace

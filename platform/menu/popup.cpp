@@ -455,15 +455,15 @@ UINT trackPopup(HMENU menu, UINT flags, int x, int y, HWND owner, const RECT*, P
     while (!loop.done) {
         if (!IsWindow(owner)) break;
         MSG msg;
-        if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            handle(loop, msg);
-            continue;
-        }
         if (idleHook) {
-            idleHook(loop.levels.back().wnd, idleData);
+            if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) handle(loop, msg);
+            else idleHook(loop.levels.back().wnd, idleData);
             continue;
         }
-        WaitMessage();
+        // GetMessage waits the way the platform's loops do (on a virtual clock it
+        // moves the clock to the next timer), so timers keep running under the menu.
+        if (GetMessage(&msg, nullptr, 0, 0) == -1) break;
+        handle(loop, msg);
     }
     closeLevelsFrom(loop, 0);
     running = nullptr;

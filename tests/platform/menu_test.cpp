@@ -562,6 +562,34 @@ TEST_F(PopupMenus, the_open_menu_is_drawn_flat_over_everything)
     DestroyMenu(menu);
 }
 
+void escapeOnTimer(HWND hwnd, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(hwnd, id);
+    PlatformKeyInput(VK_ESCAPE, true);
+}
+
+TEST_F(PopupMenus, timers_run_while_the_menu_waits_and_a_quit_ends_it)
+{
+    SetMenuIdleHook(nullptr, nullptr);
+    HMENU menu = popupOf({{"One", 1}});
+    // On the virtual clock the menu's wait moves the clock to the timer.
+    SetTimer(owner, 7, 5000, escapeOnTimer);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 10, 40, owner, nullptr), 0);
+    EXPECT_GE(GetTickCount() - start, 5000u);
+    // A quit ends the menu and stays for the caller's loop.
+    PostQuitMessage(3);
+    EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 10, 40, owner, nullptr), 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
+    // EndMenu from inside the loop cancels it.
+    SetMenuIdleHook([](HWND, void*) { EndMenu(); }, nullptr);
+    EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 10, 40, owner, nullptr), 0);
+    EXPECT_FALSE(EndMenu());  // nothing open any more
+    DestroyMenu(menu);
+}
+
 // Closing a top-level window hands the screen it covered back to the windows below.
 TEST_F(PopupMenus, a_destroyed_window_leaves_no_pixels_behind)
 {
