@@ -193,7 +193,8 @@ LRESULT popupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        if (Level* level = levelOf(hwnd)) paintLevel(hwnd, dc, *level);
+        Level* level = levelOf(hwnd);
+        if (level && menus::alive(level->menu)) paintLevel(hwnd, dc, *level);
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -422,6 +423,22 @@ void handle(Loop& loop, const MSG& msg)
     }
 }
 
+// The owner may change or destroy a menu while it shows (a timer, a command):
+// a destroyed menu ends the loop, a changed one is laid out again in place.
+void followMenuChanges(Loop& loop)
+{
+    for (Level& level : loop.levels) {
+        if (!menus::alive(level.menu)) return cancel(loop, POINT{-1, -1});
+        if (level.items.size() == level.menu->items.size()) continue;
+        SIZE size = layoutLevel(level);
+        int left = level.screen.left, top = level.screen.top;
+        keepOnScreen(&left, &top, size);
+        level.screen = RECT{left, top, left + static_cast<int>(size.cx), top + static_cast<int>(size.cy)};
+        level.hot = -1;
+        if (level.wnd) MoveWindow(level.wnd, left, top, size.cx, size.cy, TRUE);
+    }
+}
+
 }  // namespace
 
 namespace menus {
@@ -458,12 +475,14 @@ UINT trackPopup(HMENU menu, UINT flags, int x, int y, HWND owner, const RECT*, P
         if (idleHook) {
             if (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) handle(loop, msg);
             else idleHook(loop.levels.back().wnd, idleData);
+            followMenuChanges(loop);
             continue;
         }
         // GetMessage waits the way the platform's loops do (on a virtual clock it
         // moves the clock to the next timer), so timers keep running under the menu.
         if (GetMessage(&msg, nullptr, 0, 0) == -1) break;
         handle(loop, msg);
+        followMenuChanges(loop);
     }
     closeLevelsFrom(loop, 0);
     running = nullptr;

@@ -590,6 +590,31 @@ TEST_F(PopupMenus, timers_run_while_the_menu_waits_and_a_quit_ends_it)
     DestroyMenu(menu);
 }
 
+TEST_F(PopupMenus, a_menu_changed_or_destroyed_while_it_shows_is_followed)
+{
+    HMENU menu = popupOf({{"One", 1}, {"Two", 2}, {"Three", 3}});
+    RECT before{}, after{};
+    script.steps.push_back([&](HWND popup) {
+        GetWindowRect(popup, &before);
+        PlatformKeyInput(VK_UP, true);  // the last item, which is about to go
+    });
+    script.steps.push_back([&](HWND) { DeleteMenu(menu, 2, MF_BYPOSITION); });
+    script.steps.push_back([&](HWND popup) {
+        GetWindowRect(popup, &after);
+        PlatformKeyInput(VK_RETURN, true);  // no highlight left: nothing chosen
+        PlatformKeyInput(VK_UP, true);
+        PlatformKeyInput(VK_RETURN, true);
+    });
+    EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 10, 40, owner, nullptr), 2);
+    EXPECT_LT(after.bottom - after.top, before.bottom - before.top);
+    // Destroyed under the open pop-up: the menu ends.
+    script = Script{};
+    script.steps.push_back([&](HWND) { DestroyMenu(menu); });
+    EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 10, 40, owner, nullptr), 0);
+    EXPECT_EQ(script.next, 1u);
+    EXPECT_FALSE(anyPopupLeft());
+}
+
 // Closing a top-level window hands the screen it covered back to the windows below.
 TEST_F(PopupMenus, a_destroyed_window_leaves_no_pixels_behind)
 {
