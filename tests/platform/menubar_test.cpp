@@ -417,6 +417,43 @@ TEST_F(MenuBars, buttons_can_be_read_deleted_and_inserted_again_with_a_new_strin
     EXPECT_STREQ(small, "Aff");
 }
 
+TEST_F(MenuBars, a_drop_down_menu_can_be_replaced_and_strings_come_from_the_string_table)
+{
+    HMENU fresh = CreatePopupMenu();
+    AppendMenu(fresh, MF_STRING, 5000, "Fresh item");
+    HMENU old = reinterpret_cast<HMENU>(SendMessage(bar, SHCMBM_GETSUBMENU, 0, kTools));
+    EXPECT_EQ(reinterpret_cast<HMENU>(SendMessage(bar, SHCMBM_SETSUBMENU, kTools, reinterpret_cast<LPARAM>(fresh))), old);
+    EXPECT_EQ(reinterpret_cast<HMENU>(SendMessage(bar, SHCMBM_GETSUBMENU, 0, kTools)), fresh);
+    DestroyMenu(old);  // handed back to the caller
+    script.steps.push_back([](HWND popup) {
+        POINT p = itemPoint(popup, 1, 0);
+        PlatformStylusInput(StylusDown, p.x, p.y);
+        PlatformStylusInput(StylusUp, p.x, p.y);
+    });
+    tapButton(2);
+    EXPECT_EQ(commands(), std::vector<int>{5000});
+
+    const StringResource strings[] = {{7300, "From the table"}};
+    RegisterStringTable(strings, 1);
+    LRESULT index = SendMessage(bar, TB_ADDSTRING, reinterpret_cast<WPARAM>(GetModuleHandle(nullptr)), 7300);
+    ASSERT_GT(index, 0);
+    TBBUTTON tb{};
+    SendMessage(bar, TB_GETBUTTON, 1, reinterpret_cast<LPARAM>(&tb));
+    SendMessage(bar, TB_DELETEBUTTON, 1, 0);
+    tb.iString = index;
+    SendMessage(bar, TB_INSERTBUTTON, 1, reinterpret_cast<LPARAM>(&tb));
+    EXPECT_EQ(buttonText(1), "From the table");
+    EXPECT_EQ(SendMessage(bar, TB_ADDSTRING, reinterpret_cast<WPARAM>(GetModuleHandle(nullptr)), 7399), -1);
+
+    // A bar made hidden stays hidden until shown.
+    SHMENUBARINFO info{};
+    info.cbSize = sizeof info;
+    info.hwndParent = parent;
+    info.dwFlags = SHCMBF_EMPTYBAR | SHCMBF_HIDDEN;
+    ASSERT_TRUE(SHCreateMenuBar(&info));
+    EXPECT_FALSE(IsWindowVisible(info.hwndMB));
+}
+
 TEST_F(MenuBars, a_bar_made_from_a_menu_gives_one_button_per_item_as_wizards_use)
 {
     SHMENUBARINFO info{};
