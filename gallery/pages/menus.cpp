@@ -65,7 +65,7 @@ void paintButtonImages(uint32_t* pixels, int width, int height)
             bool ink = false;
             if (image == 0) ink = u >= 4 && u <= 12 && v >= 3 && v <= 12 && (u - 4) * 2 <= std::min(v - 3, 12 - v) * 2 + 1;
             if (image == 1) ink = (u >= 2 && u <= 13 && v >= 3 && v <= 12) && (u <= 3 || u >= 12 || v <= 4 || v >= 11);
-            if (image == 2) ink = u >= 3 && u <= 12 && v >= 3 && v <= 12 && (u - v <= 1 && v - u <= 1 || u + v >= 14 && u + v <= 16);
+            if (image == 2) ink = u >= 3 && u <= 12 && v >= 3 && v <= 12 && ((u - v <= 1 && v - u <= 1) || (u + v >= 14 && u + v <= 16));
             pixels[y * width + x] = ink ? (image == 2 ? 0xC02020u : 0x2040A0u) : 0xC4C4C4u;
         }
 }

@@ -275,7 +275,8 @@ BOOL SetMenuItemInfo(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO*
     if (!it) return FALSE;
     UINT mask = info->fMask;
     if ((mask & MIIM_SUBMENU) && info->hSubMenu && !menus::alive(info->hSubMenu)) return FALSE;
-    if (mask & (MIIM_TYPE | MIIM_FTYPE)) it->type = info->fType & (MFT_MENUBARBREAK | MFT_MENUBREAK | MFT_SEPARATOR | MFT_RADIOCHECK);
+    constexpr UINT kTypes = MFT_MENUBARBREAK | MFT_MENUBREAK | MFT_SEPARATOR | MFT_RADIOCHECK;
+    if (mask & (MIIM_TYPE | MIIM_FTYPE)) it->type = info->fType & kTypes;
     if (mask & MIIM_STATE) it->state = info->fState & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_HILITE | MF_DEFAULT);
     if (mask & MIIM_ID) it->id = info->wID;
     // A sub-menu replaced here is left to the caller, who may still use it.

@@ -23,10 +23,8 @@ enum : UINT {
     MF_OWNERDRAW = 0x0100,
     MF_SEPARATOR = 0x0800,
     MF_DEFAULT = 0x1000,
-};
-
-// Item types and states of MENUITEMINFO.
-enum : UINT {
+    // Item types and states of MENUITEMINFO (one enumeration with the MF_
+    // flags, as resource tables combine them).
     MFT_STRING = 0x0000,
     MFT_MENUBARBREAK = 0x0020,
     MFT_MENUBREAK = 0x0040,
@@ -102,7 +100,7 @@ BOOL SetMenuItemInfo(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO*
 // sub-menu (its text is the pop-up's label) that runs to the next
 // MENU_END_POPUP; other rows are items (MF_STRING with a command id, or
 // MF_SEPARATOR) with MF_GRAYED/MF_CHECKED/MFT_RADIOCHECK as their first state.
-enum : UINT { MENU_END_POPUP = 0x80000000u };
+constexpr UINT MENU_END_POPUP = 0x80000000u;
 struct MenuTemplateItem {
     UINT flags;
     const char* text;

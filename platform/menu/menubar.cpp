@@ -200,7 +200,8 @@ LRESULT onPaint(HWND hwnd, UINT, WPARAM, LPARAM)
             int x = (r.left + r.right - image.cx) / 2, y = (r.top + r.bottom - image.cy) / 2;
             if (!enabled(b) && mb->disabledImageList) ImageList_Draw(mb->disabledImageList, b.image, dc, x, y, ILD_TRANSPARENT);
             else if (mb->imageList && !enabled(b))  // faded into the bar when there is no disabled list
-                ImageList_DrawEx(mb->imageList, b.image, dc, x, y, 0, 0, CLR_NONE, GetSysColor(COLOR_MENU), ILD_TRANSPARENT | ILD_BLEND50);
+                ImageList_DrawEx(mb->imageList, b.image, dc, x, y, 0, 0, CLR_NONE, GetSysColor(COLOR_MENU),
+                                 ILD_TRANSPARENT | ILD_BLEND50);
             else if (mb->imageList) ImageList_Draw(mb->imageList, b.image, dc, x, y, ILD_TRANSPARENT);
             else drawStripImage(dc, mb, b.image, x, y, !enabled(b));
         }
@@ -324,7 +325,8 @@ void changed(HWND hwnd) { InvalidateRect(hwnd, nullptr, FALSE); }
 
 std::string stringAt(const MenuBar* mb, INT_PTR index)
 {
-    return index >= 0 && static_cast<size_t>(index) < mb->strings.size() ? mb->strings[static_cast<size_t>(index)] : std::string();
+    if (index < 0 || static_cast<size_t>(index) >= mb->strings.size()) return std::string();
+    return mb->strings[static_cast<size_t>(index)];
 }
 
 Button fromTb(const MenuBar* mb, const TBBUTTON& tb)
