@@ -123,6 +123,13 @@ std::string Tr(UINT number, const char* key)
     return std::string(buffer.data(), static_cast<size_t>(n));
 }
 
+bool languageLookup(std::string_view name, std::string_view key, std::string& value)
+{
+    if (!language.open) return false;
+    int section = languageFindSection(language.lines, name);
+    return section >= 0 && languageFindKey(language.lines, section, key, value);
+}
+
 void BeginDialogSection(const char* name)
 {
     language.dialogSection = language.open && name ? languageFindSection(language.lines, name) : -1;

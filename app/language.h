@@ -46,3 +46,6 @@ struct LanguageChoice {
 std::vector<LanguageChoice> ListLanguages(int* selected);
 
 }  // namespace fotrix
+
+// Relabelling menus and menu bars, and the language chooser.
+#include "app/language_menu.h"

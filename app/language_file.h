@@ -17,6 +17,9 @@ int languageFindSection(const std::vector<std::string>& lines, std::string_view 
 // Searches `key` from the line after `section` to the next "[" line; the value
 // has "\n" turned into CR LF. False when missing or shorter than two characters.
 bool languageFindKey(const std::vector<std::string>& lines, int section, std::string_view key, std::string& value);
+// Searches `key` in the section `name` of the open language file (the
+// menu texts live in "Menu"); false when no file is open or the key is missing.
+bool languageLookup(std::string_view name, std::string_view key, std::string& value);
 // The language name of a first line ("fr=Francais" gives "Francais"); empty when none.
 std::string languageNameOf(std::string_view firstLine);
 

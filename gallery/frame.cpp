@@ -247,6 +247,13 @@ LRESULT frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
+namespace {
+bool screenshotRun = false;
+}  // namespace
+
+bool galleryScreenshotRun() { return screenshotRun; }
+void gallerySetScreenshotRun(bool on) { screenshotRun = on; }
+
 void galleryOwn(HWND page, HGDIOBJ object)
 {
     if (PageState* s = pageState(page)) s->owned.push_back(object);

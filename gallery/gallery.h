@@ -25,6 +25,10 @@ void galleryLink(HWND source, HWND target, UINT message);
 // Destroys `dialog` (a top-level window, such as a modeless message box or
 // property sheet) together with the page.
 void galleryKeep(HWND page, HWND dialog);
+// True while the program runs only to write a screenshot; pages whose point is
+// a passing state (an open menu) may show it then.
+bool galleryScreenshotRun();
+void gallerySetScreenshotRun(bool on);
 
 // Every page, in the order the gallery shows them (pages.cpp).
 std::span<const GalleryPage> galleryPages();
@@ -44,3 +48,4 @@ void createListBoxesPage(HWND page);
 void createDialogsPage(HWND page);
 void createMessageBoxPage(HWND page);
 void createPropertySheetPage(HWND page);
+void createMenusPage(HWND page);

@@ -96,6 +96,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "fotrix-gallery: cannot start the %s back end\n", config.headless ? "headless" : "SDL");
         return 1;
     }
+    gallerySetScreenshotRun(!screenshotPath.empty());
     galleryRegisterClasses();
     HWND frame = galleryCreateFrame(first);
     if (!frame) {

@@ -19,6 +19,7 @@ constexpr GalleryPage kPages[] = {
     {"dialogs", "Dialogs", createDialogsPage},
     {"messagebox", "Message box", createMessageBoxPage},
     {"propsheet", "Property sheet", createPropertySheetPage},
+    {"menus", "Menus and the menu bar", createMenusPage},
 };
 
 }  // namespace

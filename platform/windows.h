@@ -7,6 +7,7 @@
 #include "platform/files/files.h"
 #include "platform/gdi/gdi.h"
 #include "platform/instance/instance.h"
+#include "platform/menu/menubar.h"
 #include "platform/platform.h"
 #include "platform/registry/registry.h"
 #include "platform/resources/resources.h"
