@@ -302,7 +302,9 @@ void galleryShowPage(HWND frame, int index)
                                area.bottom - area.top, frame, reinterpret_cast<HMENU>(static_cast<intptr_t>(kPageId)), nullptr, nullptr);
     if (page) pages[index].create(page);
     char title[96];
-    std::snprintf(title, sizeof title, "%d/%d  %s", index + 1, count, pages[index].title);
+    // The page's title shows in the task bar; between Prev and Next there is
+    // only room for the page number on a small screen.
+    std::snprintf(title, sizeof title, "%d / %d", index + 1, count);
     SetDlgItemText(frame, kTitleId, title);
     SetWindowText(frame, (std::string("Gallery: ") + pages[index].title).c_str());
     SetWindowText(galleryStatusLine(frame), "");
