@@ -21,7 +21,6 @@ struct Button {
 DWORD typeOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)) & BS_TYPEMASK; }
 bool isCheckBox(DWORD t) { return t == BS_CHECKBOX || t == BS_AUTOCHECKBOX || t == BS_3STATE || t == BS_AUTO3STATE; }
 bool isRadio(DWORD t) { return t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON; }
-bool isPush(DWORD t) { return t == BS_PUSHBUTTON || t == BS_DEFPUSHBUTTON; }
 
 // Box of a check box or radio button: a square at the left, centred vertically
 // (at the right with BS_LEFTTEXT); the text takes the rest.
@@ -300,7 +299,7 @@ LRESULT onSetCheck(HWND hwnd, UINT, WPARAM wParam, LPARAM)
 LRESULT onGetState(HWND hwnd, UINT, WPARAM, LPARAM)
 {
     Button* b = state<Button>(hwnd);
-    return b->check | (b->pushed ? BST_PUSHED : 0) | (b->focused ? BST_FOCUS : 0);
+    return b->check | (b->pushed ? UINT{BST_PUSHED} : 0u) | (b->focused ? UINT{BST_FOCUS} : 0u);
 }
 
 LRESULT onSetState(HWND hwnd, UINT, WPARAM wParam, LPARAM)
@@ -335,20 +334,11 @@ LRESULT onGetFont(HWND hwnd, UINT, WPARAM, LPARAM)
     return reinterpret_cast<LRESULT>(state<Button>(hwnd)->font.font);
 }
 
-LRESULT onRepaintAfter(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    LRESULT r = DefWindowProc(hwnd, message, wParam, lParam);
-    InvalidateRect(hwnd, nullptr, FALSE);
-    return r;
-}
-
-LRESULT onEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
-
 constexpr MessageEntry kRows[] = {
     {WM_NCCREATE, createState<Button>},
     {WM_NCDESTROY, destroyState<Button>},
     {WM_PAINT, onPaint},
-    {WM_ERASEBKGND, onEraseBackground},
+    {WM_ERASEBKGND, paintsOwnBackground},
     {WM_LBUTTONDOWN, onLButtonDown},
     {WM_LBUTTONDBLCLK, onLButtonDown},
     {WM_MOUSEMOVE, onMouseMove},
@@ -358,8 +348,8 @@ constexpr MessageEntry kRows[] = {
     {WM_KEYUP, onKeyUp},
     {WM_SETFOCUS, onSetFocus},
     {WM_KILLFOCUS, onKillFocus},
-    {WM_SETTEXT, onRepaintAfter},
-    {WM_ENABLE, onRepaintAfter},
+    {WM_SETTEXT, repaintAfterDefault},
+    {WM_ENABLE, repaintAfterDefault},
     {WM_SETFONT, onSetFont},
     {WM_GETFONT, onGetFont},
     {BM_GETCHECK, onGetCheck},

@@ -151,8 +151,6 @@ LRESULT onPaint(HWND hwnd, UINT, WPARAM, LPARAM)
     return 0;
 }
 
-LRESULT onEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
-
 // ---- Creation, size, font ----
 
 LRESULT comboEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -499,7 +497,7 @@ constexpr MessageEntry kRows[] = {
     {WM_CREATE, onCreate},
     {WM_DESTROY, onDestroy},
     {WM_PAINT, onPaint},
-    {WM_ERASEBKGND, onEraseBackground},
+    {WM_ERASEBKGND, paintsOwnBackground},
     {WM_SIZE, onSize},
     {WM_SETFONT, onSetFont},
     {WM_GETFONT, onGetFont},

@@ -137,8 +137,6 @@ LRESULT onPaint(HWND hwnd, UINT, WPARAM, LPARAM)
     return 0;
 }
 
-LRESULT onEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
-
 int rowAt(const ListLayout& l, const DropList* d, int y) { return d->top + (y - l.items.top) / l.itemHeight; }
 
 void scrollTo(HWND list, DropList* d, int top)
@@ -221,7 +219,7 @@ constexpr MessageEntry kRows[] = {
     {WM_NCCREATE, onCreate},
     {WM_NCDESTROY, onDestroy},
     {WM_PAINT, onPaint},
-    {WM_ERASEBKGND, onEraseBackground},
+    {WM_ERASEBKGND, paintsOwnBackground},
     {WM_LBUTTONDOWN, onLButtonDown},
     {WM_LBUTTONDBLCLK, onLButtonDown},
     {WM_MOUSEMOVE, onMouseMove},

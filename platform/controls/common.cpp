@@ -15,6 +15,13 @@ void registerControlClass(const char* name, WNDPROC proc, UINT classStyle)
     RegisterClass(&wc);
 }
 
+LRESULT repaintAfterDefault(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = DefWindowProc(hwnd, message, wParam, lParam);
+    InvalidateRect(hwnd, nullptr, FALSE);
+    return result;
+}
+
 void notifyCommand(HWND control, WORD code)
 {
     HWND parent = GetParent(control);

@@ -42,6 +42,13 @@ struct FontHolder {
     HFONT get() const { return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 };
 
+// Handlers shared by the controls' message tables. repaintAfterDefault runs
+// the default procedure and repaints (enabling, for instance, changes the
+// look); paintsOwnBackground answers WM_ERASEBKGND for a control whose
+// WM_PAINT fills everything, so that nothing flickers.
+LRESULT repaintAfterDefault(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+inline LRESULT paintsOwnBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
+
 // Sends WM_COMMAND (id, code) from a control to its parent.
 void notifyCommand(HWND control, WORD code);
 // Fills the header and sends WM_NOTIFY to the parent; returns its answer.

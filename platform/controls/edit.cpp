@@ -203,8 +203,6 @@ LRESULT onPaint(HWND hwnd, UINT, WPARAM, LPARAM)
     return 0;
 }
 
-LRESULT onEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
-
 LRESULT onTimer(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (wParam != kBlinkTimer) return DefWindowProc(hwnd, message, wParam, lParam);
@@ -585,7 +583,7 @@ constexpr MessageEntry kRows[] = {
     {kGetDialogCode, onGetDialogCode},
     {WM_NCDESTROY, destroyState<Edit>},
     {WM_PAINT, onPaint},
-    {WM_ERASEBKGND, onEraseBackground},
+    {WM_ERASEBKGND, paintsOwnBackground},
     {WM_TIMER, onTimer},
     {WM_SETTEXT, onSetText},
     {WM_GETTEXT, onGetText},

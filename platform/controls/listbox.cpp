@@ -641,22 +641,14 @@ LRESULT onKillFocus(HWND hwnd, UINT, WPARAM, LPARAM)
     notify(hwnd, LBN_KILLFOCUS);
     return 0;
 }
-LRESULT onRepaintAfter(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    LRESULT r = DefWindowProc(hwnd, message, wParam, lParam);
-    InvalidateRect(hwnd, nullptr, FALSE);
-    return r;
-}
-LRESULT onEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
-
 constexpr MessageEntry kRows[] = {
     {WM_NCCREATE, createState<ListBox>},
     {WM_NCDESTROY, destroyState<ListBox>},
     {WM_CREATE, onCreate},
     {WM_SIZE, onSize},
     {WM_PAINT, onPaint},
-    {WM_ERASEBKGND, onEraseBackground},
-    {WM_ENABLE, onRepaintAfter},
+    {WM_ERASEBKGND, paintsOwnBackground},
+    {WM_ENABLE, repaintAfterDefault},
     {WM_SETFONT, onSetFont},
     {WM_GETFONT, onGetFont},
     {WM_SETFOCUS, onSetFocus},

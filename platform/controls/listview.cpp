@@ -141,8 +141,6 @@ LRESULT onSetRedraw(HWND hwnd, UINT, WPARAM wParam, LPARAM)
     return 0;
 }
 
-LRESULT onEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
-
 // ---- Items ----
 
 LRESULT onInsertItem(HWND hwnd, UINT, WPARAM, LPARAM lParam)
@@ -710,7 +708,7 @@ constexpr MessageEntry kRows[] = {
     {WM_NCCREATE, onCreateState},
     {WM_NCDESTROY, onDestroyState},
     {WM_PAINT, onPaint},
-    {WM_ERASEBKGND, onEraseBackground},
+    {WM_ERASEBKGND, controls::paintsOwnBackground},
     {WM_SIZE, onSize},
     {WM_SETFONT, onSetFont},
     {WM_GETFONT, onGetFont},

@@ -96,13 +96,11 @@ LRESULT onStepIt(HWND hwnd, UINT, WPARAM, LPARAM)
     return moveTo(hwnd, next);
 }
 LRESULT onGetPos(HWND hwnd, UINT, WPARAM, LPARAM) { return state<Progress>(hwnd)->pos; }
-LRESULT onEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
-
 constexpr MessageEntry kRows[] = {
     {WM_NCCREATE, createState<Progress>},
     {WM_NCDESTROY, destroyState<Progress>},
     {WM_PAINT, onPaint},
-    {WM_ERASEBKGND, onEraseBackground},
+    {WM_ERASEBKGND, paintsOwnBackground},
     {PBM_SETRANGE, onSetRange},
     {PBM_SETRANGE32, onSetRange32},
     {PBM_GETRANGE, onGetRange},

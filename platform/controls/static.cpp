@@ -12,8 +12,6 @@ struct Static {
     HBITMAP bitmap = nullptr;  // not owned: the caller keeps and deletes it
 };
 
-DWORD typeOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)) & SS_TYPEMASK; }
-
 void paintBitmap(HWND hwnd, Static* s, HDC dc, const RECT& client)
 {
     BITMAP bm{};
@@ -94,23 +92,14 @@ LRESULT onSetFont(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
 
 LRESULT onGetFont(HWND hwnd, UINT, WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(state<Static>(hwnd)->font.font); }
 
-LRESULT onRepaintAfter(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    LRESULT r = DefWindowProc(hwnd, message, wParam, lParam);
-    InvalidateRect(hwnd, nullptr, FALSE);
-    return r;
-}
-
-LRESULT onEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
-
 constexpr MessageEntry kRows[] = {
     {WM_NCCREATE, createState<Static>},
     {WM_NCDESTROY, destroyState<Static>},
     {WM_PAINT, onPaint},
-    {WM_ERASEBKGND, onEraseBackground},
+    {WM_ERASEBKGND, paintsOwnBackground},
     {WM_LBUTTONDOWN, onLButtonDown},
-    {WM_SETTEXT, onRepaintAfter},
-    {WM_ENABLE, onRepaintAfter},
+    {WM_SETTEXT, repaintAfterDefault},
+    {WM_ENABLE, repaintAfterDefault},
     {WM_SETFONT, onSetFont},
     {WM_GETFONT, onGetFont},
     {STM_SETIMAGE, onSetImage},

@@ -430,22 +430,13 @@ LRESULT onSize(HWND hwnd, UINT, WPARAM, LPARAM)
     return 0;
 }
 
-LRESULT onRepaintAfter(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    LRESULT r = DefWindowProc(hwnd, message, wParam, lParam);
-    InvalidateRect(hwnd, nullptr, FALSE);
-    return r;
-}
-
-LRESULT onEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
-
 constexpr MessageEntry kRows[] = {
     {WM_NCCREATE, createState<TabControl>},
     {WM_NCDESTROY, destroyState<TabControl>},
     {WM_PAINT, onPaint},
-    {WM_ERASEBKGND, onEraseBackground},
+    {WM_ERASEBKGND, paintsOwnBackground},
     {WM_SIZE, onSize},
-    {WM_ENABLE, onRepaintAfter},
+    {WM_ENABLE, repaintAfterDefault},
     {WM_LBUTTONDOWN, onLButtonDown},
     {WM_LBUTTONDBLCLK, onLButtonDown},
     {WM_KEYDOWN, onKeyDown},

@@ -284,13 +284,11 @@ LRESULT onGetChannelRect(HWND hwnd, UINT, WPARAM, LPARAM lParam)
     if (lParam) *reinterpret_cast<RECT*>(lParam) = layout(hwnd, state<TrackBar>(hwnd)).channel;
     return 0;
 }
-LRESULT onEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
-
 constexpr MessageEntry kRows[] = {
     {WM_NCCREATE, createState<TrackBar>},
     {WM_NCDESTROY, destroyState<TrackBar>},
     {WM_PAINT, onPaint},
-    {WM_ERASEBKGND, onEraseBackground},
+    {WM_ERASEBKGND, paintsOwnBackground},
     {WM_LBUTTONDOWN, onLButtonDown},
     {WM_MOUSEMOVE, onMouseMove},
     {WM_LBUTTONUP, onLButtonUp},

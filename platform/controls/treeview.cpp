@@ -48,8 +48,6 @@ LRESULT onNcDestroy(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return controls::destroyState<Tree>(hwnd, message, wParam, lParam);
 }
 
-LRESULT onEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
-
 LRESULT onSetFont(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
 {
     Tree* t = treeOf(hwnd);
@@ -307,7 +305,7 @@ constexpr MessageEntry kRows[] = {
     {WM_DESTROY, onDestroy},
     {WM_NCDESTROY, onNcDestroy},
     {WM_PAINT, onPaint},
-    {WM_ERASEBKGND, onEraseBackground},
+    {WM_ERASEBKGND, controls::paintsOwnBackground},
     {WM_SETFONT, onSetFont},
     {WM_GETFONT, onGetFont},
     {WM_SIZE, onSize},

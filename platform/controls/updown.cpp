@@ -429,21 +429,13 @@ LRESULT onSetBuddy(HWND hwnd, UINT, WPARAM wParam, LPARAM)
 }
 LRESULT onGetBuddy(HWND hwnd, UINT, WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(state<UpDown>(hwnd)->buddy); }
 
-LRESULT onRepaintAfter(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    LRESULT r = DefWindowProc(hwnd, message, wParam, lParam);
-    InvalidateRect(hwnd, nullptr, FALSE);
-    return r;
-}
-LRESULT onEraseBackground(HWND, UINT, WPARAM, LPARAM) { return 1; }
-
 constexpr MessageEntry kRows[] = {
     {WM_NCCREATE, createState<UpDown>},
     {WM_NCDESTROY, onNcDestroy},
     {WM_CREATE, onCreate},
     {WM_PAINT, onPaint},
-    {WM_ERASEBKGND, onEraseBackground},
-    {WM_ENABLE, onRepaintAfter},
+    {WM_ERASEBKGND, paintsOwnBackground},
+    {WM_ENABLE, repaintAfterDefault},
     {WM_LBUTTONDOWN, onLButtonDown},
     {WM_LBUTTONDBLCLK, onLButtonDown},
     {WM_MOUSEMOVE, onMouseMove},

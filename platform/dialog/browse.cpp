@@ -1,6 +1,8 @@
 // Folder listings and path helpers of the file and folder choosers.
 #include "platform/dialog/browse.h"
 #include "platform/dialog/commdlg.h"
+#include "platform/controls/listbox.h"
+#include "platform/dialog/dialog_internal.h"
 #include "platform/files/files.h"
 
 #include <algorithm>
@@ -86,6 +88,34 @@ std::string startFolder(const std::string& wanted)
 }
 
 void setError(DWORD code) { lastError = code; }
+
+void showFolder(HWND dlg, FolderView& view, const std::vector<std::string>& patterns, bool withFiles)
+{
+    view.entries = listFolder(view.folder, patterns, withFiles);
+    HWND list = GetDlgItem(dlg, IdList);
+    SendMessage(list, LB_RESETCONTENT, 0, 0);
+    for (const FolderEntry& e : view.entries) {
+        const std::string label = e.folder ? e.name + "/" : e.name;
+        SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+    }
+    SetDlgItemText(dlg, IdFolder, view.folder.c_str());
+    EnableWindow(GetDlgItem(dlg, IdUp), view.folder != "/");
+}
+
+void enterFolder(HWND dlg, FolderView& view, const std::string& folder, const std::vector<std::string>& patterns,
+                 bool withFiles)
+{
+    if (!folderExists(folder)) return;
+    view.folder = withSlash(folder);
+    showFolder(dlg, view, patterns, withFiles);
+}
+
+const FolderEntry* selectedEntry(HWND dlg, const FolderView* view)
+{
+    const LRESULT i = SendDlgItemMessage(dlg, IdList, LB_GETCURSEL, 0, 0);
+    if (i < 0 || i >= static_cast<LRESULT>(view->entries.size())) return nullptr;
+    return &view->entries[static_cast<size_t>(i)];
+}
 
 }  // namespace commdlg
 

@@ -27,4 +27,21 @@ std::string startFolder(const std::string& wanted);
 
 void setError(DWORD code);
 
+// Item numbers of the parts the file and folder choosers share.
+enum : int { IdFolder = 1100, IdUp = 1101, IdList = 1102 };
+
+// The folder a chooser shows and what it lists there.
+struct FolderView {
+    std::string folder;
+    std::vector<FolderEntry> entries;
+};
+// Lists the view's folder into the chooser's list (folders with a trailing
+// "/", files as they are), shows its path above and enables Up below the root.
+void showFolder(HWND dlg, FolderView& view, const std::vector<std::string>& patterns, bool withFiles);
+// Moves the view into `folder` when it exists, and shows it.
+void enterFolder(HWND dlg, FolderView& view, const std::string& folder, const std::vector<std::string>& patterns,
+                 bool withFiles);
+// The entry chosen in the list, or null.
+const FolderEntry* selectedEntry(HWND dlg, const FolderView* view);
+
 }  // namespace commdlg

@@ -17,7 +17,7 @@ using namespace commdlg;
 
 namespace {
 
-enum : int { IdFolder = 1100, IdUp = 1101, IdList = 1102, IdNameLabel = 1103, IdName = 1104, IdTypeLabel = 1105, IdType = 1106 };
+enum : int { IdNameLabel = 1103, IdName = 1104, IdTypeLabel = 1105, IdType = 1106 };
 
 constexpr DWORD kShown = WS_VISIBLE;
 constexpr DWORD kStop = WS_VISIBLE | WS_TABSTOP;
@@ -39,14 +39,12 @@ struct Filter {
     std::vector<std::string> patterns;
 };
 
-struct OpenState {
+struct OpenState : FolderView {
     const OPENFILENAME* ofn;
     std::string title;
-    std::string folder;
     std::vector<Filter> filters;
     int filter = 0;
     std::vector<std::string> typedPatterns;  // a name with wildcards typed into the name field
-    std::vector<FolderEntry> entries;
     std::string result;
 };
 
@@ -100,32 +98,11 @@ const std::vector<std::string>& currentPatterns(const OpenState* s)
     return s->filters[s->filter].patterns;
 }
 
-void refresh(HWND dlg, OpenState* s)
-{
-    s->entries = listFolder(s->folder, currentPatterns(s), true);
-    HWND list = GetDlgItem(dlg, IdList);
-    SendMessage(list, LB_RESETCONTENT, 0, 0);
-    for (const FolderEntry& e : s->entries) {
-        // Folders show with a trailing "/", files as they are.
-        std::string label = e.folder ? e.name + "/" : e.name;
-        SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
-    }
-    SetDlgItemText(dlg, IdFolder, s->folder.c_str());
-    EnableWindow(GetDlgItem(dlg, IdUp), s->folder != "/");
-}
+void refresh(HWND dlg, OpenState* s) { showFolder(dlg, *s, currentPatterns(s), true); }
 
 void navigate(HWND dlg, OpenState* s, const std::string& folder)
 {
-    if (!folderExists(folder)) return;
-    s->folder = withSlash(folder);
-    refresh(dlg, s);
-}
-
-const FolderEntry* selectedEntry(HWND dlg, const OpenState* s)
-{
-    LRESULT i = SendDlgItemMessage(dlg, IdList, LB_GETCURSEL, 0, 0);
-    if (i < 0 || i >= static_cast<LRESULT>(s->entries.size())) return nullptr;
-    return &s->entries[static_cast<size_t>(i)];
+    enterFolder(dlg, *s, folder, currentPatterns(s), true);
 }
 
 std::string trimmed(const std::string& text)

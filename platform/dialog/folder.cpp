@@ -16,7 +16,7 @@ using namespace commdlg;
 
 namespace {
 
-enum : int { IdFolder = 1100, IdUp = 1101, IdList = 1102, IdNewFolder = 1107, IdNewName = 1108 };
+enum : int { IdNewFolder = 1107, IdNewName = 1108 };
 
 constexpr DWORD kShown = WS_VISIBLE;
 constexpr DWORD kStop = WS_VISIBLE | WS_TABSTOP;
@@ -36,11 +36,9 @@ const DialogItemTemplate kAskItems[] = {
     {WC_BUTTON, IDCANCEL, "Cancel", 146, 76, 64, 22, kStop | BS_PUSHBUTTON, 0},
 };
 
-struct FolderState {
+struct FolderState : FolderView {
     std::string title;
-    std::string folder;
     bool newFolder = false;
-    std::vector<FolderEntry> entries;
     std::string result;
 };
 
@@ -62,32 +60,9 @@ void layout(HWND dlg, bool newFolder)
     ShowWindow(GetDlgItem(dlg, IdNewFolder), newFolder ? SW_SHOW : SW_HIDE);
 }
 
-void refresh(HWND dlg, FolderState* s)
-{
-    s->entries = listFolder(s->folder, {}, false);
-    HWND list = GetDlgItem(dlg, IdList);
-    SendMessage(list, LB_RESETCONTENT, 0, 0);
-    for (const FolderEntry& e : s->entries) {
-        std::string label = e.name + "/";
-        SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
-    }
-    SetDlgItemText(dlg, IdFolder, s->folder.c_str());
-    EnableWindow(GetDlgItem(dlg, IdUp), s->folder != "/");
-}
+void refresh(HWND dlg, FolderState* s) { showFolder(dlg, *s, {}, false); }
 
-void navigate(HWND dlg, FolderState* s, const std::string& folder)
-{
-    if (!folderExists(folder)) return;
-    s->folder = withSlash(folder);
-    refresh(dlg, s);
-}
-
-const FolderEntry* selectedEntry(HWND dlg, const FolderState* s)
-{
-    LRESULT i = SendDlgItemMessage(dlg, IdList, LB_GETCURSEL, 0, 0);
-    if (i < 0 || i >= static_cast<LRESULT>(s->entries.size())) return nullptr;
-    return &s->entries[static_cast<size_t>(i)];
-}
+void navigate(HWND dlg, FolderState* s, const std::string& folder) { enterFolder(dlg, *s, folder, {}, false); }
 
 INT_PTR askProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
 {

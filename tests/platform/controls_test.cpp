@@ -1,53 +1,14 @@
 // Buttons, static text, progress bar and track bar driven through their
 // messages and through injected stylus and key input.
 #include "platform/controls/controls.h"
-#include "tests/platform/platform_fixture.h"
+#include "tests/platform/controls_fixture.h"
 
 using namespace platformtest;
 
 namespace {
 
-class Controls : public Headless {
+class Controls : public ControlTest {
 protected:
-    void SetUp() override
-    {
-        Headless::SetUp();
-        InitCommonControls();
-        parent = makeWindow("parent", WS_VISIBLE);
-        pump();
-        recorded().clear();
-    }
-    HWND child(const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id)
-    {
-        return CreateWindowEx(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                              reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
-    }
-    // Stylus at a point of a window's client area.
-    static void stylus(HWND w, StylusAction a, int x, int y)
-    {
-        POINT p{x, y};
-        ClientToScreen(w, &p);
-        PlatformStylusInput(a, p.x, p.y);
-        pump();
-    }
-    static void tap(HWND w, int x, int y)
-    {
-        stylus(w, StylusDown, x, y);
-        stylus(w, StylusUp, x, y);
-    }
-    static void key(UINT vk)
-    {
-        PlatformKeyInput(vk, true);
-        pump();
-        PlatformKeyInput(vk, false);
-        pump();
-    }
-    static COLORREF pixel(HWND w, int x, int y)
-    {
-        POINT p{x, y};
-        ClientToScreen(w, &p);
-        return screenPixel(p.x, p.y);
-    }
     // WM_COMMAND codes (id, code) the parent received, in order.
     std::vector<std::pair<int, int>> commands() const
     {
@@ -64,7 +25,6 @@ protected:
             if (r.hwnd == parent && r.message == message) out.push_back({LOWORD(r.wParam), HIWORD(r.wParam)});
         return out;
     }
-    HWND parent = nullptr;
 };
 
 using Pair = std::pair<int, int>;
