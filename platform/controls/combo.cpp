@@ -15,16 +15,7 @@ Combo* comboOf(HWND hwnd) { return state<Combo>(hwnd); }
 
 bool isDropDown(HWND hwnd) { return (GetWindowLong(hwnd, GWL_STYLE) & CBS_TYPEMASK) == CBS_DROPDOWN; }
 
-int itemHeight(HWND hwnd)
-{
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, comboOf(hwnd)->font.get());
-    TEXTMETRIC tm;
-    GetTextMetrics(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
-    return tm.tmHeight + scaled(2);
-}
+int itemHeight(HWND hwnd) { return comboOf(hwnd)->font.lineHeight(hwnd) + scaled(2); }
 
 // A frame line, a pixel of space and an item's height.
 int fieldHeight(HWND hwnd) { return itemHeight(hwnd) + 4; }

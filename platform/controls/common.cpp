@@ -15,6 +15,26 @@ void registerControlClass(const char* name, WNDPROC proc, UINT classStyle)
     RegisterClass(&wc);
 }
 
+int FontHolder::lineHeight(HWND hwnd) const
+{
+    HDC dc = GetDC(hwnd);
+    HGDIOBJ old = SelectObject(dc, get());
+    TEXTMETRIC tm{};
+    GetTextMetrics(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+    return tm.tmHeight;
+}
+
+int scrollThumbPosition(HWND hwnd, int bar, WPARAM wParam)
+{
+    SCROLLINFO info{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+    const DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
+    const bool shown = style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL);
+    if (shown && GetScrollInfo(hwnd, bar, &info) && (info.nTrackPos & 0xFFFF) == HIWORD(wParam)) return info.nTrackPos;
+    return HIWORD(wParam);
+}
+
 LRESULT repaintAfterDefault(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = DefWindowProc(hwnd, message, wParam, lParam);

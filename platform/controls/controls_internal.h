@@ -40,7 +40,14 @@ void registerControlClass(const char* name, WNDPROC proc, UINT classStyle = 0);
 struct FontHolder {
     HFONT font = nullptr;
     HFONT get() const { return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+    // Height of a line of this font as drawn in `hwnd` (tmHeight).
+    int lineHeight(HWND hwnd) const;
 };
+
+// The thumb position of a WM_VSCROLL/WM_HSCROLL: in full from the window's own
+// bar, whose track position agrees with the message in its low 16 bits (the
+// message carries only those); a message sent by someone else carries its own.
+int scrollThumbPosition(HWND hwnd, int bar, WPARAM wParam);
 
 // Handlers shared by the controls' message tables. repaintAfterDefault runs
 // the default procedure and repaints (enabling, for instance, changes the

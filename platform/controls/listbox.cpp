@@ -49,13 +49,7 @@ bool valid(const ListBox* l, WPARAM index) { return index < l->items.size(); }
 int itemHeight(HWND hwnd, const ListBox* l)
 {
     if (l->itemHeight > 0) return l->itemHeight;
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, l->font.get());
-    TEXTMETRIC tm{};
-    GetTextMetrics(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
-    return std::max(1, static_cast<int>(tm.tmHeight));
+    return std::max(1, l->font.lineHeight(hwnd));
 }
 
 // Whole rows shown (at least one).
@@ -311,12 +305,7 @@ LRESULT onVScroll(HWND hwnd, UINT, WPARAM wParam, LPARAM)
     case SB_TOP: top = 0; break;
     case SB_BOTTOM: top = count(l); break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
-        GetScrollInfo(hwnd, SB_VERT, &si);
-        top = si.nTrackPos;
-        break;
-    }
+    case SB_THUMBPOSITION: top = scrollThumbPosition(hwnd, SB_VERT, wParam); break;
     default: return 0;
     }
     setTop(hwnd, l, top);

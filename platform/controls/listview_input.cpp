@@ -210,24 +210,6 @@ LRESULT onFocus(HWND hwnd, UINT message, WPARAM, LPARAM)
     return 0;
 }
 
-namespace {
-
-// The thumb's position: in full from the window's own bar (the message
-// carries only 16 bits of it).
-int thumbPosition(HWND hwnd, bool vertical, WPARAM wParam)
-{
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_TRACKPOS;
-    // The bar's own track position agrees with the message in its low 16 bits;
-    // a message sent by someone else carries its own position.
-    if (GetScrollInfo(hwnd, vertical ? SB_VERT : SB_HORZ, &si) && (si.nTrackPos & 0xFFFF) == HIWORD(wParam))
-        return si.nTrackPos;
-    return HIWORD(wParam);
-}
-
-}  // namespace
-
 LRESULT onScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
 {
     ListView* lv = get(hwnd);
@@ -243,7 +225,7 @@ LRESULT onScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
     case SB_PAGEUP: pos -= page; break;
     case SB_PAGEDOWN: pos += page; break;
     case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: pos = thumbPosition(hwnd, vertical, wParam) * barUnit(g, vertical); break;
+    case SB_THUMBTRACK: pos = controls::scrollThumbPosition(hwnd, vertical ? SB_VERT : SB_HORZ, wParam) * barUnit(g, vertical); break;
     case SB_TOP: pos = 0; break;
     case SB_BOTTOM: pos = vertical ? g.extentH : g.extentW; break;
     default: return 0;

@@ -28,13 +28,8 @@ int checkBoxSize() { return scaled(13); }
 int textHeight(HWND hwnd, ListView* lv)
 {
     if (lv->textHeight > 0) return lv->textHeight;
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, lv->font.get());
-    TEXTMETRIC tm{};
-    GetTextMetrics(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
-    lv->textHeight = tm.tmHeight > 0 ? tm.tmHeight : scaled(13);
+    const int height = lv->font.lineHeight(hwnd);
+    lv->textHeight = height > 0 ? height : scaled(13);
     return lv->textHeight;
 }
 

@@ -46,13 +46,7 @@ int textWidth(HWND hwnd, const TabControl* t, const std::string& text)
 int rowHeight(HWND hwnd, const TabControl* t)
 {
     if (t->fixedHeight > 0) return t->fixedHeight;
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, t->font.get());
-    TEXTMETRIC tm{};
-    GetTextMetrics(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
-    return tm.tmHeight + 2 * scaled(3) + 1;
+    return t->font.lineHeight(hwnd) + 2 * scaled(3) + 1;
 }
 
 int tabWidth(HWND hwnd, const TabControl* t, const Tab& tab)

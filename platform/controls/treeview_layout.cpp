@@ -13,13 +13,7 @@ namespace {
 int textHeight(HWND hwnd, Tree* t)
 {
     if (t->fontHeight > 0) return t->fontHeight;
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, t->font.get());
-    TEXTMETRIC tm{};
-    GetTextMetrics(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
-    t->fontHeight = std::max<int>(1, tm.tmHeight);
+    t->fontHeight = std::max(1, t->font.lineHeight(hwnd));
     return t->fontHeight;
 }
 
@@ -249,17 +243,6 @@ int scrolled(WORD code, int now, int line, int page, int thumb, int end)
     }
 }
 
-// The thumb's position: the message carries its low 16 bits; the bar, while
-// its thumb is dragged, has all of them.
-int thumbOf(HWND hwnd, int bar, WPARAM wParam)
-{
-    SCROLLINFO info{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-    DWORD style = static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
-    bool hasBar = style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL);
-    if (hasBar && GetScrollInfo(hwnd, bar, &info) && (info.nTrackPos & 0xFFFF) == HIWORD(wParam)) return info.nTrackPos;
-    return HIWORD(wParam);
-}
-
 }  // namespace
 
 // Vertical scrolling is by whole rows: the thumb position is the first row shown.
@@ -267,7 +250,8 @@ LRESULT onVScroll(HWND hwnd, UINT, WPARAM wParam, LPARAM)
 {
     Tree* t = treeOf(hwnd);
     int page = std::max(1, fullRowsShown(hwnd, t));
-    scrollToRow(hwnd, t, scrolled(LOWORD(wParam), t->topRow, 1, page, thumbOf(hwnd, SB_VERT, wParam), lastTopRow(hwnd, t)));
+    const int thumb = controls::scrollThumbPosition(hwnd, SB_VERT, wParam);
+    scrollToRow(hwnd, t, scrolled(LOWORD(wParam), t->topRow, 1, page, thumb, lastTopRow(hwnd, t)));
     return 0;
 }
 
@@ -279,7 +263,7 @@ LRESULT onHScroll(HWND hwnd, UINT, WPARAM wParam, LPARAM)
     GetClientRect(hwnd, &c);
     int line = metrics(hwnd, t).indent / 2;
     scrollToX(hwnd, t, scrolled(LOWORD(wParam), t->scrollX, std::max(1, line), std::max(1, static_cast<int>(c.right)),
-                                thumbOf(hwnd, SB_HORZ, wParam), widestScroll(hwnd, t)));
+                                controls::scrollThumbPosition(hwnd, SB_HORZ, wParam), widestScroll(hwnd, t)));
     return 0;
 }
 
