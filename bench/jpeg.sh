@@ -33,19 +33,7 @@ rm "$work/big.ppm" "$work/medium.ppm"
 ls -l "$big" "$medium" | awk '{printf "%s %.1f MB\n", $9, $5 / 1e6}'
 
 # Mean wall seconds over $runs runs after one warm-up.
-mean() {
-  hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/h.json" "$1" >/dev/null 2>&1 ||
-    { echo "failed: $1" >&2; exit 1; }
-  "$python" -c 'import json,sys; print("%.4f" % json.load(open(sys.argv[1]))["results"][0]["mean"])' "$work/h.json"
-}
-# Mean processor seconds (user + system) of the last timing: on a shared
-# machine the wall time also counts the waits for a core.
-cpu() {
-  "$python" -c 'import json,sys; r = json.load(open(sys.argv[1]))["results"][0]; print("%.4f" % (r["user"] + r["system"]))' "$work/h.json"
-}
-# Peak resident memory in kB.
-peak() { /usr/bin/time -f %M bash -c "exec $1" 2>&1 >/dev/null | tail -1; }
-ratio() { "$python" -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
+. bench/timing.sh
 
 declare -A commands=(
   [ours-nearest]="$cli decode $big /dev/null --box 160x120 --options Preview"

@@ -27,18 +27,7 @@ echo "== corpus: 3000x2000 RGB PNG in $work"
 "$convert" -seed 5 -size 1500x1000 plasma:fractal -resize 3000x2000! -depth 8 -type truecolor PNG24:"$picture"
 ls -l "$picture" | awk '{printf "%.1f MB\n", $5 / 1e6}'
 
-mean() {
-  hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/h.json" "$1" >/dev/null 2>&1 ||
-    { echo "failed: $1" >&2; exit 1; }
-  "$python" -c 'import json,sys; print("%.4f" % json.load(open(sys.argv[1]))["results"][0]["mean"])' "$work/h.json"
-}
-# Mean processor seconds (user + system) of the last timing: on a shared
-# machine the wall time also counts the waits for a core.
-cpu() {
-  "$python" -c 'import json,sys; r = json.load(open(sys.argv[1]))["results"][0]; print("%.4f" % (r["user"] + r["system"]))' "$work/h.json"
-}
-peak() { /usr/bin/time -f %M bash -c "exec $1" 2>&1 >/dev/null | tail -1; }
-ratio() { "$python" -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
+. bench/timing.sh
 
 declare -A commands=(
   [ours]="$cli decode $picture /dev/null"

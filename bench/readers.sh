@@ -53,23 +53,7 @@ for case in "${cases[@]}"; do
 done
 
 # Mean seconds over $runs runs after one warm-up (hyperfine when present).
-mean() {
-  local command=$1
-  if command -v hyperfine >/dev/null; then
-    hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/h.json" "$command" >/dev/null 2>&1 ||
-      { echo "failed: $command" >&2; exit 1; }
-    "$python" -c 'import json,sys; print("%.3f" % json.load(open(sys.argv[1]))["results"][0]["mean"])' "$work/h.json"
-  else
-    bash -c "$command" >/dev/null 2>&1
-    local start end
-    start=$(date +%s.%N)
-    for _ in $(seq "$runs"); do bash -c "$command" >/dev/null 2>&1; done
-    end=$(date +%s.%N)
-    "$python" -c "import sys; print('%.3f' % ((float(sys.argv[2]) - float(sys.argv[1])) / int(sys.argv[3])))" "$start" "$end" "$runs"
-  fi
-}
-peak() { /usr/bin/time -f %M bash -c "exec $1" 2>&1 >/dev/null | tail -1; }
-ratio() { "$python" -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
+. bench/timing.sh
 # Mean seconds of Pillow's open + load alone, inside one Python process.
 pilLoad() {
   "$python" - "$1" "$runs" <<'PY'

@@ -32,23 +32,7 @@ tiffcp -c zip:2 "$work/rgb.tif" "$work/deflate.tif"
   -depth 1 -type bilevel -define tiff:photometric=min-is-white -compress Group4 "$work/g4.tif"
 ls -l "$work"/*.tif | awk '{printf "%-40s %8.1f kB\n", $9, $5 / 1e3}'
 
-mean() {
-  local command=$1
-  if command -v hyperfine >/dev/null; then
-    hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/h.json" "$command" >/dev/null 2>&1 ||
-      { echo "failed: $command" >&2; exit 1; }
-    "$python" -c 'import json,sys; print("%.3f" % json.load(open(sys.argv[1]))["results"][0]["mean"])' "$work/h.json"
-  else
-    bash -c "$command" >/dev/null 2>&1
-    local start end
-    start=$(date +%s.%N)
-    for _ in $(seq "$runs"); do bash -c "$command" >/dev/null 2>&1; done
-    end=$(date +%s.%N)
-    "$python" -c "import sys; print('%.3f' % ((float(sys.argv[2]) - float(sys.argv[1])) / int(sys.argv[3])))" "$start" "$end" "$runs"
-  fi
-}
-peak() { /usr/bin/time -f %M bash -c "exec $1" 2>&1 >/dev/null | tail -1; }
-ratio() { "$python" -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
+. bench/timing.sh
 
 printf '%-10s %10s %10s %8s %12s %12s %8s\n' case ours-s tiff2rgba-s ratio ours-kB tiff2rgba-kB ratio
 for name in lzw deflate g4; do

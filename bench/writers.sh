@@ -32,12 +32,7 @@ echo "== corpus: 3000x2000 RGB PPM (plasma with noise) in $work"
 "$convert" -seed 7 -size 750x500 plasma:fractal -resize 3000x2000! -attenuate 0.2 +noise Gaussian \
   -type truecolor -depth 8 "$picture"
 
-mean() {
-  hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/h.json" "$1" >/dev/null 2>&1 ||
-    { echo "failed: $1" >&2; exit 1; }
-  "$python" -c 'import json,sys; r = json.load(open(sys.argv[1]))["results"][0]; print("%.3f %.4f" % (r["mean"], r["user"] + r["system"]))' "$work/h.json"
-}
-ratio() { "$python" -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
+. bench/timing.sh
 pil() { echo "$python -c \"import sys; from PIL import Image; im = Image.open(sys.argv[1]); $1\" $picture"; }
 
 declare -A commands=(
@@ -58,14 +53,18 @@ declare -A commands=(
 pairs=(jpeg:cjpeg jpeg-file:cjpeg png:pnmtopng png:pillow gif:magick resample:pillow shrink:pillow)
 
 echo "== timing ($runs runs each, mean seconds; cpu: user + system, steadier on a busy machine)"
-declare -A seconds cpu
+declare -A seconds cpus
 for pair in "${pairs[@]}"; do
   case=${pair%%:*} who=${pair##*:}
-  [ -n "${seconds[$case-ours]:-}" ] || read -r seconds[$case-ours] cpu[$case-ours] < <(mean "${commands[$case-ours]}")
-  read -r seconds[$case-$who] cpu[$case-$who] < <(mean "${commands[$case-$who]}")
+  if [ -z "${seconds[$case-ours]:-}" ]; then
+    seconds[$case-ours]=$(mean "${commands[$case-ours]}")
+    cpus[$case-ours]=$(cpu)
+  fi
+  seconds[$case-$who]=$(mean "${commands[$case-$who]}")
+  cpus[$case-$who]=$(cpu)
   printf '%-10s ours %7s   %-9s %7s   ratio %s   cpu ratio %s\n' "$case" "${seconds[$case-ours]}" "$who" \
     "${seconds[$case-$who]}" "$(ratio "${seconds[$case-ours]}" "${seconds[$case-$who]}")" \
-    "$(ratio "${cpu[$case-ours]}" "${cpu[$case-$who]}")"
+    "$(ratio "${cpus[$case-ours]}" "${cpus[$case-$who]}")"
 done
 echo "== resample vs shrink (ours): $(ratio "${seconds[shrink-ours]}" "${seconds[resample-ours]}")"
 

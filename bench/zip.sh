@@ -82,7 +82,7 @@ for round in $(seq 0 "$runs"); do
   timed theirs_extract "rm -rf $work/out2" unzip -q -o "$work/theirs.zip" -d "$work/out2"
   if [ "$round" -eq 0 ]; then seconds=(); fi  # the warm-up round is not counted
 done
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+. bench/timing.sh  # ratio; mean is this script's own, from its timed loop
 mean() { awk -v total="${seconds[$1]}" -v n="$runs" 'BEGIN { printf "%.3f", total / n }'; }
 ours_create=$(mean ours_create)
 theirs_create=$(mean theirs_create)
