@@ -71,9 +71,14 @@ struct ImageHeader {
     // Set by beginImage: bytes between the rows of one putRows call in
     // rowBuffer (at least what one row needs; use it rather than your own).
     uint32_t rowStride = 0;
+    // The reader hands every row over once, in file order, and nothing read
+    // after the rows changes the picture, its comment or its metadata: a
+    // conversion may then write each row as soon as it is stored.
+    bool rowsInOrder = false;
 };
 
 struct PipelineState;
+class RowHandoff;
 
 struct ReaderContext {
     LoadParams params;
@@ -90,6 +95,7 @@ struct ReaderContext {
     int textCount = 0;
     char* texts[FileInfoMaxTexts] = {};
     std::unique_ptr<PipelineState> pipeline;
+    RowHandoff* handoff = nullptr;  // a conversion writing rows while they load
 
     ReaderContext();
     ~ReaderContext();

@@ -76,6 +76,8 @@ struct RowFormat {
 };
 
 // Built by saveBitmap for one save and handed to the writer.
+class RowHandoff;
+
 struct WriterContext {
     SaveParams params;
     std::string fileName;          // the final name of the file
@@ -102,6 +104,7 @@ struct WriterContext {
     void* rowState = nullptr;      // conversion buffers of the row service
     int nextRow = 0;
     int progressShown = 0;
+    RowHandoff* handoff = nullptr; // rows come from a load still running
 };
 
 // Writes `bitmap` to `fileName` in the format `params.format`. With

@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "imagelib/bytes.h"
+#include "imagelib/core/end_image.h"
 #include "imagelib/core/pipeline.h"
+#include "imagelib/streaming/row_handoff.h"
 
 namespace fotrix {
 
@@ -224,6 +226,55 @@ int allocateBitmap(ReaderContext& context, PipelineState& p)
     return LoadOk;
 }
 
+// Rows can flow to a writer as they are stored when each is finished then:
+// the reader hands them over once each, top row first, the picture keeps its
+// size, and nothing is left for endImage to do to the pixels (palettes,
+// colour models, turns).
+bool rowsCanFlow(const ReaderContext& context, const PipelineState& p, const ImageHeader& h)
+{
+    const uint32_t wholePicture = SamplePlanePasses | SampleFullPicture | SampleFullPictureRaw | SampleCmykInverted |
+                                  SampleCmykInk | SampleLab | SampleLabVariant | SampleLabSigned |
+                                  SampleLabSignedVariant;
+    const RowGeometry& g = p.geometry;
+    const bool trueColour = g.output == OutputKind::Three || g.output == OutputKind::Four;
+    return h.rowsInOrder && trueColour && !g.paletteIndexes && !g.deep && !(h.sampleFlags & wholePicture) &&
+           p.reduction == PipelineState::Reduction::None && !p.flipRows &&
+           !(context.params.origin & OriginBottom) && !isColumnOrigin(h.fileOrigin) &&
+           !context.option(NoPixels | ToleratePartial);
+}
+
+// About a megabyte of rows, whole multiples of the reader's rows per call so
+// that a reader reading several rows at once finds them side by side.
+int bandRowsFor(const ImageHeader& h, uint32_t stride)
+{
+    constexpr uint32_t BandBytes = 1u << 20;
+    const int block = std::max<int>(h.rowsPerCall, 1);
+    const int wanted = std::max<int>(2 * block, static_cast<int>(BandBytes / std::max<uint32_t>(stride, 1)));
+    const int rows = (wanted + block - 1) / block * block;
+    const int wholePicture = (h.height + block - 1) / block * block;
+    return std::min(rows, wholePicture);
+}
+
+// Starts the writer of a conversion on the picture as the load will finish
+// it; its rows then go into the writer's band instead of a bitmap. When the
+// rows cannot flow the load stops, for the caller to load the picture whole.
+int startHandoff(ReaderContext& context, PipelineState& p, const ImageHeader& h)
+{
+    if (!rowsCanFlow(context, p, h)) {
+        context.handoff->decline();
+        return LoadCancelled;
+    }
+    Bitmap picture;
+    picture.bytesPerRow = outputRowBytes(p.outWidth, p.outBytesPerPixel, context.params.rowAlignment);
+    picture.rowAlignment = static_cast<int16_t>(std::max<int>(context.params.rowAlignment, 1));
+    describeFinishedBitmap(picture, p, context.params, false);
+    picture.comment = context.comment;  // borrowed: the hand-off keeps copies
+    picture.metadata = context.metadata;
+    if (!context.handoff->start(picture, bandRowsFor(h, picture.bytesPerRow))) return LoadCancelled;
+    p.handoff = context.handoff;
+    return LoadOk;
+}
+
 // The bytes an unpacker reads from one raw row, whatever the reader claims,
 // so that a header with a too small bytesPerPlane cannot make it read past
 // the row buffer.
@@ -344,7 +395,8 @@ int beginImage(ReaderContext& context, ImageHeader& h)
     p.rawIsStored = p.unpackInPlace && !p.mirrorRows && !p.planePasses && unpackerCopiesUnchanged(p.unpack);
     p.totalRows = static_cast<int64_t>(h.height) * (p.planePasses ? h.planes : 1);
 
-    if (const int result = allocateBitmap(context, p); result != LoadOk) return result;
+    const int allocated = context.handoff ? startHandoff(context, p, h) : allocateBitmap(context, p);
+    if (allocated != LoadOk) return allocated;
     return allocateRowBuffers(p, h);
 }
 

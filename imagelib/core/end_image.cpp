@@ -192,6 +192,20 @@ int turnColumnOrigin(Bitmap& bitmap, uint16_t fileOrigin)
 
 }  // namespace
 
+void describeFinishedBitmap(Bitmap& bitmap, const PipelineState& p, const LoadParams& params, bool hasPalette)
+{
+    const ImageHeader& h = *p.header;
+    const int bpp = h.planes * h.bitsPerPlane;
+    bitmap.origin = params.origin;
+    bitmap.dpiX = h.dpiX;
+    bitmap.dpiY = h.dpiY;
+    bitmap.transparentIndex = h.transparentIndex;
+    bitmap.width = p.outWidth;
+    bitmap.height = p.outHeight;
+    bitmap.type = finalType(p, params, hasPalette, bpp);
+    setPixelFields(bitmap, p, bpp);
+}
+
 int endImage(ReaderContext& context, int paletteFormat, int paletteBits, const uint8_t* palette)
 {
     if (!context.pipeline || !context.pipeline->header) return LoadCorrupt;
@@ -208,15 +222,8 @@ int endImage(ReaderContext& context, int paletteFormat, int paletteBits, const u
             p.store(p.area.finished.data(), 0, bitmapRow(bitmap, out), p.outWidth, p.geometry);
         }
     }
-    bitmap.origin = params.origin;
-    bitmap.dpiX = h.dpiX;
-    bitmap.dpiY = h.dpiY;
-    bitmap.transparentIndex = h.transparentIndex;
-    bitmap.width = p.outWidth;
-    bitmap.height = p.outHeight;
     const bool hasPalette = palette != nullptr && bpp <= 8;
-    bitmap.type = finalType(p, params, hasPalette, bpp);
-    setPixelFields(bitmap, p, bpp);
+    describeFinishedBitmap(bitmap, p, params, hasPalette);
     const PipelineState::Reduction reduction = p.reduction;
     const uint16_t fileOrigin = h.fileOrigin;
     if (!bitmap.pixels) {

@@ -1,10 +1,15 @@
 #pragma once
-// Pieces of endImage: palette decoding and colour-model conversion.
+// Pieces of endImage: the finished bitmap's description, palette decoding
+// and colour-model conversion.
 #include <cstdint>
 
 #include "imagelib/core/pipeline.h"
 
 namespace fotrix {
+
+// Sets the fields of the bitmap a load finishes with (size, type, pixel
+// layout, origin, resolution), without touching its buffers.
+void describeFinishedBitmap(Bitmap& bitmap, const PipelineState& p, const LoadParams& params, bool hasPalette);
 
 // Decodes 2^bpp entries of a reader's palette into the four-plane table.
 void decodePalette(uint8_t* table, int paletteFormat, int paletteBits, const uint8_t* palette, int bpp);

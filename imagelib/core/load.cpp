@@ -6,6 +6,7 @@
 
 #include "imagelib/core/pipeline.h"
 #include "imagelib/formats.h"
+#include "imagelib/streaming/row_handoff.h"
 
 namespace fotrix {
 
@@ -104,6 +105,12 @@ void copyReaderValues(const ReaderContext& context, FileInfo& info)
 
 int loadBitmap(const std::string& fileName, Bitmap& bitmap, const LoadParams& params, FileInfo* callerInfo)
 {
+    return loadBitmapHandedOff(fileName, bitmap, params, callerInfo, nullptr);
+}
+
+int loadBitmapHandedOff(const std::string& fileName, Bitmap& bitmap, const LoadParams& params, FileInfo* callerInfo,
+                        RowHandoff* handoff)
+{
     if (!extensionAllowed(fileName, params.formatIndex, params.options)) return LoadUnknownFormat;
     FileInfo localInfo;
     FileInfo& info = callerInfo ? *callerInfo : localInfo;
@@ -112,6 +119,7 @@ int loadBitmap(const std::string& fileName, Bitmap& bitmap, const LoadParams& pa
     context.params = params;
     context.bitmap = &bitmap;
     context.info = &info;
+    context.handoff = handoff;
     if (!(params.options & NoPixels)) bitmapClear(bitmap);
 
     Stream stream;

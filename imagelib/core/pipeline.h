@@ -86,6 +86,8 @@ struct PipelineState {
     bool rawIsStored = false;   // ...and raw rows are those pixels too: readers may read into the bitmap
     int placedRow = -1;         // rows the reader placed in the bitmap through rowDestination
     int placedCount = 0;
+    RowHandoff* handoff = nullptr; // rows flow to a writer: they go into its band, in order
+    int handedRows = 0;            // rows handed over so far
     int64_t deliveredRows = 0;
     int64_t totalRows = 0;
     int runningRow = 0;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "imagelib/core/pipeline.h"
+#include "imagelib/streaming/row_handoff.h"
 
 namespace fotrix {
 
@@ -74,35 +75,43 @@ void storePixels(ReaderContext& context, PipelineState& p, const uint8_t* canoni
     p.store(canonical, plane, target, count, p.geometry);
 }
 
-void deliverFullRow(ReaderContext& context, PipelineState& p, const uint8_t* raw, int plane, int target)
+// Unpacks a whole raw row into the picture row `target` (at its own size).
+void storeWholeRow(PipelineState& p, const uint8_t* raw, int plane, uint8_t* target)
 {
     const int width = p.header->width;
-    if (p.unpackInPlace && context.bitmap->pixels) {
+    if (p.unpackInPlace) {
         // The canonical row is the bitmap row: unpack straight into it.
-        uint8_t* row = bitmapRow(*context.bitmap, target);
-        p.unpack(raw, row, width, p.geometry);
-        if (p.mirrorRows) mirrorCanonicalRow(row, width, p.geometry);
+        p.unpack(raw, target, width, p.geometry);
+        if (p.mirrorRows) mirrorCanonicalRow(target, width, p.geometry);
         return;
     }
     uint8_t* unpacked = p.unpacked.data();
     p.unpack(raw, unpacked, width, p.geometry);
     if (p.mirrorRows) mirrorCanonicalRow(unpacked, width, p.geometry);
-    switch (p.reduction) {
-    case PipelineState::Reduction::Nearest:
+    p.store(unpacked, plane, target, width, p.geometry);
+}
+
+void deliverFullRow(ReaderContext& context, PipelineState& p, const uint8_t* raw, int plane, int target)
+{
+    using Reduction = PipelineState::Reduction;
+    if (p.reduction != Reduction::Nearest && p.reduction != Reduction::Area) {
+        // Full size (a reduction after loading works on the whole picture).
+        if (context.bitmap->pixels) storeWholeRow(p, raw, plane, bitmapRow(*context.bitmap, target));
+        return;
+    }
+    const int width = p.header->width;
+    uint8_t* unpacked = p.unpacked.data();
+    p.unpack(raw, unpacked, width, p.geometry);
+    if (p.mirrorRows) mirrorCanonicalRow(unpacked, width, p.geometry);
+    if (p.reduction == Reduction::Nearest) {
         gatherColumns(p, unpacked, p.gathered.data(), 0, p.outWidth, 0);
         storePixels(context, p, p.gathered.data(), plane, p.rowTarget[target], 0, p.outWidth);
-        break;
-    case PipelineState::Reduction::Area: {
-        const int finished = areaAddRow(p.area, unpacked);
-        if (finished < 0) break;
-        const int out = p.flipRows ? p.outHeight - 1 - finished : finished;
-        storePixels(context, p, p.area.finished.data(), plane, out, 0, p.outWidth);
-        break;
+        return;
     }
-    default:
-        storePixels(context, p, unpacked, plane, target, 0, width);
-        break;
-    }
+    const int finished = areaAddRow(p.area, unpacked);
+    if (finished < 0) return;
+    const int out = p.flipRows ? p.outHeight - 1 - finished : finished;
+    storePixels(context, p, p.area.finished.data(), plane, out, 0, p.outWidth);
 }
 
 void deliverRowPart(ReaderContext& context, PipelineState& p, const uint8_t* raw, int plane, int target, int x,
@@ -127,6 +136,26 @@ void deliverRowPart(ReaderContext& context, PipelineState& p, const uint8_t* raw
     storePixels(context, p, p.gathered.data(), plane, p.rowTarget[target], from, to - from);
 }
 
+// Rows flowing to a writer: each goes into the hand-off's band, in order,
+// and is handed over as soon as it is stored.
+int handRowsOver(ReaderContext& context, PipelineState& p, int plane, int row, int count, bool placed)
+{
+    const ImageHeader& h = *p.header;
+    for (int i = 0; i < count; ++i) {
+        const int target = targetRow(p, row < 0 ? -1 : row + i);
+        if (target != p.handedRows) return readerFail(context, LoadCorrupt, "Rows out of order");
+        if (reportRow(context, p, target) != LoadOk) return LoadCancelled;
+        if (!placed) {
+            uint8_t* destination = p.handoff->rowsForLoading(target, 1);
+            if (!destination) return LoadCancelled;  // the writer stopped
+            storeWholeRow(p, h.rowBuffer + static_cast<size_t>(i) * h.rowStride, plane, destination);
+        }
+        p.handedRows = target + 1;
+        p.handoff->rowsLoaded(p.handedRows);
+    }
+    return p.cancelled ? LoadCancelled : LoadOk;
+}
+
 // The shared walk of putRows and putRowPart; w < 0 means whole rows.
 int deliverRows(ReaderContext& context, int plane, int row, int count, int x, int w)
 {
@@ -138,6 +167,10 @@ int deliverRows(ReaderContext& context, int plane, int row, int count, int x, in
     // Rows the reader read straight into the bitmap are only counted.
     const bool placed = w < 0 && p.placedCount > 0 && row == p.placedRow && count <= p.placedCount;
     p.placedCount = 0;
+    if (p.handoff) {
+        if (w >= 0) return readerFail(context, LoadCorrupt, "Row parts cannot be handed over");
+        return handRowsOver(context, p, plane, row, count, placed);
+    }
     for (int i = 0; i < count; ++i) {
         const int target = targetRow(p, row < 0 ? -1 : row + i);
         if (reportRow(context, p, target) != LoadOk) return LoadCancelled;
@@ -165,6 +198,16 @@ uint8_t* rowDestination(ReaderContext& context, int row, int count)
     const Bitmap& bitmap = *context.bitmap;
     p.placedCount = 0;
     const bool fits = row >= 0 && count >= 1 && count <= std::max<int>(h.rowsPerCall, 1) && row + count <= h.height;
+    if (p.handoff) {
+        // Into the writer's band, when the rows are the next ones and lie side by side there.
+        if (!p.rawIsStored || !fits || row != p.handedRows || !p.handoff->rowsLieTogether(row, count, h.rowStride))
+            return h.rowBuffer;
+        uint8_t* destination = p.handoff->rowsForLoading(row, count);
+        if (!destination) return h.rowBuffer;  // the writer stopped: putRows says so
+        p.placedRow = row;
+        p.placedCount = count;
+        return destination;
+    }
     // Several rows go in one block only where the bitmap's rows follow one
     // another at the reader's stride, top to bottom.
     const bool contiguous = count == 1 || (!p.flipRows && h.rowStride == bitmap.bytesPerRow);

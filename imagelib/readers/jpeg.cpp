@@ -203,6 +203,7 @@ int describeImage(JpegJob* job)
     h.fullComponents = static_cast<uint16_t>(components);
     h.fullBytes = h.fullWidth * components;
     h.rowsPerCall = static_cast<int16_t>(std::clamp(info.rec_outbuf_height, 1, MaxRowsPerCall));
+    h.rowsInOrder = true;  // libjpeg gives rows top to bottom; every marker kept was read before them
     std::snprintf(h.description, sizeof h.description, "%s (v%d.%d)", kind, info.JFIF_major_version,
                   info.JFIF_minor_version);
     if (job->purpose == JpegPurpose::File) setResolution(job);

@@ -230,6 +230,7 @@ int readPnm(Stream& stream, ReaderContext& context)
     if (type.kind == PnmKind::Bitmap && type.text) header.sampleFlags = SampleBytePerPixel;
     header.rowsPerCall = type.text ? 1 : static_cast<int16_t>(std::clamp<size_t>(BytesPerCall / rowBytes, 1, height));
     std::strcpy(header.description, type.description);
+    header.rowsInOrder = true;
 
     const int begun = beginImage(context, header);
     if (begun != 0) return begun;

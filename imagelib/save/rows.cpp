@@ -8,6 +8,7 @@
 #include <new>
 
 #include "imagelib/save.h"
+#include "imagelib/streaming/row_handoff.h"
 
 namespace fotrix {
 
@@ -304,6 +305,8 @@ int beginRows(WriterContext& context, RowFormat& format)
     if (format.rowsPerCall > bitmap.height) format.rowsPerCall = bitmap.height;
     const uint64_t bufferSize = static_cast<uint64_t>(format.bytesPerRow) * format.rowsPerCall + 1024;
     if (bufferSize > (uint64_t{1} << 40)) return ResultNoMemory;
+    // Rows still loading can only be taken the way they arrive.
+    if (context.handoff && !context.handoff->writerBegins(format)) return ResultCancelled;
 
     auto* state = new (std::nothrow) RowState;
     if (!state) return ResultNoMemory;
@@ -336,6 +339,13 @@ int beginRows(WriterContext& context, RowFormat& format)
 
 namespace {
 
+// Stored row `stored`: from the bitmap, or from the band of a load still running.
+const uint8_t* sourceRow(WriterContext& context, int stored)
+{
+    if (context.handoff) return context.handoff->rowForWriting(stored);
+    return bitmapRow(*context.bitmap, stored);
+}
+
 // The stored row that is row `r` in the writer's row order.
 int storedRow(const Bitmap& bitmap, const RowFormat& format, int r)
 {
@@ -354,7 +364,7 @@ const uint8_t* nextBitmapRow(WriterContext& context)
     const int stored = storedRow(bitmap, *context.rowFormat, context.nextRow);
     ++context.nextRow;
     showProgress(context, context.nextRow);
-    return bitmap.pixels + static_cast<size_t>(stored) * bitmap.bytesPerRow;
+    return sourceRow(context, stored);
 }
 
 void getRows(WriterContext& context, int first, int count)
@@ -370,7 +380,7 @@ void getRows(WriterContext& context, int first, int count)
         const int stored = storedRow(bitmap, format, first + i);
         uint8_t* out = format.rows + static_cast<size_t>(i) * format.bytesPerRow;
         const uint32_t packed = packedRowBytes(format, bitmap.width);
-        convertRow(context, bitmap.pixels + static_cast<size_t>(stored) * bitmap.bytesPerRow, out);
+        convertRow(context, sourceRow(context, stored), out);
         if (format.bytesPerRow > packed) std::memset(out + packed, 0, format.bytesPerRow - packed);
     }
     context.nextRow = first + count;

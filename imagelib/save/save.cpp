@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <random>
 
+#include "imagelib/streaming/row_handoff.h"
+
 namespace fotrix {
 
 void saveParamsDefaults(SaveParams& params) { params = SaveParams{}; }
@@ -147,8 +149,10 @@ int commitTemporary(WriterContext& context)
 
 }  // namespace
 
-int saveBitmap(const std::string& fileName, const Bitmap& bitmap, const SaveParams& params,
-               std::string* finalName)
+namespace {
+
+int runSave(const std::string& fileName, const Bitmap& bitmap, const SaveParams& params, std::string* finalName,
+            RowHandoff* handoff)
 {
     const FormatEntry* entry = formatEntry(params.format);
     if (!entry || !entry->writeFunction) return ResultNoWriter;
@@ -157,6 +161,7 @@ int saveBitmap(const std::string& fileName, const Bitmap& bitmap, const SavePara
     WriterContext context;
     context.params = params;
     context.fileName = fileName;
+    context.handoff = handoff;
     describeBitmap(context, bitmap);
 
     std::string extension;
@@ -180,11 +185,27 @@ int saveBitmap(const std::string& fileName, const Bitmap& bitmap, const SavePara
         if (result == ResultOk) result = closed;
     }
     if (result == ResultOk && context.writeFailed) result = ResultWriteError;
+    // Rows written while loading make a file only if the whole load succeeded.
+    if (result == ResultOk && handoff && !handoff->loadSucceeded()) result = ResultCancelled;
     if (result != ResultOk) {
         removeTemporary(context);
         return result;
     }
     return commitTemporary(context);
+}
+
+}  // namespace
+
+int saveBitmap(const std::string& fileName, const Bitmap& bitmap, const SaveParams& params,
+               std::string* finalName)
+{
+    return runSave(fileName, bitmap, params, finalName, nullptr);
+}
+
+int saveBitmapHandedOff(const std::string& fileName, const Bitmap& bitmap, const SaveParams& params,
+                        RowHandoff* handoff)
+{
+    return runSave(fileName, bitmap, params, nullptr, handoff);
 }
 
 // --- file output -----------------------------------------------------------

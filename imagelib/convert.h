@@ -1,0 +1,29 @@
+#pragma once
+// Converting a picture file into another format row by row. While the reader
+// reads, the writer takes each finished row from a band of rows on a thread
+// of its own, so that the whole picture is never held: a conversion needs a
+// megabyte or so instead of the picture's size, and reading overlaps writing.
+//
+// Rows can flow when the reader hands them over top row first and leaves
+// nothing to do after the last one (a palette, a colour model, a turn), the
+// picture is true colour at its own size, and the writer takes rows top row
+// first, one at a time, in the colours they have. Otherwise nothing is
+// written and the caller loads the picture whole (loadBitmap, saveBitmap).
+#include <string>
+
+#include "imagelib/load.h"
+#include "imagelib/save.h"
+
+namespace fotrix {
+
+// convertByRows's answer when the picture cannot flow row by row.
+constexpr int ConvertNeedsWholePicture = -2;
+
+// Loads `input` with `load` and writes it to `output` with `save` as
+// loadBitmap followed by saveBitmap would, file for file. Returns 0, the
+// load's result (a failed load leaves no file), the save's result, or
+// ConvertNeedsWholePicture. `info` may be null.
+int convertByRows(const std::string& input, const std::string& output, const LoadParams& load,
+                  const SaveParams& save, FileInfo* info);
+
+}  // namespace fotrix

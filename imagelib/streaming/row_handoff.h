@@ -1,0 +1,103 @@
+#pragma once
+// Hands rows from a load to a save running at the same time, through a band
+// of rows reused from top to bottom, so that a conversion never holds the
+// whole picture. The load runs on the caller's thread and stores each row in
+// the band once the writer is done with the row that had its place before;
+// the writer runs on a thread of its own and takes each row once the load has
+// stored it. Neither side waits while the other keeps up.
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "imagelib/bitmap.h"
+#include "imagelib/load.h"
+#include "imagelib/save.h"
+
+namespace fotrix {
+
+class RowHandoff {
+public:
+    RowHandoff(std::string output, const SaveParams& params);
+    ~RowHandoff();
+    RowHandoff(const RowHandoff&) = delete;
+    RowHandoff& operator=(const RowHandoff&) = delete;
+
+    // --- the load's side ---
+    // Starts the writer on `picture` (described as the load will finish it;
+    // its pixels are not read) with a band of `bandRows` rows, and waits until
+    // the writer either takes rows top to bottom or gives up. True when rows
+    // now flow; false when the picture must be loaded whole instead. Only
+    // the first call of a load can start the writer.
+    bool start(const Bitmap& picture, int bandRows);
+    // The load found that its rows cannot flow: the picture is for the
+    // whole-picture path.
+    void decline();
+    // Whether rows row .. row + count - 1, `stride` bytes apart, are rows
+    // of the band side by side.
+    bool rowsLieTogether(int row, int count, size_t stride) const;
+    // Where those rows go, once the writer is done with the rows they
+    // replace; null when the writer has stopped.
+    uint8_t* rowsForLoading(int row, int count);
+    // Every row above `end` is stored.
+    void rowsLoaded(int end);
+    // Joins the writer after the load returned `loadResult` and gives the
+    // result of the conversion: the writer's error when it stopped the load
+    // or failed before taking rows, else the load's, else the writer's.
+    // ConvertNeedsWholePicture when rows could not flow.
+    int finish(int loadResult);
+
+    // --- the writer's side (called by the save pipeline) ---
+    // The writer described the rows it takes: true when they can flow (top
+    // row first, one at a time, as the picture stores them).
+    bool writerBegins(const RowFormat& format);
+    // Stored row `row`, once loaded; rows above it are done with. A row the
+    // load never stored reads as zeros, as in a whole picture.
+    const uint8_t* rowForWriting(int row);
+    // Waits for the load's end: true when it succeeded, so that the file may
+    // be kept.
+    bool loadSucceeded();
+
+private:
+    // Declined: the picture or the writer's rows cannot flow; WriterFailed:
+    // the writer failed before taking rows (no file can be made at all).
+    enum class Stage { Idle, Starting, Flowing, Declined, WriterFailed };
+
+    void runWriter();
+    void endLoad(int result);
+
+    const std::string output_;
+    const SaveParams params_;
+    Bitmap view_;  // the writer's picture: pixels point into the band
+    std::vector<uint8_t> band_;
+    std::vector<uint8_t> zeroRow_;
+    int bandRows_ = 0;
+    size_t stride_ = 0;
+
+    // Each side sleeps until the other has moved on by half a band, not by
+    // one row, so that they do not wake each other for every row.
+    std::mutex mutex_;
+    std::condition_variable changed_;      // stage and ends
+    std::condition_variable loaderWakes_;
+    std::condition_variable writerWakes_;
+    Stage stage_ = Stage::Idle;
+    int loadedRows_ = 0;    // rows above this are stored
+    int consumedRows_ = 0;  // rows above this are done with
+    int loaderWaitsFor_ = -1;  // consumedRows_ the sleeping load needs
+    int writerWaitsFor_ = -1;  // loadedRows_ the sleeping writer needs
+    bool loadEnded_ = false;
+    int loadResult_ = 0;
+    bool writerEnded_ = false;
+    bool writerStoppedLoad_ = false;
+    int saveResult_ = 0;
+    std::thread writer_;
+};
+
+// The load and save pipelines with a hand-off attached.
+int loadBitmapHandedOff(const std::string& fileName, Bitmap& bitmap, const LoadParams& params, FileInfo* info,
+                        RowHandoff* handoff);
+int saveBitmapHandedOff(const std::string& fileName, const Bitmap& bitmap, const SaveParams& params,
+                        RowHandoff* handoff);
+
+}  // namespace fotrix

@@ -1,0 +1,264 @@
+// Conversions that write rows while they load: the file must be the one a
+// whole load and save makes, pictures that cannot flow must leave nothing,
+// and a failure on either side must leave no file and no thread waiting.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "imagelib/convert.h"
+#include "imagelib/formats.h"
+#include "imagelib/load.h"
+#include "imagelib/save.h"
+#include "tests/imagelib/writer_helpers.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace fotrix;
+using testsupport::TempDir;
+
+LoadParams editingParams()
+{
+    LoadParams params;
+    loadParamsDefaults(params);
+    params.options |= ReadComment | ReadTextInfo | ReadMetadata;
+    return params;
+}
+
+SaveParams saveAs(int format, const std::function<void(SaveParams&)>& adjust = {})
+{
+    SaveParams params;
+    saveParamsDefaults(params);
+    params.format = format;
+    params.quality = 80;
+    if (adjust) adjust(params);
+    return params;
+}
+
+int wholeConvert(const fs::path& input, const fs::path& output, const LoadParams& load, const SaveParams& save)
+{
+    Bitmap bitmap;
+    int result = loadBitmap(input.string(), bitmap, load, nullptr);
+    if (result == 0) result = saveBitmap(output.string(), bitmap, save);
+    bitmapFree(bitmap);
+    return result;
+}
+
+int rowsConvert(const fs::path& input, const fs::path& output, const LoadParams& load, const SaveParams& save)
+{
+    return convertByRows(input.string(), output.string(), load, save, nullptr);
+}
+
+// Deterministic noise with some structure, so that encoders have work to do.
+uint8_t sample(int x, int y, int c, unsigned seed)
+{
+    unsigned v = static_cast<unsigned>(x) * 2654435761u ^ static_cast<unsigned>(y) * 40503u ^ (c + seed) * 97u;
+    v ^= v >> 13;
+    return static_cast<uint8_t>((x + 2 * y + 60 * c + (v & 31)) & 0xFF);
+}
+
+// A binary PNM: P6 (maxval 255 or 65535) or P5.
+void writePnm(const fs::path& path, const char* magic, int w, int h, int channels, int maxValue = 255)
+{
+    const std::string header = std::string(magic) + "\n# made by the test\n" + std::to_string(w) + " " +
+                               std::to_string(h) + "\n" + std::to_string(maxValue) + "\n";
+    std::vector<uint8_t> bytes(header.begin(), header.end());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < channels; ++c) {
+                const uint8_t v = sample(x, y, c, 3);
+                bytes.push_back(v);
+                if (maxValue > 255) bytes.push_back(static_cast<uint8_t>(v ^ 0x5A));
+            }
+    testsupport::writeFile(path, bytes);
+}
+
+struct Case {
+    std::string name;
+    std::function<void(const fs::path&)> make;  // writes the input
+    std::string extension;
+    int format;
+    std::function<void(SaveParams&)> adjust;
+    std::function<void(LoadParams&)> load = {};
+};
+
+LoadParams loadParamsOf(const Case& c)
+{
+    LoadParams params = editingParams();
+    if (c.load) c.load(params);
+    return params;
+}
+
+fs::path makeInput(const TempDir& dir, const Case& c)
+{
+    const fs::path input = dir / ("in-" + c.name + c.extension);
+    c.make(input);
+    return input;
+}
+
+std::function<void(const fs::path&)> ppm(int w, int h) { return [=](const fs::path& p) { writePnm(p, "P6", w, h, 3); }; }
+
+// A JPEG of ours, baseline or progressive, from a noise PPM.
+std::function<void(const fs::path&)> jpegFile(int w, int h, bool progressive)
+{
+    return [=](const fs::path& p) {
+        const fs::path source = p.string() + ".ppm";
+        writePnm(source, "P6", w, h, 3);
+        const SaveParams params = saveAs(FormatJpeg, [&](SaveParams& s) { s.interlace = progressive; });
+        ASSERT_EQ(wholeConvert(source, p, editingParams(), params), 0);
+    };
+}
+
+std::function<void(const fs::path&)> copyOf(const fs::path& testFile)
+{
+    return [=](const fs::path& p) { fs::copy_file(testFile, p, fs::copy_options::overwrite_existing); };
+}
+
+TEST(ConvertByRows, writesTheFileAWholeLoadAndSaveWrites)
+{
+    const fs::path camera = testsupport::testdata("exiftool/Canon.jpg");
+    std::vector<Case> cases = {
+        {"1x1", ppm(1, 1), ".ppm", FormatJpeg, {}},
+        {"7x3-padded-rows", ppm(7, 3), ".ppm", FormatPng, {}},
+        {"700x1500-blocks-wrap", ppm(700, 1500), ".ppm", FormatJpeg, {}},
+        {"3000x400-wide", ppm(3000, 400), ".ppm", FormatJpeg, [](SaveParams& s) { s.interlace = 1; }},
+        {"png-rows", ppm(700, 1500), ".ppm", FormatPng, [](SaveParams& s) { s.compression = 1; }},
+        {"tga", ppm(300, 200), ".ppm", FormatTga, {}},
+        {"tga-rle", ppm(300, 200), ".ppm", FormatTga, [](SaveParams& s) { s.rle = 1; }},
+        {"16-bit", [](const fs::path& p) { writePnm(p, "P6", 50, 60, 3, 65535); }, ".ppm", FormatPng, {}},
+        {"bgra-reordered-rows", ppm(300, 200), ".ppm", FormatPng, {},
+         [](LoadParams& l) { l.options |= ForceAlpha, l.channelOrder = 2; }},
+        {"bgr-into-jpeg", ppm(300, 200), ".ppm", FormatJpeg, {}, [](LoadParams& l) { l.channelOrder = 1; }},
+        {"jpeg-baseline", jpegFile(640, 480, false), ".jpg", FormatJpeg, {}},
+        {"jpeg-progressive", jpegFile(333, 777, true), ".jpg", FormatJpeg, {}},
+    };
+    if (fs::exists(camera)) cases.push_back({"camera-exif", copyOf(camera), ".jpg", FormatJpeg, {}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const fs::path input = makeInput(dir, c);
+        const SaveParams params = saveAs(c.format, c.adjust);
+        ASSERT_EQ(wholeConvert(input, dir / "whole.out", loadParamsOf(c), params), 0);
+        ASSERT_EQ(rowsConvert(input, dir / "rows.out", loadParamsOf(c), params), 0);
+        const auto whole = testsupport::readFile(dir / "whole.out");
+        EXPECT_FALSE(whole.empty());
+        EXPECT_TRUE(whole == testsupport::readFile(dir / "rows.out"));
+    }
+}
+
+TEST(ConvertByRows, picturesThatCannotFlowAreLeftForTheWholePath)
+{
+    const fs::path png = testsupport::testdata("pngsuite/png/basn2c08.png");
+    std::vector<Case> cases = {
+        {"bmp-writes-bottom-up", ppm(64, 48), ".ppm", FormatBmp, {}},
+        {"gif-refuses-true-colour", ppm(64, 48), ".ppm", FormatGif, {}},
+        {"png-interlaced-takes-all-rows", ppm(64, 48), ".ppm", FormatPng, [](SaveParams& s) { s.interlace = 1; }},
+        {"grey-levels", [](const fs::path& p) { writePnm(p, "P5", 64, 48, 1); }, ".pgm", FormatJpeg, {}},
+    };
+    if (fs::exists(png)) cases.push_back({"reader-without-row-order", copyOf(png), ".png", FormatJpeg, {}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const fs::path input = makeInput(dir, c);
+        const int before = writertest::fileCount(dir.path());
+        EXPECT_EQ(rowsConvert(input, dir / "out", editingParams(), saveAs(c.format, c.adjust)),
+                  ConvertNeedsWholePicture);
+        EXPECT_EQ(writertest::fileCount(dir.path()), before);
+    }
+
+    // Loads that change the picture's size or row order cannot flow either.
+    TempDir dir;
+    const fs::path input = dir / "in.ppm";
+    writePnm(input, "P6", 64, 48, 3);
+    LoadParams reduced = editingParams();
+    reduced.maxWidth = 16;
+    reduced.maxHeight = 16;
+    LoadParams bottomUp = editingParams();
+    bottomUp.origin = OriginBottom;
+    for (const LoadParams& load : {reduced, bottomUp}) {
+        EXPECT_EQ(rowsConvert(input, dir / "out.jpg", load, saveAs(FormatJpeg)), ConvertNeedsWholePicture);
+        EXPECT_FALSE(fs::exists(dir / "out.jpg"));
+    }
+}
+
+// Cuts a file to `keep` bytes.
+void truncate(const fs::path& path, size_t keep)
+{
+    auto bytes = testsupport::readFile(path);
+    bytes.resize(std::min(keep, bytes.size()));
+    testsupport::writeFile(path, bytes);
+}
+
+TEST(ConvertByRows, aLoadThatFailsHalfWayLeavesNoFileAndTheOldOneUntouched)
+{
+    TempDir dir;
+    const fs::path input = dir / "cut.ppm", target = dir / "target.jpg";
+    writePnm(input, "P6", 700, 1500, 3);
+    truncate(input, fs::file_size(input) / 2);
+    const std::vector<uint8_t> old = {'o', 'l', 'd'};
+    testsupport::writeFile(target, old);
+    EXPECT_EQ(rowsConvert(input, target, editingParams(), saveAs(FormatJpeg)), ResultReadError);
+    EXPECT_TRUE(testsupport::readFile(target) == old);
+    EXPECT_EQ(writertest::fileCount(dir.path()), 2);
+}
+
+TEST(ConvertByRows, aCutJpegGivesWhatTheWholePathGives)
+{
+    // libjpeg fills the rows a cut file lacks and the load succeeds: the rows
+    // that flowed and the grey ones after them make the same file.
+    TempDir dir;
+    const fs::path input = dir / "cut.jpg";
+    jpegFile(700, 1500, false)(input);
+    truncate(input, 40000);
+    const SaveParams params = saveAs(FormatPng);
+    const int whole = wholeConvert(input, dir / "whole.png", editingParams(), params);
+    ASSERT_EQ(whole, 0);
+    EXPECT_EQ(rowsConvert(input, dir / "rows.png", editingParams(), params), whole);
+    EXPECT_TRUE(testsupport::readFile(dir / "whole.png") == testsupport::readFile(dir / "rows.png"));
+}
+
+TEST(ConvertByRows, aWriterThatFailsStopsTheLoadWithItsOwnResult)
+{
+    TempDir dir;
+    const fs::path input = dir / "in.ppm";
+    writePnm(input, "P6", 700, 1500, 3);
+    // A device that refuses every write: the writer fails while rows still load.
+    if (fs::exists("/dev/full")) {
+        EXPECT_EQ(rowsConvert(input, "/dev/full", editingParams(), saveAs(FormatJpeg)), ResultWriteError);
+    }
+    // A folder that does not exist: the writer fails before it takes a row.
+    EXPECT_EQ(rowsConvert(input, dir / "missing" / "out.jpg", editingParams(), saveAs(FormatJpeg)),
+              ResultCannotCreate);
+    EXPECT_EQ(writertest::fileCount(dir.path()), 1);
+}
+
+TEST(ConvertByRows, cancellingTheLoadLeavesNoFile)
+{
+    TempDir dir;
+    const fs::path input = dir / "in.ppm";
+    writePnm(input, "P6", 300, 900, 3);
+    LoadParams params = editingParams();
+    int rowsSeen = 0;
+    params.rowCallbackData = &rowsSeen;
+    params.cancelData = &rowsSeen;
+    params.rowCallback = [](int, int, void* data) { return ++*static_cast<int*>(data), 0; };
+    params.cancelCallback = [](void* data) { return *static_cast<int*>(data) >= 400 ? 1 : 0; };
+    EXPECT_EQ(rowsConvert(input, dir / "out.jpg", params, saveAs(FormatJpeg)), ResultCancelled);
+    EXPECT_EQ(rowsSeen, 400);
+    EXPECT_EQ(writertest::fileCount(dir.path()), 1);
+}
+
+TEST(ConvertByRows, inputsThatFailBeforeThePictureGiveTheLoadResult)
+{
+    TempDir dir;
+    EXPECT_EQ(rowsConvert(dir / "absent.ppm", dir / "out.jpg", editingParams(), saveAs(FormatJpeg)), ResultCannotOpen);
+    testsupport::writeFile(dir / "junk.ppm", std::string("P6\n0 0\n255\n"));
+    EXPECT_EQ(rowsConvert(dir / "junk.ppm", dir / "out.jpg", editingParams(), saveAs(FormatJpeg)),
+              wholeConvert(dir / "junk.ppm", dir / "whole.jpg", editingParams(), saveAs(FormatJpeg)));
+    EXPECT_FALSE(fs::exists(dir / "out.jpg"));
+}
+
+}  // namespace
