@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "imagelib/convert.h"
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
 #include "rawcodec/rawcodec.h"
@@ -129,19 +130,19 @@ int parseEditArguments(std::string_view command, Arguments args, EditRequest& re
     return 0;
 }
 
-int loadForEditing(const std::string& path, fotrix::Bitmap& bitmap)
+namespace {
+
+fotrix::LoadParams editingLoadParams()
 {
     fotrix::LoadParams params;
     fotrix::loadParamsDefaults(params);
     params.options |= fotrix::ReadComment | fotrix::ReadTextInfo | fotrix::ReadMetadata;
-    fotrix::FileInfo info;
-    const int result = fotrix::loadBitmap(path, bitmap, params, &info);
-    if (result != 0) reportError(result, info.errorText);
-    fotrix::freeFileInfo(info);
-    return result;
+    return params;
 }
 
-int saveEdited(EditRequest& request, fotrix::Bitmap& bitmap)
+// The output's format: --format by name, else the first writer of the
+// output's extension. Reports and answers the result code when none fits.
+int resolveOutputFormat(EditRequest& request)
 {
     int format = -1;
     if (!request.formatName.empty()) {
@@ -155,11 +156,42 @@ int saveEdited(EditRequest& request, fotrix::Bitmap& bitmap)
         format = formatForOutput(request.output);
     }
     if (format < 0) return reportError(fotrix::ResultNoWriter);
+    request.params.format = format;
+    return 0;
+}
+
+// A plain conversion writes rows while they load when the picture allows;
+// ConvertNeedsWholePicture when it does not (nothing written then).
+int convertWithoutHolding(EditRequest& request)
+{
+    if (const int result = resolveOutputFormat(request)) return result;
+    fotrix::FileInfo info;
+    const int result = fotrix::convertByRows(request.input, request.output, editingLoadParams(), request.params, &info);
+    if (result != 0 && result != fotrix::ConvertNeedsWholePicture) reportError(result, info.errorText);
+    fotrix::freeFileInfo(info);
+    return result;
+}
+
+}  // namespace
+
+int loadForEditing(const std::string& path, fotrix::Bitmap& bitmap)
+{
+    const fotrix::LoadParams params = editingLoadParams();
+    fotrix::FileInfo info;
+    const int result = fotrix::loadBitmap(path, bitmap, params, &info);
+    if (result != 0) reportError(result, info.errorText);
+    fotrix::freeFileInfo(info);
+    return result;
+}
+
+int saveEdited(EditRequest& request, fotrix::Bitmap& bitmap)
+{
+    if (const int result = resolveOutputFormat(request)) return result;
+    const int format = request.params.format;
     if (request.colourMode) {
         const int result = fotrix::bitmapConvertColours(bitmap, nullptr, request.colourMode, request.dither);
         if (result != 0) return reportError(result);
     }
-    request.params.format = format;
     int result = fotrix::saveBitmap(request.output, bitmap, request.params);
     if (result == fotrix::ResultLayoutRefused && !request.colourMode) {
         if (const int mode = fallbackMode(format, bitmap)) {
@@ -175,6 +207,13 @@ int runEdit(EditRequest& request, int (*edit)(fotrix::Bitmap& bitmap, const void
 {
     fotrix::libraryInit();
     fotrix::rawcodecAttach();
+    if (!edit && !request.colourMode) {
+        const int result = convertWithoutHolding(request);
+        if (result != fotrix::ConvertNeedsWholePicture) {
+            fotrix::libraryExit();
+            return result;
+        }
+    }
     fotrix::Bitmap bitmap;
     int result = loadForEditing(request.input, bitmap);
     if (result == 0 && edit) {

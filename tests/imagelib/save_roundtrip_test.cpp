@@ -170,6 +170,41 @@ TEST_F(CliEdit, toneAndColourCommands)
     EXPECT_FALSE(std::filesystem::exists(dir_ / "x.png"));
 }
 
+// A PPM or JPEG converted to JPEG or PNG flows row by row: the same files,
+// and the same reports when the input or the output fails.
+// A PPM or JPEG converted to JPEG or PNG flows row by row: the pictures
+// written are the same, and failures of the input or the output are reported
+// as they are for pictures loaded whole.
+TEST_F(CliEdit, convertingRowByRowWritesTheSamePicturesAndFailsTheSameWay)
+{
+    Bitmap picture;
+    writertest::makePicture(picture, Rgb, 300, 500, 256, 7);
+    const std::string header = "P6\n300 500\n255\n";
+    std::vector<uint8_t> bytes(header.begin(), header.end());
+    for (int y = 0; y < 500; ++y) bytes.insert(bytes.end(), bitmapRow(picture, y), bitmapRow(picture, y) + 900);
+    testsupport::writeFile(dir_ / "in.ppm", bytes);
+    ASSERT_EQ(writertest::save(dir_ / "whole.png", picture, "png"), ResultOk);
+    bitmapFree(picture);
+
+    EXPECT_EQ(cli("convert " + at("in.ppm") + " " + at("rows.png")), 0);
+    testsupport::Pixels rows, whole;
+    ASSERT_TRUE(writertest::decodeWithMagickRgba(dir_ / "rows.png", rows));
+    ASSERT_TRUE(writertest::decodeWithMagickRgba(dir_ / "whole.png", whole));
+    EXPECT_EQ(testsupport::maxDifference(rows, whole), 0);
+    EXPECT_EQ(cli("convert " + at("rows.png") + " " + at("b.jpg") + " --quality 70"), 0);  // PNG: loaded whole
+    EXPECT_EQ(cli("convert " + at("b.jpg") + " " + at("c.jpg") + " --quality 50"), 0);     // JPEG: row by row
+    EXPECT_EQ(identify(dir_ / "c.jpg"), "JPEG 300x500");
+
+    std::string out;
+    bytes.resize(bytes.size() / 2);
+    testsupport::writeFile(dir_ / "cut.ppm", bytes);
+    EXPECT_EQ(cli("convert " + at("cut.ppm") + " " + at("cut.jpg"), &out), ResultReadError);
+    EXPECT_NE(out.find("error: 4 "), std::string::npos) << out;
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "cut.jpg"));
+    EXPECT_EQ(cli("convert " + at("in.ppm") + " /dev/full --format jpeg", &out), ResultWriteError);
+    EXPECT_NE(out.find("error: 6 "), std::string::npos) << out;
+}
+
 TEST_F(CliEdit, failuresGiveTheirCodes)
 {
     std::string out;
