@@ -9,6 +9,9 @@
 #   shrink   fotrix-cli resize --method shrink   vs  Pillow resize BOX
 # Our saves replace files atomically (temporary, fsync, rename); the
 # jpeg-file row shows that cost on a real file against cjpeg writing one.
+# PPM to JPEG and PNG flow row by row (the writer encodes on a second thread
+# while the reader reads): the cpu ratio counts both threads' work, and the
+# peak memory line shows that the picture is never held whole.
 # bench/jpeg_encode.cpp (compiled here against the build's library) times
 # the JPEG writer alone against the same libjpeg calls made directly.
 # Prints mean seconds and the ratios ours/theirs (below 1.0: we are faster).
@@ -67,10 +70,12 @@ for pair in "${pairs[@]}"; do
     "$(ratio "${cpus[$case-ours]}" "${cpus[$case-$who]}")"
 done
 echo "== resample vs shrink (ours): $(ratio "${seconds[shrink-ours]}" "${seconds[resample-ours]}")"
+printf '== jpeg peak memory: ours %s kB   cjpeg %s kB   (the picture: %s kB)\n' "$(peak "${commands[jpeg-ours]}")" \
+  "$(peak "${commands[jpeg-cjpeg]}")" "$(($(stat -c %s "$picture") / 1024))"
 
 build=$(dirname "$(dirname "$cli")")
 if [ -f "$build/imagelib/libfotrix_image.a" ] && command -v c++ >/dev/null; then
-  c++ -O2 -std=c++20 -I. bench/jpeg_encode.cpp "$build/imagelib/libfotrix_image.a" -ljpeg -lpng -lz \
+  c++ -O2 -std=c++20 -I. bench/jpeg_encode.cpp "$build/imagelib/libfotrix_image.a" -ljpeg -lpng -lz -pthread \
     -o "$work/jpeg_encode"
   read -r ours direct < <("$work/jpeg_encode" "$picture" "$((runs * 2))")
   printf '== jpeg writer in process: ours %.3f   libjpeg direct %.3f   ratio %s\n' "$ours" "$direct" \
