@@ -147,10 +147,7 @@ int commitTemporary(WriterContext& context)
     return ResultOk;
 }
 
-}  // namespace
-
-namespace {
-
+// saveBitmap, with the rows of a load still running when `handoff` is set.
 int runSave(const std::string& fileName, const Bitmap& bitmap, const SaveParams& params, std::string* finalName,
             RowHandoff* handoff)
 {
