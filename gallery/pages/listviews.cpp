@@ -30,7 +30,7 @@ HIMAGELIST systemImages(bool small)
 {
     SHFILEINFO info{};
     return reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfo(nullptr, 0, &info, sizeof info, SHGFI_PIDL | SHGFI_SYSICONINDEX | (small ? SHGFI_SMALLICON : 0)));
+        SHGetFileInfo(nullptr, 0, &info, sizeof info, SHGFI_PIDL | SHGFI_SYSICONINDEX | (small ? static_cast<UINT>(SHGFI_SMALLICON) : 0u)));
 }
 
 void addSamples(HWND list, int copies)

@@ -49,7 +49,7 @@ bool listsExtension(const FormatEntry& entry, const std::string& extension)
 void copyCut(char* target, size_t size, const char* text)
 {
     std::memset(target, 0, size);
-    if (text) std::strncpy(target, text, size);
+    if (text) std::memcpy(target, text, strnlen(text, size));
 }
 
 }  // namespace
@@ -100,14 +100,13 @@ int formatGetInfo(int index, FormatInfo& info)
 {
     if (!validIndex(index)) return -1;
     const FormatEntry& entry = registry->entries[index];
-    std::memset(&info, 0, sizeof info);
+    info = FormatInfo{};
     copyCut(info.name, sizeof info.name, entry.shortName);
     info.index = static_cast<uint16_t>(index);
     info.status = static_cast<uint16_t>(((entry.flags & CanRead) ? 1 : 0) | ((entry.flags & CanWrite) ? 2 : 0));
     copyCut(info.description, sizeof info.description - 1, entry.description);
     for (int i = 0; i < FormatExtensionSlots && entry.extensions[i]; ++i)
         copyCut(info.extensions[i], sizeof info.extensions[i] - 1, entry.extensions[i]);
-    for (AcceptedLayout& slot : info.writerTypes) slot = AcceptedLayout{};
     if (entry.writerTypesFunction) entry.writerTypesFunction(info.writerTypes);
     return 0;
 }

@@ -104,7 +104,7 @@ HANDLE FindFirstFile(const char* pattern, WIN32_FIND_DATA* data)
     size_t slash = full.rfind('/');
     std::string folder = slash == std::string::npos ? "." : full.substr(0, slash == 0 ? 1 : slash);
     std::string mask = slash == std::string::npos ? full : full.substr(slash + 1);
-    if (mask.empty()) mask = "*";
+    if (mask.empty()) mask.assign(1, '*');
     DIR* dir = opendir(folder.c_str());
     if (!dir) {
         SetLastError(ERROR_PATH_NOT_FOUND);

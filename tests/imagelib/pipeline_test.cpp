@@ -455,8 +455,8 @@ TEST(Pipeline, RowsReadIntoTheBitmapGiveTheSameBitmapAsTheRowBuffer)
                         // Blocks of rows need the bitmap's rows to follow at the
                         // reader's stride: width 8 keeps every layout aligned.
                         const bool plain = fileOrigin == wanted && maxSide < 0 && (rowsPerCall == 1 || width == 8);
-                        if (plain) EXPECT_EQ(rowsInBitmap, 8) << what;
-                        if (maxSide > 0 || (fileOrigin & OriginRight)) EXPECT_EQ(rowsInBitmap, 0) << what;
+                        if (plain) { EXPECT_EQ(rowsInBitmap, 8) << what; }
+                        if (maxSide > 0 || (fileOrigin & OriginRight)) { EXPECT_EQ(rowsInBitmap, 0) << what; }
                       }
                     }
                 }

@@ -124,7 +124,7 @@ TEST(PnmReader, netpbm_files_of_every_kind_and_maximum)
         Loaded loaded;
         rastertest::load(file, loaded);
         ASSERT_EQ(loaded.code, 0) << v.name << ": " << loaded.info.errorText;
-        if (v.input == "bits.pbm") EXPECT_EQ(loaded.bitmap.type, Binary) << v.name;
+        if (v.input == "bits.pbm") { EXPECT_EQ(loaded.bitmap.type, Binary) << v.name; }
         Pixels expected;
         ASSERT_TRUE(testsupport::readPnm(reference, expected)) << v.name;
         const int tolerance = v.maximum == 0 ? 0 : 1;

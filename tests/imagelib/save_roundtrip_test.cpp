@@ -74,8 +74,9 @@ void roundTrip(const std::string& name, const std::vector<std::string>& tags)
         EXPECT_EQ(written[i].first, expected[i].first) << name << " " << i;
         EXPECT_TRUE(written[i].second == expected[i].second) << name << " " << i;
     }
-    if (testsupport::haveTool("exiftool"))
+    if (testsupport::haveTool("exiftool")) {
         for (const std::string& tag : tags) EXPECT_EQ(exiftoolValue(target, tag), exiftoolValue(source, tag)) << tag;
+    }
     bitmapFree(bitmap);
 }
 

@@ -215,7 +215,7 @@ TEST(TgaReader, files_written_by_imagemagick_and_pillow)
         ASSERT_TRUE(rastertest::pillowRgba(out, reference)) << m.name;
         const bool alpha = m.name.find("rgba") != std::string::npos || m.name.find("RGBA") != std::string::npos;
         expectPicture(loaded, reference, alpha, m.name);
-        if (alpha) EXPECT_EQ(loaded.bitmap.type, Rgba) << m.name;
+        if (alpha) { EXPECT_EQ(loaded.bitmap.type, Rgba) << m.name; }
     }
 }
 

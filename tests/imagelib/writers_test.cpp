@@ -370,9 +370,9 @@ TEST(Writers, jpegMarkersInListOrderAfterTheComment)
         if (m.first != 0xDB && m.first != 0xC0 && m.first != 0xC4) kinds.push_back(m.first);
     EXPECT_EQ(kinds, (std::vector<int>{0xE0, 0xFE, 0xED, 0xE1}));  // no XMP, no ICC without the flag
     for (const auto& m : markers) {
-        if (m.first == 0xFE) EXPECT_EQ(m.second, (std::vector<uint8_t>{'c', 'a', 'p', 't', 'i', 'o', 'n', 0}));
-        if (m.first == 0xED) EXPECT_EQ(m.second, std::vector<uint8_t>(iptc, iptc + sizeof iptc));
-        if (m.first == 0xE1) EXPECT_EQ(m.second, std::vector<uint8_t>(exif, exif + sizeof exif));
+        if (m.first == 0xFE) { EXPECT_EQ(m.second, (std::vector<uint8_t>{'c', 'a', 'p', 't', 'i', 'o', 'n', 0})); }
+        if (m.first == 0xED) { EXPECT_EQ(m.second, std::vector<uint8_t>(iptc, iptc + sizeof iptc)); }
+        if (m.first == 0xE1) { EXPECT_EQ(m.second, std::vector<uint8_t>(exif, exif + sizeof exif)); }
     }
 
     ASSERT_EQ(save(dir / "n.jpg", p.bitmap, "jpeg", [](SaveParams& s) { s.keepExif = 0; s.flags = SaveJpegIcc; }), ResultOk);
@@ -481,8 +481,9 @@ TEST(Writers, pngPaletteTransparencyAndResolution)
         }
     }
     EXPECT_TRUE(sawPlte && sawTrns && sawPhys && sawText);
-    if (testsupport::haveTool("pngcheck"))
+    if (testsupport::haveTool("pngcheck")) {
         EXPECT_EQ(testsupport::run("pngcheck -q '" + (dir / "p.png").string() + "'"), 0);
+    }
 }
 
 TEST(Writers, pngLevelsAndFiltersAreValid)

@@ -83,6 +83,7 @@ std::vector<uint8_t> markers(const Bytes& file)
 Bytes segment(uint8_t marker, const std::string& payload)
 {
     Bytes out = {0xFF, marker, uint8_t((payload.size() + 2) >> 8), uint8_t(payload.size() + 2)};
+    out.reserve(out.size() + payload.size());
     out.insert(out.end(), payload.begin(), payload.end());
     return out;
 }
@@ -166,7 +167,7 @@ TEST(IptcWrite, exiftool_reads_what_we_write_and_other_segments_stay)
     std::map<int, std::string> expected = {{120, "A caption: with a colon"}, {80, "Jo Bloggs"}, {25, "sea,ship"},
                                            {10, "5"}};
     EXPECT_EQ(exiftoolIptc(file), expected);
-    if (testsupport::haveTool("exiv2")) EXPECT_EQ(exiv2Iptc(file), expected);
+    if (testsupport::haveTool("exiv2")) { EXPECT_EQ(exiv2Iptc(file), expected); }
     EXPECT_EQ(ourIptc(file), expected);
     EXPECT_EQ(withoutApp13(after), withoutApp13(before));
     // Exactly one APP13, where the old one was.
@@ -331,7 +332,7 @@ TEST(IptcParse, lying_lengths_stay_inside_the_block)
     fotrix::iptcListTags(&block2, [](void* user, uint32_t, uint32_t tag, const char* label, const char* value) {
         (*static_cast<std::vector<std::string>*>(user)).push_back(std::to_string(tag) + " " + label + "=" + value);
     }, &labels);
-    EXPECT_EQ(labels, std::vector<std::string>{"200 ????=y"});
+    EXPECT_EQ(labels, std::vector<std::string>{"200 ????" "=y"});
 }
 
 TEST(IptcTemplate, lengths_decide_where_values_end)

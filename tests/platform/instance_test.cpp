@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -107,7 +108,8 @@ TEST(Instance, socket_left_by_a_crash_is_taken_over)
     int fd = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
-    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path);
+    ASSERT_LT(std::strlen(path), sizeof addr.sun_path);
+    std::memcpy(addr.sun_path, path, std::strlen(path) + 1);
     ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
     close(fd);  // the file stays, nobody listens
     EXPECT_EQ(InstanceClaim(channel.c_str()), InstanceFirst);

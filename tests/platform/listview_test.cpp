@@ -477,7 +477,7 @@ TEST_F(ListViews, a_parent_that_refuses_changes_can_toggle_on_click)
             if (i < 0) return 0;
             ownChange = true;
             UINT now = ListView_GetItemState(list, i, LVIS_SELECTED);
-            ListView_SetItemState(list, i, now ? 0 : LVIS_SELECTED, LVIS_SELECTED);
+            ListView_SetItemState(list, i, now ? 0u : static_cast<UINT>(LVIS_SELECTED), LVIS_SELECTED);
             ownChange = false;
         }
         return 0;
@@ -794,7 +794,7 @@ namespace {
 
 TEST_F(ListViews, window_scroll_bars_follow_the_list_and_scroll_it)
 {
-    makeList(LVS_REPORT | WS_VSCROLL | WS_HSCROLL, 200, 150);
+    makeList(static_cast<DWORD>(LVS_REPORT) | WS_VSCROLL | WS_HSCROLL, 200, 150);
     addColumn(0, "Name", 150);
     fill(3);
     SCROLLINFO si{};

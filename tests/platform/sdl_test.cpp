@@ -150,8 +150,8 @@ TEST_F(SdlInProcess, host_events_become_messages_and_closing_ends_the_loop)
             EXPECT_EQ(GET_X_LPARAM(r.lParam), 30);
             EXPECT_EQ(GET_Y_LPARAM(r.lParam), 40 - 26);  // client coordinates, below the task bar
         }
-        if (r.message == WM_KEYDOWN) EXPECT_EQ(r.wParam, static_cast<WPARAM>(VK_UP));
-        if (r.message == WM_CHAR) EXPECT_EQ(r.wParam, 0xE9u);
+        if (r.message == WM_KEYDOWN) { EXPECT_EQ(r.wParam, static_cast<WPARAM>(VK_UP)); }
+        if (r.message == WM_CHAR) { EXPECT_EQ(r.wParam, 0xE9u); }
         if (r.message == WM_LBUTTONDOWN || r.message == WM_KEYDOWN || r.message == WM_CHAR || r.message == WM_CLOSE)
             order.push_back(r.message);
     }
