@@ -16,7 +16,7 @@ namespace {
 enum : int { IdRed = 1200, IdGreen = 1201, IdBlue = 1202, IdRedValue = 1210, IdGreenValue = 1211, IdBlueValue = 1212, IdAdd = 1220 };
 
 // Geometry at 96 dpi.
-constexpr int kGridX = 8, kGridY = 6, kCellW = 28, kCellH = 18, kColumns = 8, kBasicRows = 6, kCustomRows = 2;
+constexpr int kGridX = 8, kGridY = 6, kCellW = 28, kCellH = 18, kColumns = 8, kBasicRows = 6;
 constexpr int kCustomY = 130;
 constexpr int kSwatchX = 204, kSwatchY = 170, kSwatchW = 30, kSwatchH = 56;
 
