@@ -1,6 +1,6 @@
 // Conversions that write rows while they load. The first byte of the input
 // chooses the writer (JPEG, PNG or Targa) and the load's channel order and
-// alpha; the rest is the file, read as whatever it is (the JPEG and PNM
+// alpha; the rest is the file, read as whatever it is (the JPEG, PNM and Targa
 // readers hand rows over) and written to /dev/null, so that the reader, the
 // band and the writer's thread meet damaged and cut files. The sanitizers
 // judge; a hang between the two threads shows as a timeout.

@@ -193,6 +193,7 @@ int readTga(Stream& stream, ReaderContext& context)
                                            : static_cast<size_t>(tga.width) * pixelBytes;
     header.bytesPerPlane = static_cast<uint32_t>(rowBytes);
     header.rowsPerCall = tga.imageType >= 9 ? 1 : RowsPerCall;
+    header.rowsInOrder = true;  // the image ID comes first, and nothing is read after the rows
 
     // Colour-mapped pictures with more than 8 bits a pixel index a map we do not keep.
     if (colourMapped(tga) && tga.depth > 8) return readerFail(context, LoadBadData, "Targa : Unknown image type !");

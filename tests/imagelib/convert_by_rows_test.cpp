@@ -112,6 +112,17 @@ std::function<void(const fs::path&)> jpegFile(int w, int h, bool progressive)
     };
 }
 
+// A Targa of ours (rows stored top row first), plain or run-length.
+std::function<void(const fs::path&)> targaFile(int w, int h, bool rle)
+{
+    return [=](const fs::path& p) {
+        const fs::path source = p.string() + ".ppm";
+        writePnm(source, "P6", w, h, 3);
+        const SaveParams params = saveAs(FormatTga, [&](SaveParams& s) { s.rle = rle; });
+        ASSERT_EQ(wholeConvert(source, p, editingParams(), params), 0);
+    };
+}
+
 std::function<void(const fs::path&)> copyOf(const fs::path& testFile)
 {
     return [=](const fs::path& p) { fs::copy_file(testFile, p, fs::copy_options::overwrite_existing); };
@@ -134,6 +145,8 @@ TEST(ConvertByRows, writesTheFileAWholeLoadAndSaveWrites)
         {"bgr-into-jpeg", ppm(300, 200), ".ppm", FormatJpeg, {}, [](LoadParams& l) { l.channelOrder = 1; }},
         {"jpeg-baseline", jpegFile(640, 480, false), ".jpg", FormatJpeg, {}},
         {"jpeg-progressive", jpegFile(333, 777, true), ".jpg", FormatJpeg, {}},
+        {"targa-top-down", targaFile(500, 700, false), ".tga", FormatJpeg, {}},
+        {"targa-run-length", targaFile(500, 700, true), ".tga", FormatPng, {}},
     };
     if (fs::exists(camera)) cases.push_back({"camera-exif", copyOf(camera), ".jpg", FormatJpeg, {}});
     for (const Case& c : cases) {
@@ -157,6 +170,10 @@ TEST(ConvertByRows, picturesThatCannotFlowAreLeftForTheWholePath)
         {"gif-refuses-true-colour", ppm(64, 48), ".ppm", FormatGif, {}},
         {"png-interlaced-takes-all-rows", ppm(64, 48), ".ppm", FormatPng, [](SaveParams& s) { s.interlace = 1; }},
         {"grey-levels", [](const fs::path& p) { writePnm(p, "P5", 64, 48, 1); }, ".pgm", FormatJpeg, {}},
+        {"targa-bottom-up", [](const fs::path& p) {
+             writePnm(p.string() + ".ppm", "P6", 64, 48, 3);
+             ASSERT_EQ(testsupport::run("/usr/bin/convert '" + p.string() + ".ppm' -compress none '" + p.string() + "'"), 0);
+         }, ".tga", FormatJpeg, {}},
     };
     if (fs::exists(png)) cases.push_back({"reader-without-row-order", copyOf(png), ".png", FormatJpeg, {}});
     for (const Case& c : cases) {
