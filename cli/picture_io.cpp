@@ -44,6 +44,46 @@ int fallbackMode(int format, const fotrix::Bitmap& bitmap)
     return 0;
 }
 
+fotrix::LoadParams editingLoadParams()
+{
+    fotrix::LoadParams params;
+    fotrix::loadParamsDefaults(params);
+    params.options |= fotrix::ReadComment | fotrix::ReadTextInfo | fotrix::ReadMetadata;
+    return params;
+}
+
+// The output's format: --format by name, else the first writer of the
+// output's extension. Reports and answers the result code when none fits.
+int resolveOutputFormat(EditRequest& request)
+{
+    int format = -1;
+    if (!request.formatName.empty()) {
+        format = fotrix::formatFindByName(request.formatName.c_str());
+        if (format < 0) {
+            std::fprintf(stderr, "error: %d unknown output format '%s'\n", fotrix::ResultNoWriter,
+                         request.formatName.c_str());
+            return fotrix::ResultNoWriter;
+        }
+    } else {
+        format = formatForOutput(request.output);
+    }
+    if (format < 0) return reportError(fotrix::ResultNoWriter);
+    request.params.format = format;
+    return 0;
+}
+
+// A plain conversion writes rows while they load when the picture allows;
+// ConvertNeedsWholePicture when it does not (nothing written then).
+int convertWithoutHolding(EditRequest& request)
+{
+    if (const int result = resolveOutputFormat(request)) return result;
+    fotrix::FileInfo info;
+    const int result = fotrix::convertByRows(request.input, request.output, editingLoadParams(), request.params, &info);
+    if (result != 0 && result != fotrix::ConvertNeedsWholePicture) reportError(result, info.errorText);
+    fotrix::freeFileInfo(info);
+    return result;
+}
+
 }  // namespace
 
 int parseColourMode(std::string_view text)
@@ -129,50 +169,6 @@ int parseEditArguments(std::string_view command, Arguments args, EditRequest& re
     if (request.input.empty() || request.output.empty()) return usageError(command, "missing IN or OUT");
     return 0;
 }
-
-namespace {
-
-fotrix::LoadParams editingLoadParams()
-{
-    fotrix::LoadParams params;
-    fotrix::loadParamsDefaults(params);
-    params.options |= fotrix::ReadComment | fotrix::ReadTextInfo | fotrix::ReadMetadata;
-    return params;
-}
-
-// The output's format: --format by name, else the first writer of the
-// output's extension. Reports and answers the result code when none fits.
-int resolveOutputFormat(EditRequest& request)
-{
-    int format = -1;
-    if (!request.formatName.empty()) {
-        format = fotrix::formatFindByName(request.formatName.c_str());
-        if (format < 0) {
-            std::fprintf(stderr, "error: %d unknown output format '%s'\n", fotrix::ResultNoWriter,
-                         request.formatName.c_str());
-            return fotrix::ResultNoWriter;
-        }
-    } else {
-        format = formatForOutput(request.output);
-    }
-    if (format < 0) return reportError(fotrix::ResultNoWriter);
-    request.params.format = format;
-    return 0;
-}
-
-// A plain conversion writes rows while they load when the picture allows;
-// ConvertNeedsWholePicture when it does not (nothing written then).
-int convertWithoutHolding(EditRequest& request)
-{
-    if (const int result = resolveOutputFormat(request)) return result;
-    fotrix::FileInfo info;
-    const int result = fotrix::convertByRows(request.input, request.output, editingLoadParams(), request.params, &info);
-    if (result != 0 && result != fotrix::ConvertNeedsWholePicture) reportError(result, info.errorText);
-    fotrix::freeFileInfo(info);
-    return result;
-}
-
-}  // namespace
 
 int loadForEditing(const std::string& path, fotrix::Bitmap& bitmap)
 {
