@@ -1,0 +1,7 @@
+#include "app/shell/app_state.h"
+
+namespace fotrix {
+
+AppState gApp;
+
+}  // namespace fotrix
