@@ -5,6 +5,7 @@
 // change it on the user-interface thread only; the thumbnail worker touches
 // the file list only while the main thread waits for it.
 #include "app/browser/file_entry.h"
+#include "app/shell/command_ids.h"
 #include "platform/controls/imagelist.h"
 #include "platform/windows.h"
 

@@ -1,0 +1,39 @@
+#pragma once
+// The viewer's side of the main window: the view window (control 1002, class
+// "CBmpClass", app/viewer/view_window.h) and the main view's logic: loading
+// the current picture into it, zoom and fit, pages, the animated GIF timer
+// and what taps in the view do. State lives in gApp.
+#include "app/shell/app_state.h"
+
+namespace fotrix {
+
+// The view window as a child of the main window, with the owner callback of
+// the main view attached.
+HWND CreateMainView(HWND parent);
+
+// Loads entry `index`, page `page`, into the view (with a transition in a
+// slideshow). Nothing happens for -1, an index past the list or an album.
+void LoadIntoView(int index, int page, bool transition);
+// Clears the view and frees the animation frames.
+void ClearView();
+
+// View settings the shell applies.
+enum FitMode : int { FitNone = 0, FitWindow = 1, ShrinkLarge = 2 };
+void ViewSetFitMode(int fitMode);
+void ViewSetZoom(int percent);  // ignored outside 11 to 1199
+int ViewGetZoom();
+void ViewSetBackground(COLORREF colour);
+void ViewSetLabel(const char* text);  // null removes it
+void ViewSetScrollbars(bool on);
+// Dragging pans (viewMove) or draws a selection; in a slideshow neither.
+void ViewSetMouseMode(int mode);
+void ViewScrollBy(int dx, int dy);
+
+// Zoom, fit, page and rotation commands (4121-4131, 4185, 4186, 4223, 4224)
+// and the adjust-and-save button (4161).
+bool ViewerCommandReady(int command);
+void RunViewerCommand(HWND mainWindow, int command);
+// WM_TIMER 1002: the next frame of an animated GIF.
+void OnAnimationTimer(HWND mainWindow);
+
+}  // namespace fotrix
