@@ -160,6 +160,8 @@ const ExifTagEntry exifIfd0Table[] = {
     row(0x0212, "YCbCr SubSampling"),
     row(0x0213, "YCbCr Positioning", positioningNames),
     row(0x0214, "Reference black white"),
+    // TIFF 6.0 and EXIF 2.2 (4.6.5) put the copyright in IFD0; cameras also write it there.
+    row(0x8298, "Copyright"),
     {},
 };
 

@@ -93,8 +93,8 @@ TEST(ExifWalker, group_order_and_tags_outside_the_tables)
     b.ifd1 = {shortValue(be, 0x0103, 6)};
     auto lines = walk(build(b));
     EXPECT_EQ(groups(lines), (std::vector<std::string>{"[Camera]", "[Image]", "[IOP]", "[GPS]", "[Thumbnail]"}));
-    // Copyright is an EXIF-table tag: in IFD0 it is not listed.
-    EXPECT_EQ(valueOf(lines, "Copyright"), "<none>");
+    // Copyright belongs in IFD0 (TIFF 6.0) and is listed from there.
+    EXPECT_EQ(valueOf(lines, "Copyright"), "(c) someone");
     EXPECT_EQ(valueOf(lines, "IOP index"), "R98");
     EXPECT_EQ(valueOf(lines, "Version ID"), "2.2.0.0");
     EXPECT_EQ(valueOf(lines, "Latitude Ref"), "North");
