@@ -131,7 +131,7 @@ struct Bytes {
     }
 };
 
-struct BmpSpec {
+struct BmpFields {
     int width = 1, height = 1, bitCount = 24, planes = 1;
     uint32_t compression = 0;
     std::vector<uint32_t> palette;  // 0x00RRGGBB
@@ -142,7 +142,7 @@ struct BmpSpec {
     int64_t dataOffset = -1;        // -1: right after the palette
 };
 
-std::vector<uint8_t> makeBmp(const BmpSpec& s)
+std::vector<uint8_t> makeBmp(const BmpFields& s)
 {
     const uint32_t offset = s.dataOffset >= 0 ? uint32_t(s.dataOffset)
                                               : uint32_t(54 + 4 * s.masks.size() + 4 * s.palette.size());
@@ -583,23 +583,23 @@ TEST_F(GeneratedBmp, TopDownRowsAndRle4)
 TEST(BmpHeaders, RowOrderAndResolution)
 {
     testsupport::TempDir dir;
-    BmpSpec spec;
-    spec.width = 1;
-    spec.height = 2;
-    spec.bitCount = 8;
-    spec.palette = {0x000000, 0xFFFFFF};
-    spec.pixels = padRows({{0}, {1}});  // file row 0 black, row 1 white
-    auto bottomUp = load(writeTemp(dir, "up.bmp", makeBmp(spec)), [](LoadParams& p) { p.options |= ExpandBinary; });
+    BmpFields fields;
+    fields.width = 1;
+    fields.height = 2;
+    fields.bitCount = 8;
+    fields.palette = {0x000000, 0xFFFFFF};
+    fields.pixels = padRows({{0}, {1}});  // file row 0 black, row 1 white
+    auto bottomUp = load(writeTemp(dir, "up.bmp", makeBmp(fields)), [](LoadParams& p) { p.options |= ExpandBinary; });
     ASSERT_EQ(bottomUp->code, 0);
     EXPECT_EQ(bottomUp->bitmap.dpiX, 72u);  // 2835 pixels a metre
     EXPECT_EQ(toPixels(bottomUp->bitmap).data[0], 255);  // the last file row is on top
-    spec.height = -2;
-    auto topDown = load(writeTemp(dir, "down.bmp", makeBmp(spec)));
+    fields.height = -2;
+    auto topDown = load(writeTemp(dir, "down.bmp", makeBmp(fields)));
     ASSERT_EQ(topDown->code, 0);
     EXPECT_EQ(toPixels(topDown->bitmap).data[0], 0);
     // Kept as stored when asked for bottom-up rows.
-    spec.height = 2;
-    auto stored = load(writeTemp(dir, "up.bmp", makeBmp(spec)), [](LoadParams& p) { p.origin = OriginBottom; });
+    fields.height = 2;
+    auto stored = load(writeTemp(dir, "up.bmp", makeBmp(fields)), [](LoadParams& p) { p.origin = OriginBottom; });
     EXPECT_EQ(stored->bitmap.origin, OriginBottom);
     EXPECT_EQ(bitmapRow(stored->bitmap, 0)[0], 0);
 }
@@ -607,37 +607,37 @@ TEST(BmpHeaders, RowOrderAndResolution)
 TEST(BmpHeaders, SixteenBitLayouts)
 {
     testsupport::TempDir dir;
-    BmpSpec spec;
-    spec.width = 2;
-    spec.bitCount = 16;
-    spec.pixels = {0xFF, 0x7F, 0x10, 0x84};  // 0x7FFF, 0x8410
+    BmpFields fields;
+    fields.width = 2;
+    fields.bitCount = 16;
+    fields.pixels = {0xFF, 0x7F, 0x10, 0x84};  // 0x7FFF, 0x8410
     // No compression: 5-5-5.
-    auto plain = loadRgb(writeTemp(dir, "555.bmp", makeBmp(spec)));
+    auto plain = loadRgb(writeTemp(dir, "555.bmp", makeBmp(fields)));
     ASSERT_EQ(plain->code, 0);
     EXPECT_EQ(bitmapRow(plain->bitmap, 0)[0], 255);
     EXPECT_EQ(bitmapRow(plain->bitmap, 0)[3], 255 / 31);  // 0x8410: red bits 10-14 = 1
     // 5-6-5 masks.
-    spec.compression = 3;
-    spec.masks = {0xF800, 0x07E0, 0x001F};
-    auto six = loadRgb(writeTemp(dir, "565.bmp", makeBmp(spec)));
+    fields.compression = 3;
+    fields.masks = {0xF800, 0x07E0, 0x001F};
+    auto six = loadRgb(writeTemp(dir, "565.bmp", makeBmp(fields)));
     ASSERT_EQ(six->code, 0);
     const uint8_t* row = bitmapRow(six->bitmap, 0);
     EXPECT_EQ(row[3], 131);
     EXPECT_EQ(row[4], 129);
     EXPECT_EQ(row[5], 131);
     // 4-4-4 masks: each channel scaled by 255 / 15.
-    spec.masks = {0x0F00, 0x00F0, 0x000F};
-    spec.pixels = {0x5A, 0x03, 0x00, 0x00};  // 0x035A: red 3, green 5, blue 10
-    auto four = loadRgb(writeTemp(dir, "444.bmp", makeBmp(spec)));
+    fields.masks = {0x0F00, 0x00F0, 0x000F};
+    fields.pixels = {0x5A, 0x03, 0x00, 0x00};  // 0x035A: red 3, green 5, blue 10
+    auto four = loadRgb(writeTemp(dir, "444.bmp", makeBmp(fields)));
     ASSERT_EQ(four->code, 0);
     row = bitmapRow(four->bitmap, 0);
     EXPECT_EQ(row[0], 3 * 17);
     EXPECT_EQ(row[1], 5 * 17);
     EXPECT_EQ(row[2], 10 * 17);
     // Bit fields announced but the data starts right after the header: default 5-6-5 masks.
-    spec.masks = {};
-    spec.pixels = {0x10, 0x84, 0, 0};
-    auto fallback = loadRgb(writeTemp(dir, "def.bmp", makeBmp(spec)));
+    fields.masks = {};
+    fields.pixels = {0x10, 0x84, 0, 0};
+    auto fallback = loadRgb(writeTemp(dir, "def.bmp", makeBmp(fields)));
     ASSERT_EQ(fallback->code, 0);
     EXPECT_EQ(bitmapRow(fallback->bitmap, 0)[1], 129);
 }
@@ -645,12 +645,12 @@ TEST(BmpHeaders, SixteenBitLayouts)
 TEST(BmpHeaders, PocketPcTwoBitFile)
 {
     testsupport::TempDir dir;
-    BmpSpec spec;
-    spec.width = 4;
-    spec.bitCount = 2;
-    spec.palette = {0x000000, 0x555555, 0xAAAAAA, 0xFF0000};
-    spec.pixels = {0x1B, 0, 0, 0};  // indexes 0, 1, 2, 3
-    const fs::path file = writeTemp(dir, "pic.2bp", makeBmp(spec));
+    BmpFields fields;
+    fields.width = 4;
+    fields.bitCount = 2;
+    fields.palette = {0x000000, 0x555555, 0xAAAAAA, 0xFF0000};
+    fields.pixels = {0x1B, 0, 0, 0};  // indexes 0, 1, 2, 3
+    const fs::path file = writeTemp(dir, "pic.2bp", makeBmp(fields));
     auto indexed = load(file);
     ASSERT_EQ(indexed->code, 0);
     EXPECT_EQ(indexed->info.formatIndex, Format2bp);
@@ -668,34 +668,34 @@ TEST(BmpHeaders, PocketPcTwoBitFile)
 TEST(BmpHeaders, Rle8EndOfPictureAndRunsLeavingThePicture)
 {
     testsupport::TempDir dir;
-    BmpSpec spec;
-    spec.width = 4;
-    spec.height = 4;
-    spec.bitCount = 8;
-    spec.compression = 1;
-    spec.palette = {0x000000, 0x0000FF, 0x00FF00};
+    BmpFields fields;
+    fields.width = 4;
+    fields.height = 4;
+    fields.bitCount = 8;
+    fields.compression = 1;
+    fields.palette = {0x000000, 0x0000FF, 0x00FF00};
     // Two rows of index 1, then the end of the picture.
-    spec.pixels = {4, 1, 0, 0, 4, 1, 0, 0, 0, 1};
-    auto half = load(writeTemp(dir, "half.bmp", makeBmp(spec)), [](LoadParams& p) { p.origin = OriginBottom; });
+    fields.pixels = {4, 1, 0, 0, 4, 1, 0, 0, 0, 1};
+    auto half = load(writeTemp(dir, "half.bmp", makeBmp(fields)), [](LoadParams& p) { p.origin = OriginBottom; });
     ASSERT_EQ(half->code, 0);
     EXPECT_EQ(bitmapRow(half->bitmap, 1)[3], 1);
     EXPECT_EQ(bitmapRow(half->bitmap, 2)[0], 0);
     EXPECT_EQ(bitmapRow(half->bitmap, 3)[3], 0);
 
     // A run far past the row end, a delta past the bottom, literal runs too long: all dropped.
-    spec.pixels = {255, 2, 0, 0, 0, 2, 200, 1, 0, 5, 2, 2, 2, 2, 2, 0, 0, 2, 0, 255, 255, 0, 0, 9, 9};
-    auto wild = load(writeTemp(dir, "wild.bmp", makeBmp(spec)), [](LoadParams& p) { p.origin = OriginBottom; });
+    fields.pixels = {255, 2, 0, 0, 0, 2, 200, 1, 0, 5, 2, 2, 2, 2, 2, 0, 0, 2, 0, 255, 255, 0, 0, 9, 9};
+    auto wild = load(writeTemp(dir, "wild.bmp", makeBmp(fields)), [](LoadParams& p) { p.origin = OriginBottom; });
     EXPECT_TRUE(wild->code == 0 || wild->code == 4) << wild->code;
     // The same for RLE4, where a row also ends after width + 50 pixels without an end code.
-    spec.bitCount = 4;
-    spec.compression = 2;
-    spec.pixels.assign(400, 0x11);
-    auto rle4 = load(writeTemp(dir, "rle4.bmp", makeBmp(spec)), [](LoadParams& p) { p.origin = OriginBottom; });
+    fields.bitCount = 4;
+    fields.compression = 2;
+    fields.pixels.assign(400, 0x11);
+    auto rle4 = load(writeTemp(dir, "rle4.bmp", makeBmp(fields)), [](LoadParams& p) { p.origin = OriginBottom; });
     ASSERT_EQ(rle4->code, 0);
     for (int y = 0; y < 4; ++y) EXPECT_EQ(bitmapRow(rle4->bitmap, y)[3], 1) << y;
     // Data that ends before the picture does: 4, or the rows decoded so far.
-    spec.pixels = {4, 0x12, 0, 0, 3, 0x12};
-    const fs::path cut = writeTemp(dir, "cut4.bmp", makeBmp(spec));
+    fields.pixels = {4, 0x12, 0, 0, 3, 0x12};
+    const fs::path cut = writeTemp(dir, "cut4.bmp", makeBmp(fields));
     EXPECT_EQ(load(cut)->code, 4);
     auto tolerated = load(cut, [](LoadParams& p) { p.origin = OriginBottom, p.options |= ToleratePartial; });
     ASSERT_EQ(tolerated->code, 0);
@@ -703,70 +703,70 @@ TEST(BmpHeaders, Rle8EndOfPictureAndRunsLeavingThePicture)
     EXPECT_EQ(bitmapRow(tolerated->bitmap, 1)[2], 1);  // the unfinished row is kept
     EXPECT_EQ(bitmapRow(tolerated->bitmap, 1)[3], 0);
     // A compression that does not fit the depth is refused.
-    spec.compression = 1;
-    EXPECT_EQ(load(writeTemp(dir, "mismatch.bmp", makeBmp(spec)))->code, 9);
-    spec.bitCount = 24;
-    EXPECT_EQ(load(writeTemp(dir, "mismatch.bmp", makeBmp(spec)))->code, 9);
+    fields.compression = 1;
+    EXPECT_EQ(load(writeTemp(dir, "mismatch.bmp", makeBmp(fields)))->code, 9);
+    fields.bitCount = 24;
+    EXPECT_EQ(load(writeTemp(dir, "mismatch.bmp", makeBmp(fields)))->code, 9);
 }
 
 TEST(BmpHeaders, BadSizesOffsetsAndPalettes)
 {
     testsupport::TempDir dir;
-    BmpSpec spec;
-    spec.width = 32000;
-    spec.bitCount = 24;
-    spec.pixels.assign(96000, 0);
-    auto wide = load(writeTemp(dir, "wide.bmp", makeBmp(spec)));
+    BmpFields fields;
+    fields.width = 32000;
+    fields.bitCount = 24;
+    fields.pixels.assign(96000, 0);
+    auto wide = load(writeTemp(dir, "wide.bmp", makeBmp(fields)));
     EXPECT_EQ(wide->code, 9);
     EXPECT_STREQ(wide->info.errorText, "Windows Bitmap : Bad picture's size !");
     FileInfo info;
     EXPECT_EQ(getFileInfo((dir / "wide.bmp").string(), -1, 0, info), 9);
-    spec.width = 31999;
-    spec.height = 2;
-    EXPECT_EQ(load(writeTemp(dir, "wide2.bmp", makeBmp(spec)))->code, 4);  // size accepted, data short
-    spec.width = 0;
-    EXPECT_EQ(load(writeTemp(dir, "zero.bmp", makeBmp(spec)))->code, 9);
-    spec.width = 1;
-    spec.height = INT32_MIN;
-    EXPECT_EQ(load(writeTemp(dir, "min.bmp", makeBmp(spec)))->code, 9);
+    fields.width = 31999;
+    fields.height = 2;
+    EXPECT_EQ(load(writeTemp(dir, "wide2.bmp", makeBmp(fields)))->code, 4);  // size accepted, data short
+    fields.width = 0;
+    EXPECT_EQ(load(writeTemp(dir, "zero.bmp", makeBmp(fields)))->code, 9);
+    fields.width = 1;
+    fields.height = INT32_MIN;
+    EXPECT_EQ(load(writeTemp(dir, "min.bmp", makeBmp(fields)))->code, 9);
 
     // Planes times bits beyond any depth (found by fuzzing: the product overflowed).
-    spec.height = 1;
-    spec.planes = 65535;
-    spec.bitCount = 64767;
-    EXPECT_EQ(load(writeTemp(dir, "planes.bmp", makeBmp(spec)))->code, 2);
-    spec.planes = 1;
-    spec.bitCount = 24;
+    fields.height = 1;
+    fields.planes = 65535;
+    fields.bitCount = 64767;
+    EXPECT_EQ(load(writeTemp(dir, "planes.bmp", makeBmp(fields)))->code, 2);
+    fields.planes = 1;
+    fields.bitCount = 24;
 
     // A data offset that is negative or past the end.
-    spec.height = 1;
-    spec.pixels = {1, 2, 3, 0};
+    fields.height = 1;
+    fields.pixels = {1, 2, 3, 0};
     for (uint32_t offset : {0x80000000u, 0xFFFFFFF0u, 100000u}) {
-        std::vector<uint8_t> bytes = makeBmp(spec);
+        std::vector<uint8_t> bytes = makeBmp(fields);
         std::memcpy(&bytes[10], &offset, 4);
         EXPECT_EQ(load(writeTemp(dir, "offset.bmp", bytes))->code, 4) << offset;
     }
 
     // A palette claiming more entries than the file holds: only what lies before the data is read.
-    spec.bitCount = 8;
-    spec.palette = {0x112233, 0x445566};
-    spec.coloursUsed = 0x7FFFFFFF;
-    spec.pixels = {1, 0, 0, 0};
-    auto pal = load(writeTemp(dir, "pal.bmp", makeBmp(spec)), [](LoadParams& p) { p.options |= ForceTrueColour; });
+    fields.bitCount = 8;
+    fields.palette = {0x112233, 0x445566};
+    fields.coloursUsed = 0x7FFFFFFF;
+    fields.pixels = {1, 0, 0, 0};
+    auto pal = load(writeTemp(dir, "pal.bmp", makeBmp(fields)), [](LoadParams& p) { p.options |= ForceTrueColour; });
     ASSERT_EQ(pal->code, 0);
     EXPECT_EQ(bitmapRow(pal->bitmap, 0)[0], 0x44);
     // ... and a palette cut off by the end of the file.
-    std::vector<uint8_t> cut = makeBmp(spec);
+    std::vector<uint8_t> cut = makeBmp(fields);
     cut.resize(60);
     EXPECT_EQ(load(writeTemp(dir, "cut.bmp", cut))->code, 4);
 
     // Headers cut short and foreign signatures.
     for (size_t n : {size_t(1), size_t(10), size_t(20), size_t(40)}) {
-        std::vector<uint8_t> head = makeBmp(spec);
+        std::vector<uint8_t> head = makeBmp(fields);
         head.resize(n);
         EXPECT_NE(load(writeTemp(dir, "head.bmp", head))->code, 0) << n;
     }
-    std::vector<uint8_t> foreign = makeBmp(spec);
+    std::vector<uint8_t> foreign = makeBmp(fields);
     foreign[0] = 'X';
     EXPECT_EQ(load(writeTemp(dir, "foreign.bmp", foreign))->code, 2);
     foreign[0] = 'B';
@@ -777,13 +777,13 @@ TEST(BmpHeaders, BadSizesOffsetsAndPalettes)
 TEST(BmpHeaders, TruncatedTrueColourData)
 {
     testsupport::TempDir dir;
-    BmpSpec spec;
-    spec.width = 5;
-    spec.height = 4;
-    spec.bitCount = 24;
+    BmpFields fields;
+    fields.width = 5;
+    fields.height = 4;
+    fields.bitCount = 24;
     std::vector<std::vector<uint8_t>> rows(4, std::vector<uint8_t>(15, 200));
-    spec.pixels = padRows(rows);
-    std::vector<uint8_t> bytes = makeBmp(spec);
+    fields.pixels = padRows(rows);
+    std::vector<uint8_t> bytes = makeBmp(fields);
     bytes.resize(bytes.size() - 17);  // the last row and the padding before it missing
     const fs::path file = writeTemp(dir, "short.bmp", bytes);
     auto failed = load(file);
@@ -794,7 +794,7 @@ TEST(BmpHeaders, TruncatedTrueColourData)
     EXPECT_EQ(bitmapRow(partial->bitmap, 2)[0], 200);
     EXPECT_EQ(bitmapRow(partial->bitmap, 3)[0], 0);  // rows not delivered stay zero
     // The last row may lack its padding.
-    bytes = makeBmp(spec);
+    bytes = makeBmp(fields);
     bytes.resize(bytes.size() - 1);
     EXPECT_EQ(load(writeTemp(dir, "nopad.bmp", bytes))->code, 0);
 }
@@ -818,11 +818,11 @@ fs::path randomBmp(const testsupport::TempDir& dir, int width, int height, std::
             for (int k = 2; k >= 0; --k) row.push_back(rgb[(size_t(y) * width + x) * 3 + k]);
         rows.push_back(row);
     }
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.pixels = padRows(rows);
-    return writeTemp(dir, "random.bmp", makeBmp(spec));
+    BmpFields fields;
+    fields.width = width;
+    fields.height = height;
+    fields.pixels = padRows(rows);
+    return writeTemp(dir, "random.bmp", makeBmp(fields));
 }
 
 }  // namespace
@@ -897,13 +897,13 @@ TEST(BmpReduce, OneBitOutputTakesColumnsTheOtherWay)
     std::vector<std::vector<uint8_t>> rows(height, std::vector<uint8_t>((width + 7) / 8));
     for (auto& row : rows)
         for (auto& byte : row) byte = uint8_t(random());
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = -height;  // top-down: file row y is picture row y
-    spec.bitCount = 1;
-    spec.palette = {0x000000, 0xFFFFFF};
-    spec.pixels = padRows(rows);
-    auto small = load(writeTemp(dir, "bits.bmp", makeBmp(spec)), [](LoadParams& p) { p.maxWidth = 10, p.maxHeight = 10; });
+    BmpFields fields;
+    fields.width = width;
+    fields.height = -height;  // top-down: file row y is picture row y
+    fields.bitCount = 1;
+    fields.palette = {0x000000, 0xFFFFFF};
+    fields.pixels = padRows(rows);
+    auto small = load(writeTemp(dir, "bits.bmp", makeBmp(fields)), [](LoadParams& p) { p.maxWidth = 10, p.maxHeight = 10; });
     ASSERT_EQ(small->code, 0);
     ASSERT_EQ(small->bitmap.type, Binary);
     const int outW = 10, outH = int(10.0 * height / width + 0.5);

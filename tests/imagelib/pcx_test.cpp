@@ -18,7 +18,7 @@ using testsupport::testdata;
 
 namespace {
 
-struct PcxSpec {
+struct PcxFields {
     int version = 5;
     bool encoded = true;
     int bits = 8;
@@ -29,23 +29,23 @@ struct PcxSpec {
     std::vector<uint8_t> headerPalette;  // up to 48 bytes
 };
 
-std::vector<uint8_t> pcxHeader(const PcxSpec& spec)
+std::vector<uint8_t> pcxHeader(const PcxFields& fields)
 {
     std::vector<uint8_t> h(128, 0);
     h[0] = 10;
-    h[1] = static_cast<uint8_t>(spec.version);
-    h[2] = spec.encoded ? 1 : 0;
-    h[3] = static_cast<uint8_t>(spec.bits);
-    h[8] = static_cast<uint8_t>(spec.width - 1);
-    h[9] = static_cast<uint8_t>((spec.width - 1) >> 8);
-    h[10] = static_cast<uint8_t>(spec.height - 1);
-    h[11] = static_cast<uint8_t>((spec.height - 1) >> 8);
+    h[1] = static_cast<uint8_t>(fields.version);
+    h[2] = fields.encoded ? 1 : 0;
+    h[3] = static_cast<uint8_t>(fields.bits);
+    h[8] = static_cast<uint8_t>(fields.width - 1);
+    h[9] = static_cast<uint8_t>((fields.width - 1) >> 8);
+    h[10] = static_cast<uint8_t>(fields.height - 1);
+    h[11] = static_cast<uint8_t>((fields.height - 1) >> 8);
     h[12] = 72;
     h[14] = 72;
-    std::copy(spec.headerPalette.begin(), spec.headerPalette.end(), h.begin() + 16);
-    h[65] = static_cast<uint8_t>(spec.planes);
-    int line = spec.bytesPerLine ? spec.bytesPerLine : (spec.width * spec.bits + 7) / 8;
-    if (!spec.bytesPerLine && line % 2) ++line;
+    std::copy(fields.headerPalette.begin(), fields.headerPalette.end(), h.begin() + 16);
+    h[65] = static_cast<uint8_t>(fields.planes);
+    int line = fields.bytesPerLine ? fields.bytesPerLine : (fields.width * fields.bits + 7) / 8;
+    if (!fields.bytesPerLine && line % 2) ++line;
     h[66] = static_cast<uint8_t>(line);
     h[67] = static_cast<uint8_t>(line >> 8);
     return h;
@@ -178,7 +178,7 @@ TEST(PcxReader, palettes_by_version_and_marker)
 {
     testsupport::TempDir dir;
     // 4 planes of 1 bit: 16 colours. Pixel x has index x (bit n in plane n).
-    PcxSpec ega;
+    PcxFields ega;
     ega.bits = 1;
     ega.planes = 4;
     ega.width = 16;
@@ -216,7 +216,7 @@ TEST(PcxReader, palettes_by_version_and_marker)
     }
 
     // 8 bits with the appended palette after the marker byte: Indexed; without it: Grey.
-    PcxSpec deep;
+    PcxFields deep;
     deep.width = 3;
     deep.height = 2;
     const std::vector<uint8_t> pixels = {0, 1, 200, 0, 3, 4, 5, 0};  // two rows of 4 (line length even)
@@ -250,7 +250,7 @@ TEST(PcxReader, runs_cross_planes_and_rows_and_padding_is_dropped)
 {
     testsupport::TempDir dir;
     // 24 bits in three planes, 3 pixels wide, line length 4 (one pad byte a plane).
-    PcxSpec rgb;
+    PcxFields rgb;
     rgb.planes = 3;
     rgb.width = 3;
     rgb.height = 2;
@@ -277,7 +277,7 @@ TEST(PcxReader, runs_cross_planes_and_rows_and_padding_is_dropped)
     EXPECT_EQ(std::memcmp(row1, expected1, 9), 0);
 
     // A run that goes on past the end of a row continues in the next one.
-    PcxSpec grey;
+    PcxFields grey;
     grey.width = 2;
     grey.height = 2;
     auto across = pcxHeader(grey);
@@ -292,11 +292,11 @@ TEST(PcxReader, runs_cross_planes_and_rows_and_padding_is_dropped)
 TEST(PcxReader, damaged_files)
 {
     testsupport::TempDir dir;
-    PcxSpec spec;
-    spec.width = 4;
-    spec.height = 4;
+    PcxFields fields;
+    fields.width = 4;
+    fields.height = 4;
     // Run-length data that stops after the first row: success, the rest zero.
-    auto runs = pcxHeader(spec);
+    auto runs = pcxHeader(fields);
     runs.insert(runs.end(), {0xC4, 9, 5});
     Loaded partial;
     rastertest::load(writePcx(dir, runs), partial);
@@ -306,8 +306,8 @@ TEST(PcxReader, damaged_files)
     EXPECT_EQ(bitmapRow(partial.bitmap, 3)[3], 0);
 
     // Plain data cut short: 4, or the picture so far with ToleratePartial.
-    spec.encoded = false;
-    auto plain = pcxHeader(spec);
+    fields.encoded = false;
+    auto plain = pcxHeader(fields);
     plain.insert(plain.end(), {1, 2, 3, 4, 5, 6});
     Loaded cut;
     rastertest::load(writePcx(dir, plain), cut);
@@ -322,7 +322,7 @@ TEST(PcxReader, damaged_files)
         int width, height, planes, bits;
     };
     for (const Bad& bad : {Bad{4, 0, 1, 8}, Bad{4, 4, 0, 8}, Bad{4, 4, 9, 1}, Bad{4, 4, 1, 0}, Bad{4, 4, 1, 32}}) {
-        PcxSpec s;
+        PcxFields s;
         s.width = bad.width;
         s.height = bad.height;
         s.planes = bad.planes;
@@ -339,13 +339,13 @@ TEST(PcxReader, damaged_files)
         EXPECT_EQ(loaded.code, LoadUnknownFormat);
     }
     // A wrong manufacturer byte and a short header.
-    auto notPcx = pcxHeader(spec);
+    auto notPcx = pcxHeader(fields);
     notPcx[0] = 11;
     Loaded wrong;
     rastertest::load(writePcx(dir, notPcx), wrong, 0, 0, FormatPcx);
     EXPECT_EQ(wrong.code, LoadUnknownFormat);
     Loaded shortHeader;
-    auto header = pcxHeader(spec);
+    auto header = pcxHeader(fields);
     header.resize(60);
     rastertest::load(writePcx(dir, header), shortHeader, 0, 0, FormatPcx);
     EXPECT_EQ(shortHeader.code, LoadUnknownFormat);

@@ -18,7 +18,7 @@ using testsupport::testdata;
 
 namespace {
 
-struct TgaSpec {
+struct TgaFields {
     int idLength = 0;
     int mapType = 0;
     int imageType = 2;
@@ -31,7 +31,7 @@ struct TgaSpec {
     int descriptor = 32;  // top-down
 };
 
-std::vector<uint8_t> tgaHeader(const TgaSpec& s)
+std::vector<uint8_t> tgaHeader(const TgaFields& s)
 {
     std::vector<uint8_t> h = {static_cast<uint8_t>(s.idLength), static_cast<uint8_t>(s.mapType),
                               static_cast<uint8_t>(s.imageType)};
@@ -224,34 +224,34 @@ TEST(TgaReader, header_checks_decide_what_is_targa)
     testsupport::TempDir dir;
     struct Case {
         const char* name;
-        TgaSpec spec;
+        TgaFields fields;
         bool accepted;
     };
     auto with = [](auto change) {
-        TgaSpec s;
+        TgaFields s;
         change(s);
         return s;
     };
     const std::vector<Case> cases = {
-        {"plain true colour", TgaSpec(), true},
-        {"colour-map type 2", with([](TgaSpec& s) { s.mapType = 2; }), false},
-        {"image type 0", with([](TgaSpec& s) { s.imageType = 0; }), false},
-        {"image type 32", with([](TgaSpec& s) { s.imageType = 32; }), false},
-        {"map without length", with([](TgaSpec& s) { s.mapType = 1; s.mapBits = 24; }), false},
-        {"map without entry size", with([](TgaSpec& s) { s.mapType = 1; s.mapLength = 2; }), false},
-        {"16-bit map entries", with([](TgaSpec& s) { s.mapType = 1; s.mapLength = 2; s.mapBits = 16; }), false},
-        {"map of 257 entries", with([](TgaSpec& s) { s.mapType = 1; s.mapLength = 257; s.mapBits = 24; }), false},
-        {"first entry beyond the map", with([](TgaSpec& s) { s.mapType = 1; s.mapLength = 2; s.mapFirst = 3; s.mapBits = 24; }), false},
-        {"width 15001", with([](TgaSpec& s) { s.width = 15001; }), false},
-        {"depth 12", with([](TgaSpec& s) { s.depth = 12; }), false},
-        {"depth 32", with([](TgaSpec& s) { s.depth = 32; }), true},
-        {"grey 8", with([](TgaSpec& s) { s.imageType = 3; s.depth = 8; }), true},
-        {"mapped 8 with a 256-entry map", with([](TgaSpec& s) { s.imageType = 1; s.depth = 8; s.mapType = 1; s.mapLength = 256; s.mapBits = 32; }), true},
+        {"plain true colour", TgaFields(), true},
+        {"colour-map type 2", with([](TgaFields& s) { s.mapType = 2; }), false},
+        {"image type 0", with([](TgaFields& s) { s.imageType = 0; }), false},
+        {"image type 32", with([](TgaFields& s) { s.imageType = 32; }), false},
+        {"map without length", with([](TgaFields& s) { s.mapType = 1; s.mapBits = 24; }), false},
+        {"map without entry size", with([](TgaFields& s) { s.mapType = 1; s.mapLength = 2; }), false},
+        {"16-bit map entries", with([](TgaFields& s) { s.mapType = 1; s.mapLength = 2; s.mapBits = 16; }), false},
+        {"map of 257 entries", with([](TgaFields& s) { s.mapType = 1; s.mapLength = 257; s.mapBits = 24; }), false},
+        {"first entry beyond the map", with([](TgaFields& s) { s.mapType = 1; s.mapLength = 2; s.mapFirst = 3; s.mapBits = 24; }), false},
+        {"width 15001", with([](TgaFields& s) { s.width = 15001; }), false},
+        {"depth 12", with([](TgaFields& s) { s.depth = 12; }), false},
+        {"depth 32", with([](TgaFields& s) { s.depth = 32; }), true},
+        {"grey 8", with([](TgaFields& s) { s.imageType = 3; s.depth = 8; }), true},
+        {"mapped 8 with a 256-entry map", with([](TgaFields& s) { s.imageType = 1; s.depth = 8; s.mapType = 1; s.mapLength = 256; s.mapBits = 32; }), true},
     };
     for (const Case& c : cases) {
-        auto file = tgaHeader(c.spec);
-        const size_t map = static_cast<size_t>(c.spec.mapLength) * c.spec.mapBits / 8;
-        file.resize(file.size() + map + static_cast<size_t>(c.spec.width) * c.spec.height * 4, 0x40);
+        auto file = tgaHeader(c.fields);
+        const size_t map = static_cast<size_t>(c.fields.mapLength) * c.fields.mapBits / 8;
+        file.resize(file.size() + map + static_cast<size_t>(c.fields.width) * c.fields.height * 4, 0x40);
         const auto path = writeTga(dir, file, "case.tga");
         Loaded forced;
         rastertest::load(path, forced, 0, 0, FormatTga);
@@ -268,7 +268,7 @@ TEST(TgaReader, header_checks_decide_what_is_targa)
         }
     }
     // A header cut short is not Targa either.
-    auto cut = tgaHeader(TgaSpec());
+    auto cut = tgaHeader(TgaFields());
     cut.resize(10);
     Loaded shortHeader;
     rastertest::load(writeTga(dir, cut), shortHeader, 0, 0, FormatTga);
@@ -279,7 +279,7 @@ TEST(TgaReader, run_packets_cross_row_ends_and_origins_turn_the_picture)
 {
     testsupport::TempDir dir;
     // 3 x 2 grey, run-length: one run of 4 crosses the end of row 0, then 2 literals.
-    TgaSpec grey;
+    TgaFields grey;
     grey.imageType = 11;
     grey.depth = 8;
     grey.width = 3;
@@ -305,7 +305,7 @@ TEST(TgaReader, run_packets_cross_row_ends_and_origins_turn_the_picture)
     }
 
     // A 24-bit run of one pixel value across three rows.
-    TgaSpec rgb;
+    TgaFields rgb;
     rgb.imageType = 10;
     rgb.width = 2;
     rgb.height = 3;
@@ -322,7 +322,7 @@ TEST(TgaReader, colour_maps_used_skipped_and_offset)
 {
     testsupport::TempDir dir;
     // True colour with a map that is present but not used: the pixels follow it.
-    TgaSpec skipped;
+    TgaFields skipped;
     skipped.mapType = 1;
     skipped.mapLength = 3;
     skipped.mapBits = 32;
@@ -339,7 +339,7 @@ TEST(TgaReader, colour_maps_used_skipped_and_offset)
     EXPECT_EQ(bitmapRow(plain.bitmap, 0)[2], 7);
 
     // A mapped picture whose map starts at entry 2: pixel value 3 is map entry 1.
-    TgaSpec mapped;
+    TgaFields mapped;
     mapped.imageType = 1;
     mapped.depth = 8;
     mapped.mapType = 1;
@@ -378,12 +378,12 @@ TEST(TgaReader, colour_maps_used_skipped_and_offset)
 TEST(TgaReader, data_cut_short)
 {
     testsupport::TempDir dir;
-    TgaSpec spec;
-    spec.width = 2;
-    spec.height = 4;
-    spec.imageType = 3;
-    spec.depth = 8;
-    auto plain = tgaHeader(spec);
+    TgaFields fields;
+    fields.width = 2;
+    fields.height = 4;
+    fields.imageType = 3;
+    fields.depth = 8;
+    auto plain = tgaHeader(fields);
     append(plain, {1, 2, 3, 4, 5});
     Loaded cut;
     rastertest::load(writeTga(dir, plain), cut);
@@ -394,8 +394,8 @@ TEST(TgaReader, data_cut_short)
     EXPECT_EQ(bitmapRow(kept.bitmap, 1)[1], 4);
     EXPECT_EQ(bitmapRow(kept.bitmap, 3)[1], 0);
 
-    spec.imageType = 11;
-    auto runs = tgaHeader(spec);
+    fields.imageType = 11;
+    auto runs = tgaHeader(fields);
     append(runs, {0x82, 9, 0x01, 7});  // 3 pixels of 9, then a literal packet of 2 with 1 byte
     Loaded runCut;
     rastertest::load(writeTga(dir, runs), runCut);
