@@ -18,7 +18,7 @@ protected:
     TempDir work;
     void SetUp() override
     {
-        if (!fs::exists(cli)) GTEST_SKIP() << "fotrix-cli is not built";
+        if (!fs::exists(cli)) SKIP_MISSING("fotrix-cli is not built");
     }
     // Runs fotrix-cli with `arguments`; stdout and stderr together in `output`.
     int zip(const std::string& arguments, std::string& output)

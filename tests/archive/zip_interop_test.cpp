@@ -62,7 +62,7 @@ protected:
     // Runs a command in the tree's folder.
     void inTree(const std::string& command, const char* tool)
     {
-        if (!testsupport::haveTool(tool)) GTEST_SKIP() << tool << " is not installed";
+        if (!testsupport::haveTool(tool)) SKIP_MISSING(tool << " is not installed");
         std::string log;
         ASSERT_EQ(testsupport::run("cd " + quoted(tree) + " && " + command + " 2>&1", &log), 0) << command << "\n" << log;
     }
@@ -105,7 +105,7 @@ TEST_F(ZipInterop, InfoZipZip64IsRefused)
 
 TEST_F(ZipInterop, PythonZipfile)
 {
-    if (!fs::exists(Python)) GTEST_SKIP() << "no " << Python;
+    if (!fs::exists(Python)) SKIP_MISSING("no " << Python);
     const std::string script =
         "import zipfile, os, sys\n"
         "for name, method in (('../py.zip', zipfile.ZIP_DEFLATED), ('../py0.zip', zipfile.ZIP_STORED)):\n"
@@ -129,7 +129,7 @@ TEST_F(ZipInterop, SevenZip)
 
 TEST_F(ZipInterop, OursPassUnzipTestAndExtractByteExact)
 {
-    if (!testsupport::haveTool("unzip")) GTEST_SKIP() << "unzip is not installed";
+    if (!testsupport::haveTool("unzip")) SKIP_MISSING("unzip is not installed");
     const fs::path archive = work / "ours.zip";
     ZipHandle* zip = zipCreate(archive.c_str());
     ASSERT_NE(zip, nullptr);

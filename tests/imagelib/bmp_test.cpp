@@ -437,7 +437,7 @@ class GeneratedBmp : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!testsupport::haveTool("/usr/bin/convert")) GTEST_SKIP() << "ImageMagick is missing";
+        if (!testsupport::haveTool("/usr/bin/convert")) SKIP_MISSING("ImageMagick is missing");
         source = dir / "source.ppm";
         ASSERT_EQ(testsupport::run("/usr/bin/convert -size 61x37 -seed 7 plasma:fractal '" + source.string() + "'"), 0);
     }
@@ -529,7 +529,7 @@ TEST_F(GeneratedBmp, ImageMagickDepthsAndRle8)
 
 TEST_F(GeneratedBmp, NetpbmDepthsAndOs2Headers)
 {
-    if (!testsupport::haveTool("ppmtobmp")) GTEST_SKIP() << "netpbm is missing";
+    if (!testsupport::haveTool("ppmtobmp")) SKIP_MISSING("netpbm is missing");
     for (const char* header : {"-windows", "-os2"}) {
         SCOPED_TRACE(header);
         const std::string h = header;

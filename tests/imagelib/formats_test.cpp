@@ -77,7 +77,7 @@ class ReaderSelection : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!testsupport::haveTool("/usr/bin/convert")) GTEST_SKIP() << "ImageMagick missing";
+        if (!testsupport::haveTool("/usr/bin/convert")) SKIP_MISSING("ImageMagick missing");
         bmp = dir / "picture.bmp";
         ASSERT_EQ(testsupport::run("/usr/bin/convert -size 8x6 xc:red '" + bmp.string() + "'"), 0);
     }

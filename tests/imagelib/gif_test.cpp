@@ -13,6 +13,7 @@
 
 #include "imagelib/formats.h"
 #include "raster_helpers.h"
+#include "tests/support/test_support.h"
 
 using namespace fotrix;
 using rastertest::Loaded;
@@ -261,7 +262,7 @@ bool expectedFrame(const std::filesystem::path& folder, const std::map<std::stri
 TEST(GifReader, pygif_conformance_frames)
 {
     const auto folder = testdata("gif-pygif");
-    if (!std::filesystem::exists(folder)) GTEST_SKIP() << "no gif-pygif suite";
+    if (!std::filesystem::exists(folder)) SKIP_MISSING("no gif-pygif suite");
     // Files the suite expects to be refused but that this reader decodes as far
     // as their data goes (damaged LZW data is tolerated by design).
     // plain-text.gif holds a real image after its plain-text extension.
@@ -325,7 +326,7 @@ TEST(GifReader, pygif_conformance_frames)
 TEST(GifReader, peterdn_frames_and_counts)
 {
     const auto folder = testdata("gif-peterdn");
-    if (!std::filesystem::exists(folder)) GTEST_SKIP();
+    if (!std::filesystem::exists(folder)) SKIP_MISSING("unavailable: !std::filesystem::exists(folder)");
     int compared = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         if (entry.path().extension() != ".gif") continue;
@@ -366,7 +367,7 @@ TEST(GifReader, image_rs_and_pillow_files_match_imagemagick_frames)
         for (const auto& entry : std::filesystem::directory_iterator(testdata(sub)))
             if (entry.path().extension() == ".gif") files.push_back(entry.path());
     }
-    if (files.empty()) GTEST_SKIP();
+    if (files.empty()) SKIP_MISSING("unavailable: files.empty()");
     int compared = 0;
     for (const auto& path : files) {
         Loaded loaded;
@@ -411,7 +412,7 @@ std::filesystem::path pillowGif(const testsupport::TempDir& dir, int colours, bo
 
 TEST(GifReader, pillow_files_every_code_size_plain_and_interlaced)
 {
-    if (!rastertest::havePillow()) GTEST_SKIP();
+    if (!rastertest::havePillow()) SKIP_MISSING("unavailable: !rastertest::havePillow()");
     testsupport::TempDir dir;
     for (int colours : {2, 4, 8, 16, 32, 64, 128, 256}) {
         for (bool interlace : {false, true}) {
@@ -438,7 +439,7 @@ TEST(GifReader, pillow_files_every_code_size_plain_and_interlaced)
 
 TEST(GifReader, imagemagick_animation_with_local_tables_and_gifsicle_optimised_frames)
 {
-    if (!testsupport::haveTool("gifsicle")) GTEST_SKIP();
+    if (!testsupport::haveTool("gifsicle")) SKIP_MISSING("unavailable: !testsupport::haveTool(\"gifsicle\")");
     testsupport::TempDir dir;
     const auto anim = dir / "anim.gif";
     ASSERT_EQ(testsupport::run("/usr/bin/convert -size 64x40 gradient:red-blue gradient:green-yellow "
@@ -478,7 +479,7 @@ TEST(GifReader, imagemagick_animation_with_local_tables_and_gifsicle_optimised_f
 
 TEST(GifReader, truncated_data_keeps_decoded_rows_and_leaves_the_rest_at_index_zero)
 {
-    if (!rastertest::havePillow()) GTEST_SKIP();
+    if (!rastertest::havePillow()) SKIP_MISSING("unavailable: !rastertest::havePillow()");
     testsupport::TempDir dir;
     const auto gif = pillowGif(dir, 256, false);
     Loaded full;

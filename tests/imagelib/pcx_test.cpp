@@ -10,6 +10,7 @@
 
 #include "imagelib/formats.h"
 #include "raster_helpers.h"
+#include "tests/support/test_support.h"
 
 using namespace fotrix;
 using rastertest::Loaded;
@@ -105,7 +106,7 @@ TEST(PcxReader, public_files_match_pillow)
             if (ext == ".pcx") files.push_back(entry.path());
         }
     }
-    if (files.empty() || !rastertest::havePillow()) GTEST_SKIP();
+    if (files.empty() || !rastertest::havePillow()) SKIP_MISSING("unavailable: files.empty() || !rastertest::havePillow()");
     // Files whose colours this reader chooses differently, on purpose: version 3
     // files take the fixed 16-colour palette instead of their header's, and
     // 2-bit CGA pictures are shown as four grey levels. Their pixels must still

@@ -429,7 +429,7 @@ TEST(PngReader, HugeInterlacedHeaderIsRefusedBeforeAllocating)
 // allocation shows as a failure or a crawl).
 TEST(PngReader, FuzzRegressionsLoadCleanly)
 {
-    const fs::path folder = fs::path(__FILE__).parent_path() / "../../fuzz/regressions/png";
+    const fs::path folder = testsupport::sourceDir() / "fuzz/regressions/png";
     ASSERT_TRUE(fs::is_directory(folder)) << folder;
     for (const fs::path& png : pngsIn(folder)) {
         for (uint32_t options : {0u, ReadComment | ReadTextInfo | ReadMetadata}) {

@@ -9,6 +9,7 @@
 
 #include "imagelib/formats.h"
 #include "raster_helpers.h"
+#include "tests/support/test_support.h"
 
 using namespace fotrix;
 using rastertest::Loaded;
@@ -39,14 +40,14 @@ std::vector<uint8_t> greyRow(const Loaded& loaded, int y)
 
 TEST(PnmReader, public_files_match_pillow_and_references)
 {
-    if (!rastertest::havePillow()) GTEST_SKIP();
+    if (!rastertest::havePillow()) SKIP_MISSING("unavailable: !rastertest::havePillow()");
     std::vector<std::filesystem::path> files;
     for (const char* sub : {"pillow/pnm", "twelvemonkeys/pnm/pbm", "twelvemonkeys/pnm/pgm", "twelvemonkeys/pnm/ppm",
                             "twelvemonkeys/pnm/xv-thumb", "twelvemonkeys/pnm/pam", "image-rs/images/pbm/images"}) {
         if (!std::filesystem::exists(testdata(sub))) continue;
         for (const auto& entry : std::filesystem::directory_iterator(testdata(sub))) files.push_back(entry.path());
     }
-    if (files.empty()) GTEST_SKIP();
+    if (files.empty()) SKIP_MISSING("unavailable: files.empty()");
     // Not files of this reader: floating-point maps, PAM headers, a negative
     // size, a thumbnail with text where its size should be, a PNG named .pbm.
     const std::set<std::string> notOurs = {"hopper.pfm", "hopper_be.pfm", "rgba.pam", "snail2.pam",
@@ -87,7 +88,7 @@ TEST(PnmReader, public_files_match_pillow_and_references)
 
 TEST(PnmReader, netpbm_files_of_every_kind_and_maximum)
 {
-    if (!testsupport::haveTool("pamdepth") || !testsupport::haveTool("pnmtoplainpnm")) GTEST_SKIP();
+    if (!testsupport::haveTool("pamdepth") || !testsupport::haveTool("pnmtoplainpnm")) SKIP_MISSING("unavailable: !testsupport::haveTool(\"pamdepth\") || !testsupport::haveTool(\"pnmtoplainpnm\")");
     testsupport::TempDir dir;
     const auto ppm = dir / "source.ppm";
     rastertest::writeRandomPpm(ppm, 53, 29, 9);

@@ -10,6 +10,7 @@
 #include "imagelib/load.h"
 #include "imagelib/save.h"
 #include "tests/imagelib/writer_helpers.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ std::string exiftoolValue(const std::filesystem::path& path, const std::string& 
 void roundTrip(const std::string& name, const std::vector<std::string>& tags)
 {
     const auto source = testsupport::testdata("exiftool/" + name);
-    if (!std::filesystem::exists(source)) GTEST_SKIP() << "no test data";
+    if (!std::filesystem::exists(source)) SKIP_MISSING("no test data");
     LoadParams params;
     loadParamsDefaults(params);
     params.options |= ReadComment | ReadMetadata;
@@ -93,7 +94,7 @@ protected:
     void SetUp() override
     {
         cli_ = (testsupport::binaryDir() / "cli" / "fotrix-cli").string();
-        if (!std::filesystem::exists(cli_)) GTEST_SKIP() << "fotrix-cli not built";
+        if (!std::filesystem::exists(cli_)) SKIP_MISSING("fotrix-cli not built");
         input_ = dir_ / "in.png";
         Bitmap picture;
         writertest::makePicture(picture, Rgb, 40, 30);

@@ -10,6 +10,7 @@
 
 #include "imagelib/formats.h"
 #include "raster_helpers.h"
+#include "tests/support/test_support.h"
 
 using namespace fotrix;
 using rastertest::Loaded;
@@ -69,7 +70,7 @@ TEST(TgaReader, image_rs_conformance_set_matches_reference_pngs)
 {
     const auto images = testdata("image-rs/images/tga/testsuite");
     const auto references = testdata("image-rs/reference/tga/testsuite");
-    if (!std::filesystem::exists(images)) GTEST_SKIP();
+    if (!std::filesystem::exists(images)) SKIP_MISSING("unavailable: !std::filesystem::exists(images)");
     // Colour maps of 16-bit entries (used or not) are outside what this reader
     // takes as Targa.
     const std::set<std::string> refused = {"b5-cmap.tga", "ccm8.tga", "ucm8.tga", "b5-unused-cmap.tga"};
@@ -103,7 +104,7 @@ TEST(TgaReader, image_rs_conformance_set_matches_reference_pngs)
 TEST(TgaReader, pillow_set_matches_its_reference_pngs_in_every_origin_and_coding)
 {
     const auto folder = testdata("pillow/tga/common");
-    if (!std::filesystem::exists(folder)) GTEST_SKIP();
+    if (!std::filesystem::exists(folder)) SKIP_MISSING("unavailable: !std::filesystem::exists(folder)");
     int compared = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         if (entry.path().extension() != ".tga") continue;
@@ -136,7 +137,7 @@ TEST(TgaReader, twelvemonkeys_and_pillow_files_match_pillow)
             if (ext == ".tga") files.push_back(entry.path());
         }
     }
-    if (files.empty() || !rastertest::havePillow()) GTEST_SKIP();
+    if (files.empty() || !rastertest::havePillow()) SKIP_MISSING("unavailable: files.empty() || !rastertest::havePillow()");
     // 16 bits a pixel are read as 5-5-5 colour, also in grey files, where they
     // are grey and alpha; a 16-bit colour map is not taken as Targa.
     const std::set<std::string> greyAlpha = {"la.tga", "monochrome16_top_left.tga", "monochrome16_top_left_rle.tga"};

@@ -467,7 +467,7 @@ TEST(TiffReader, DirectoryRules)
 
 TEST(TiffReader, MetadataBlocksReadByExiftool)
 {
-    if (!testsupport::haveTool("exiftool")) GTEST_SKIP() << "exiftool missing";
+    if (!testsupport::haveTool("exiftool")) SKIP_MISSING("exiftool missing");
     testsupport::TempDir dir;
     const auto ppm = makeSource(dir, 8, 8);
     const auto tif = dir / "meta.tif";

@@ -114,7 +114,7 @@ TEST(DecodeAutoRotate, matches_imagemagick_auto_orient)
 {
     fs::path cli = testsupport::binaryDir() / "cli" / "fotrix-cli";
     if (!fs::exists(cli) || !testsupport::haveTool("exiftool") || !testsupport::haveTool("cjpeg"))
-        GTEST_SKIP() << "needs fotrix-cli, exiftool and cjpeg";
+        SKIP_MISSING("needs fotrix-cli, exiftool and cjpeg");
     testsupport::TempDir dir;
     fs::path ppm = dir / "in.ppm", jpeg = dir / "in.jpg";
     ASSERT_EQ(testsupport::run("/usr/bin/convert '" + testsupport::testdata("libjpeg-turbo/testorig.ppm").string() +

@@ -142,7 +142,7 @@ std::map<int, std::string> exiv2Iptc(const fs::path& file)
 
 TEST(IptcRead, datasets_written_by_exiftool_read_back_exactly)
 {
-    if (!testsupport::haveTool("exiftool")) GTEST_SKIP();
+    if (!testsupport::haveTool("exiftool")) SKIP_MISSING("unavailable: !testsupport::haveTool(\"exiftool\")");
     for (const char* name : {"exiftool/IPTC.jpg", "exiftool/ExifTool.jpg", "exiv2/iptc/iptc-psAPP13-wIPTCbeg.jpg",
                              "exiv2/iptc/iptc-psAPP13-wIPTCmid.jpg", "exiv2/iptc/iptc-psAPP13-wIPTCend.jpg"}) {
         fs::path file = testsupport::testdata(name);
@@ -155,7 +155,7 @@ TEST(IptcRead, datasets_written_by_exiftool_read_back_exactly)
 
 TEST(IptcWrite, exiftool_reads_what_we_write_and_other_segments_stay)
 {
-    if (!needTools()) GTEST_SKIP();
+    if (!needTools()) SKIP_MISSING("unavailable: !needTools()");
     fs::path source = testsupport::testdata("exiv2/iptc/iptc-psAPP13-wIPTCbeg.jpg");
     testsupport::TempDir dir;
     fs::path file = dir / "picture.jpg";
@@ -177,7 +177,7 @@ TEST(IptcWrite, exiftool_reads_what_we_write_and_other_segments_stay)
 
 TEST(IptcWrite, insertion_places)
 {
-    if (!needTools()) GTEST_SKIP();
+    if (!needTools()) SKIP_MISSING("unavailable: !needTools()");
     Bytes jfif = segment(0xE0, std::string("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
     Bytes exif = segment(0xE1, std::string("Exif\0\0II*\0\10\0\0\0\0\0", 16));
     Bytes adobe = segment(0xEE, std::string("Adobe\0\144\0\0\0\0\1", 12));
@@ -208,7 +208,7 @@ TEST(IptcWrite, insertion_places)
 
 TEST(IptcWrite, replaced_app13_keeps_only_iptc_and_stale_copies_go)
 {
-    if (!needTools()) GTEST_SKIP();
+    if (!needTools()) SKIP_MISSING("unavailable: !needTools()");
     std::string otherResource = std::string("Photoshop 3.0\0" "8BIM\x03\xED\0\0\0\0\0\x04" "abcd", 30);
     std::string oldIptc = std::string("Photoshop 3.0\0" "8BIM\x04\x04\0\0\0\0\0\x08" "\x1C\x02\x78\0\x03old", 34);
     Bytes comment = segment(0xFE, "keep me");
@@ -235,7 +235,7 @@ TEST(IptcWrite, replaced_app13_keeps_only_iptc_and_stale_copies_go)
 
 TEST(IptcWrite, odd_areas_are_padded_and_counted)
 {
-    if (!needTools()) GTEST_SKIP();
+    if (!needTools()) SKIP_MISSING("unavailable: !needTools()");
     fotrix::IptcRecord record;
     fotrix::iptcSetValue(record, 5, "abcd");  // 5 + 4 = 9 bytes of datasets, area 11
     std::vector<uint8_t> area;
@@ -256,7 +256,7 @@ TEST(IptcWrite, odd_areas_are_padded_and_counted)
 
 TEST(IptcWrite, failures_leave_the_file_as_it_was)
 {
-    if (!needTools()) GTEST_SKIP();
+    if (!needTools()) SKIP_MISSING("unavailable: !needTools()");
     testsupport::TempDir dir;
     fs::path file = dir / "p.jpg";
     // No APP segment and no frame header: no place for the segment.

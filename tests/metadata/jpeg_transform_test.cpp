@@ -60,7 +60,7 @@ Bytes decoded(const fs::path& jpeg)
 
 TEST(JpegTransform, pixels_equal_jpegtran_for_every_sampling_coding_and_size)
 {
-    if (!haveTools()) GTEST_SKIP();
+    if (!haveTools()) SKIP_MISSING("unavailable: !haveTools()");
     testsupport::TempDir dir;
     const char* samplings[] = {"-sample 2x2", "-sample 2x1", "-sample 1x1", "-grayscale"};
     int compared = 0;
@@ -91,7 +91,7 @@ TEST(JpegTransform, pixels_equal_jpegtran_for_every_sampling_coding_and_size)
 
 TEST(JpegTransform, markers_survive_and_exif_sizes_follow_the_picture)
 {
-    if (!haveTools() || !testsupport::haveTool("exiftool")) GTEST_SKIP();
+    if (!haveTools() || !testsupport::haveTool("exiftool")) SKIP_MISSING("unavailable: !haveTools() || !testsupport::haveTool(\"exiftool\")");
     testsupport::TempDir dir;
     // A camera file with EXIF (big pixel size recorded), IPTC, XMP, ICC and Adobe markers.
     fs::path input = dir / "in.jpg";
@@ -125,7 +125,7 @@ TEST(JpegTransform, markers_survive_and_exif_sizes_follow_the_picture)
 
 TEST(JpegTransform, exif_size_is_patched_only_when_the_size_changes)
 {
-    if (!haveTools() || !testsupport::haveTool("exiftool")) GTEST_SKIP();
+    if (!haveTools() || !testsupport::haveTool("exiftool")) SKIP_MISSING("unavailable: !haveTools() || !testsupport::haveTool(\"exiftool\")");
     testsupport::TempDir dir;
     fs::path plain = makeJpeg(dir, 64, 48, "");
     for (bool be : {false, true}) {
@@ -154,7 +154,7 @@ TEST(JpegTransform, exif_size_is_patched_only_when_the_size_changes)
 
 TEST(JpegTransform, exif_suppresses_jfif_and_without_it_jfif_is_written)
 {
-    if (!haveTools()) GTEST_SKIP();
+    if (!haveTools()) SKIP_MISSING("unavailable: !haveTools()");
     testsupport::TempDir dir;
     fs::path plain = makeJpeg(dir, 32, 32, "");
     fs::path out = dir / "out.jpg";
@@ -187,7 +187,7 @@ TEST(JpegTransform, exif_suppresses_jfif_and_without_it_jfif_is_written)
 
 TEST(JpegTransform, failures_leave_input_and_output_alone)
 {
-    if (!haveTools()) GTEST_SKIP();
+    if (!haveTools()) SKIP_MISSING("unavailable: !haveTools()");
     testsupport::TempDir dir;
     fs::path good = makeJpeg(dir, 48, 32, "");
     fs::path existing = dir / "existing.jpg";

@@ -7,6 +7,7 @@
 
 #include "imagelib/formats.h"
 #include "tests/rawcodec/raw_builders.h"
+#include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
 using namespace rawtest;
@@ -81,7 +82,7 @@ Bytes tiffRaw(const Jpegs& j, uint16_t magic, bool big, uint32_t orientation)
 TEST(RawContainers, tiff_based_kinds_decode_their_largest_jpeg)
 {
     Jpegs jpegs;
-    if (!jpegs.ok()) GTEST_SKIP() << "ImageMagick is not available";
+    if (!jpegs.ok()) SKIP_MISSING("ImageMagick is not available");
     struct Kind {
         const char* name;
         uint16_t magic;
@@ -109,7 +110,7 @@ TEST(RawContainers, tiff_based_kinds_decode_their_largest_jpeg)
 TEST(RawContainers, quarter_turns_are_flagged_and_sizes_reported_upright)
 {
     Jpegs jpegs;
-    if (!jpegs.ok()) GTEST_SKIP() << "ImageMagick is not available";
+    if (!jpegs.ok()) SKIP_MISSING("ImageMagick is not available");
     const struct {
         uint32_t exif, flag;
     } turns[] = {{6, 4}, {8, 2}, {3, 0}};
@@ -130,7 +131,7 @@ TEST(RawContainers, quarter_turns_are_flagged_and_sizes_reported_upright)
 TEST(RawContainers, preview_reduced_into_the_callers_box)
 {
     Jpegs jpegs;
-    if (!jpegs.ok()) GTEST_SKIP() << "ImageMagick is not available";
+    if (!jpegs.ok()) SKIP_MISSING("ImageMagick is not available");
     Loaded loaded;
     loadBytes(tiffRaw(jpegs, 42, false, 1), "box.pef", loaded, 48);
     ASSERT_EQ(loaded.result, 0);
@@ -141,7 +142,7 @@ TEST(RawContainers, preview_reduced_into_the_callers_box)
 TEST(RawContainers, panasonic_raw_jpeg_in_ifd0)
 {
     Jpegs jpegs;
-    if (!jpegs.ok()) GTEST_SKIP() << "ImageMagick is not available";
+    if (!jpegs.ok()) SKIP_MISSING("ImageMagick is not available");
     Writer w;
     const size_t first = writeTiffHeader(w, 0x55);
     const uint32_t at = static_cast<uint32_t>(w.putBytes(jpegs.large));
@@ -159,7 +160,7 @@ TEST(RawContainers, panasonic_raw_jpeg_in_ifd0)
 TEST(RawContainers, crw_heap_with_nested_heaps)
 {
     Jpegs jpegs;
-    if (!jpegs.ok()) GTEST_SKIP() << "ImageMagick is not available";
+    if (!jpegs.ok()) SKIP_MISSING("ImageMagick is not available");
     Writer w;
     w.putText("II", 2);
     w.put32(26);
@@ -233,7 +234,7 @@ Bytes rafFile(const Bytes& jpeg, uint16_t sensorHeight, uint16_t sensorWidth)
 TEST(RawContainers, raf_header_offsets_and_records)
 {
     Jpegs jpegs;
-    if (!jpegs.ok()) GTEST_SKIP() << "ImageMagick is not available";
+    if (!jpegs.ok()) SKIP_MISSING("ImageMagick is not available");
     Loaded loaded;
     loadBytes(rafFile(jpegs.large, 2000, 3000), "f.raf", loaded);
     expectLargePreview(jpegs, loaded);
@@ -244,7 +245,7 @@ TEST(RawContainers, raf_header_offsets_and_records)
 TEST(RawContainers, sensor_of_other_proportions_does_not_distort_the_preview)
 {
     Jpegs jpegs;
-    if (!jpegs.ok()) GTEST_SKIP() << "ImageMagick is not available";
+    if (!jpegs.ok()) SKIP_MISSING("ImageMagick is not available");
     // A sensor sampled at 3:1 whose 3:2 preview is the picture.
     testsupport::TempDir dir;
     testsupport::writeFile(dir / "wide.raf", rafFile(jpegs.large, 1444, 4352));
@@ -265,7 +266,7 @@ TEST(RawContainers, sensor_of_other_proportions_does_not_distort_the_preview)
 TEST(RawContainers, mrw_preview_through_the_maker_note)
 {
     Jpegs jpegs;
-    if (!jpegs.ok()) GTEST_SKIP() << "ImageMagick is not available";
+    if (!jpegs.ok()) SKIP_MISSING("ImageMagick is not available");
     // The TIFF structure of the TTW block, offsets counted from its start.
     Writer t;
     t.big = true;
@@ -306,7 +307,7 @@ TEST(RawContainers, mrw_preview_through_the_maker_note)
 TEST(RawContainers, x3f_jpeg_picture_sections)
 {
     Jpegs jpegs;
-    if (!jpegs.ok()) GTEST_SKIP() << "ImageMagick is not available";
+    if (!jpegs.ok()) SKIP_MISSING("ImageMagick is not available");
     Writer w;
     w.putText("FOVb", 4);
     w.put32(0x00020002);
@@ -349,7 +350,7 @@ TEST(RawContainers, x3f_jpeg_picture_sections)
 TEST(RawContainers, sensor_data_and_masks_are_never_taken_for_previews)
 {
     Jpegs jpegs;
-    if (!jpegs.ok()) GTEST_SKIP() << "ImageMagick is not available";
+    if (!jpegs.ok()) SKIP_MISSING("ImageMagick is not available");
     // The large JPEG labelled as colour-filter data, then as a mask: only the
     // thumbnail remains.
     for (const auto& [tag, value] : {std::pair<uint16_t, uint32_t>{0x0106, 32803}, {0x00FE, 4}}) {

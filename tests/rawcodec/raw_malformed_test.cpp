@@ -5,6 +5,7 @@
 #include "imagelib/formats.h"
 #include "rawcodec/rawcodec.h"
 #include "tests/rawcodec/raw_builders.h"
+#include "tests/support/test_support.h"
 
 using namespace rawtest;
 
@@ -110,7 +111,7 @@ TEST(RawMalformed, cut_preview_stream_fares_as_the_same_jpeg_file)
 {
     testsupport::TempDir dir;
     Bytes jpeg = makeJpeg(dir, 96, 64);
-    if (jpeg.empty()) GTEST_SKIP() << "ImageMagick is not available";
+    if (jpeg.empty()) SKIP_MISSING("ImageMagick is not available");
     // The header of the JPEG stays whole, its coded data is cut short; the
     // container says the stream is that short.
     jpeg.resize(jpeg.size() / 2);

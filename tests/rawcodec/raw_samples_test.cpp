@@ -5,6 +5,7 @@
 
 #include "imagelib/formats.h"
 #include "tests/rawcodec/raw_builders.h"
+#include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
 using namespace rawtest;
@@ -28,7 +29,7 @@ void expectPreviewMatches(const fs::path& file, const char* tag, int width, int 
     SCOPED_TRACE(file.string());
     testsupport::TempDir dir;
     const fs::path extracted = dir / "preview.jpg";
-    if (!extractWithExiftool(file, tag, extracted)) GTEST_SKIP() << "exiftool is not available";
+    if (!extractWithExiftool(file, tag, extracted)) SKIP_MISSING("exiftool is not available");
     fotrix::Bitmap bitmap;
     fotrix::FileInfo info;
     ASSERT_EQ(loadRaw(file, bitmap, info), 0) << info.errorText;

@@ -20,6 +20,14 @@ fs::path testdata(const std::string& relative)
 
 fs::path binaryDir() { return fs::path(FOTRIX_BINARY_DIR); }
 
+fs::path sourceDir() { return fs::path(FOTRIX_SOURCE_DIR); }
+
+bool requireTestdata()
+{
+    const char* env = std::getenv("FOTRIX_REQUIRE_TESTDATA");
+    return env && std::string(env) == "1";
+}
+
 bool haveTool(const std::string& program)
 {
     return run("command -v '" + program + "' >/dev/null 2>&1") == 0;

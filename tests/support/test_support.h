@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 namespace testsupport {
 
 // Folder of the public test suites (../shared/testdata beside the repository;
@@ -14,9 +16,15 @@ std::filesystem::path testdata(const std::string& relative = "");
 
 // The build folder, where fotrix-cli and the other programs are.
 std::filesystem::path binaryDir();
+// The source tree (fuzz regression files, language files, scripts).
+std::filesystem::path sourceDir();
 
 // Whether a program is on PATH (tests that compare with other tools skip without it).
 bool haveTool(const std::string& program);
+
+// Whether FOTRIX_REQUIRE_TESTDATA=1: a missing corpus or tool then fails the
+// test instead of skipping it (CI sets it, so nothing is skipped unnoticed).
+bool requireTestdata();
 
 // Runs a shell command; returns its exit status and, when asked, its stdout.
 int run(const std::string& command, std::string* output = nullptr);
@@ -59,3 +67,13 @@ int maxDifference(const Pixels& a, const Pixels& b);
 Pixels toRgba(const Pixels& p);
 
 }  // namespace testsupport
+
+// Skips a test whose corpus or tool is missing, with the reason (which may be
+// streamed: SKIP_MISSING("no " << tool)); fails it instead when test data is required.
+#define SKIP_MISSING(reason)                                             \
+    do {                                                                 \
+        if (testsupport::requireTestdata())                              \
+            GTEST_FAIL() << "required by FOTRIX_REQUIRE_TESTDATA: " << reason; \
+        else                                                             \
+            GTEST_SKIP() << reason;                                      \
+    } while (0)
