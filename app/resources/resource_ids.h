@@ -22,7 +22,8 @@ inline constexpr int kToolButtonImageCount = 6;
 inline constexpr unsigned kToolButtonMask = 0xC4C4C4;   // COLORREF (grey: the same either way)
 
 // Splitter buttons: four 31x6 images, mask colour kSplitterMask: 0 hide the
-// tree, 1 show the tree, 2 hide the list, 3 show the list.
+// tree (arrow up), 1 show the list again (up), 2 hide the list (down), 3 show
+// the tree again (down), as the main window draws them by pane state.
 inline constexpr int kBitmapSplitter = 192;
 inline constexpr int kSplitterImageWidth = 31;
 inline constexpr int kSplitterImageHeight = 6;

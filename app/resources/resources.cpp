@@ -1,7 +1,9 @@
 // Registration of every resource of the program, once.
 #include "app/resources/resources.h"
 
+#include "app/resources/bitmaps.h"
 #include "app/resources/menus.h"
+#include "app/resources/splash_resource.h"
 #include "app/resources/string_table.h"
 
 #include <mutex>
@@ -16,6 +18,8 @@ void RegisterAppResources()
     std::call_once(once, [] {
         RegisterAppStrings();
         RegisterAppMenus();
+        RegisterAppBitmaps();
+        RegisterSplashResource();
     });
 }
 
