@@ -40,3 +40,12 @@ inline constexpr int kSplashResource = 177;
 inline constexpr int kDialogAbout = 4014;
 
 }  // namespace fotrix
+
+namespace fotrix {
+
+// Controls of the about dialog (language section "DlgAbout").
+inline constexpr int kAboutName = 4015;     // "Fotrix Pocket"
+inline constexpr int kAboutVersion = 4016;  // "Version N.N.N"
+inline constexpr int kAboutLibrary = 4017;  // "IDC_ABOUT_LIBRARY"
+
+}  // namespace fotrix

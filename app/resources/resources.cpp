@@ -2,6 +2,7 @@
 #include "app/resources/resources.h"
 
 #include "app/resources/bitmaps.h"
+#include "app/resources/dialogs.h"
 #include "app/resources/menus.h"
 #include "app/resources/splash_resource.h"
 #include "app/resources/string_table.h"
@@ -20,6 +21,7 @@ void RegisterAppResources()
         RegisterAppMenus();
         RegisterAppBitmaps();
         RegisterSplashResource();
+        RegisterAppDialogs();
     });
 }
 
