@@ -1,4 +1,5 @@
 // fotrix-cli: reads, converts and inspects pictures with the Fotrix image library.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -47,9 +48,12 @@ const Command commandTable[] = {
 void printHelp(FILE* out)
 {
     std::fprintf(out, "usage: fotrix-cli COMMAND [ARGUMENTS]\n\ncommands:\n");
+    // The summaries line up after the longest command name.
+    size_t width = 0;
+    for (const Command& command : commandTable) width = std::max(width, command.name.size());
     for (const Command& command : commandTable)
-        std::fprintf(out, "  %-8.*s %.*s\n", static_cast<int>(command.name.size()), command.name.data(),
-                     static_cast<int>(command.summary.size()), command.summary.data());
+        std::fprintf(out, "  %-*.*s  %.*s\n", static_cast<int>(width), static_cast<int>(command.name.size()),
+                     command.name.data(), static_cast<int>(command.summary.size()), command.summary.data());
     std::fprintf(out, "\n'fotrix-cli COMMAND --help' shows a command's arguments.\n");
 }
 
