@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/picture_io.h"
-#include "imagelib/processing/adjust.h"
+#include "imagelib/adjust.h"
 
 namespace cli {
 

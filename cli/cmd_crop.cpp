@@ -1,6 +1,6 @@
 // fotrix-cli crop: keeps the rectangle X,Y,W,H of the picture (clipped to it).
 #include "cli/picture_io.h"
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 
 namespace cli {
 

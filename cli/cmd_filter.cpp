@@ -1,8 +1,8 @@
 // fotrix-cli filter: noise reduction, sharpening and smoothing, in that
 // order; palette pictures are turned into true colour first.
 #include "cli/picture_io.h"
-#include "imagelib/processing/adjust.h"
-#include "imagelib/processing/colours.h"
+#include "imagelib/adjust.h"
+#include "imagelib/colours.h"
 
 namespace cli {
 

@@ -1,6 +1,6 @@
 // fotrix-cli mirror: left-right mirror of the whole picture.
 #include "cli/picture_io.h"
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 
 namespace cli {
 

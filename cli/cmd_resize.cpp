@@ -1,7 +1,7 @@
 // fotrix-cli resize: area-weighted resampling (the default), nearest
 // neighbour, or the fixed-point shrink of the load pipeline.
 #include "cli/picture_io.h"
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 
 namespace cli {
 

@@ -1,6 +1,6 @@
 // fotrix-cli rotate: quarter and half turns (other angles leave the picture as it is).
 #include "cli/picture_io.h"
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 
 namespace cli {
 

@@ -7,7 +7,7 @@
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
 #include "rawcodec/rawcodec.h"
-#include "imagelib/processing/colours.h"
+#include "imagelib/colours.h"
 
 namespace cli {
 

@@ -10,7 +10,7 @@
 
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
-#include "imagelib/readers/jpeg.h"
+#include "imagelib/embedded_jpeg.h"
 
 using namespace fotrix;
 

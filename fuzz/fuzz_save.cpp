@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "imagelib/formats.h"
-#include "imagelib/processing/adjust.h"
-#include "imagelib/processing/colours.h"
+#include "imagelib/adjust.h"
+#include "imagelib/colours.h"
 #include "imagelib/save.h"
 
 using namespace fotrix;

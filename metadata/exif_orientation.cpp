@@ -3,7 +3,7 @@
 #include <cstring>
 #include <strings.h>
 
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 #include "metadata/exif.h"
 #include "metadata/exif_walk.h"
 

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "imagelib/formats.h"
-#include "imagelib/readers/jpeg.h"
+#include "imagelib/embedded_jpeg.h"
 #include "rawcodec/raw_internal.h"
 #include "rawcodec/rawcodec.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "imagelib/core/end_image.h"
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 
 namespace fotrix {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "imagelib/core/format_table.h"
+#include "imagelib/registry/format_table.h"
 
 namespace fotrix {
 

@@ -1,6 +1,6 @@
 // Tone corrections through lookup tables: brightness / contrast / gamma,
 // automatic levels and contrast, colour balance, and the histograms they use.
-#include "imagelib/processing/adjust.h"
+#include "imagelib/adjust.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "imagelib/processing/colours.h"
+#include "imagelib/colours.h"
 #include "imagelib/processing/colours_common.h"
 #include "imagelib/processing/colours_palette.h"
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 #include "imagelib/result.h"
 
 namespace fotrix {

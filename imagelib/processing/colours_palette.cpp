@@ -8,7 +8,7 @@
 #include <memory>
 #include <numeric>
 
-#include "imagelib/processing/colours.h"
+#include "imagelib/colours.h"
 #include "imagelib/processing/colours_common.h"
 #include "imagelib/result.h"
 

@@ -1,7 +1,7 @@
 // Threshold matrices of the dithers and the row reader of the colour conversions.
 #include <algorithm>
 
-#include "imagelib/processing/colours.h"
+#include "imagelib/colours.h"
 #include "imagelib/processing/colours_common.h"
 
 namespace fotrix {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "imagelib/processing/adjust.h"
+#include "imagelib/adjust.h"
 #include "imagelib/result.h"
 
 namespace fotrix {

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 #include "imagelib/processing/transform_common.h"
 
 namespace fotrix {

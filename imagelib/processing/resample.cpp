@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 #include "imagelib/processing/transform_common.h"
 
 namespace fotrix {

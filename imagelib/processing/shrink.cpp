@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 #include "imagelib/processing/transform_common.h"
 
 namespace fotrix {

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "imagelib/readers/jpeg.h"
+#include "imagelib/embedded_jpeg.h"
 #include "imagelib/readers/jpeg_glue.h"
 #include "imagelib/readers/readers.h"
 

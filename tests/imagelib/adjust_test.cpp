@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "imagelib/processing/adjust.h"
+#include "imagelib/adjust.h"
 #include "tests/imagelib/writer_helpers.h"
 
 namespace {

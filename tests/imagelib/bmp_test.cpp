@@ -13,7 +13,7 @@
 
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 #include "tests/support/test_support.h"
 
 using namespace fotrix;

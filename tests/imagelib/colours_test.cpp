@@ -7,7 +7,7 @@
 #include <set>
 
 #include "imagelib/formats.h"
-#include "imagelib/processing/colours.h"
+#include "imagelib/colours.h"
 #include "imagelib/processing/colours_palette.h"
 #include "imagelib/save.h"
 #include "tests/imagelib/writer_helpers.h"

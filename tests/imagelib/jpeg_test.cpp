@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "imagelib/formats.h"
-#include "imagelib/readers/jpeg.h"
+#include "imagelib/embedded_jpeg.h"
 #include "imagelib/readers/jpeg_glue.h"
 #include "imagelib/stream.h"
 #include "tests/imagelib/jpeg_png_support.h"

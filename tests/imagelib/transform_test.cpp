@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "imagelib/bitmap.h"
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 
 using namespace fotrix;
 

@@ -8,7 +8,7 @@
 #include "archive/zip.h"
 #include "imagelib/bitmap.h"
 #include "imagelib/formats.h"
-#include "imagelib/processing/colours.h"
+#include "imagelib/colours.h"
 #include "imagelib/save.h"
 
 #include <cstdio>

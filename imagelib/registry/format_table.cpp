@@ -1,6 +1,6 @@
 // The 28 built-in formats. A row without a reader does not claim CanRead;
 // the fourteen camera-raw rows share the raw decoder's entry point.
-#include "imagelib/core/format_table.h"
+#include "imagelib/registry/format_table.h"
 
 #include "imagelib/readers/readers.h"
 #include "imagelib/writers/writers.h"
