@@ -288,14 +288,16 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
 
 namespace {
 
-// Asks the idle hook whether it keeps the clock; only when nothing at all is
+enum class HookAnswer { NotAsked, LetGo, Holds };
+
+// Asks the idle hook whether it holds the clock; only when nothing at all is
 // waiting (a filtered loop may leave other messages queued).
-bool idleHookKeepsClock()
+HookAnswer askIdleHook()
 {
-    if (!idleHook) return false;
+    if (!idleHook) return HookAnswer::NotAsked;
     MSG any;
-    if (PeekMessage(&any, nullptr, 0, 0, PM_NOREMOVE)) return false;
-    return idleHook(idleHookData);
+    if (PeekMessage(&any, nullptr, 0, 0, PM_NOREMOVE)) return HookAnswer::NotAsked;
+    return idleHook(idleHookData) ? HookAnswer::Holds : HookAnswer::LetGo;
 }
 
 // The hook holds the clock: a short real-time wait that still takes host
@@ -316,11 +318,14 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax)
     bool ui = currentThreadId() == uiThreadId();
     for (;;) {
         if (PeekMessage(msg, hwnd, filterMin, filterMax, PM_REMOVE)) return msg->message != WM_QUIT;
-        if (ui && idleHookKeepsClock()) {
-            // The hook may have queued input or moved the clock: take it at once.
+        HookAnswer hook = ui ? askIdleHook() : HookAnswer::NotAsked;
+        if (hook != HookAnswer::NotAsked) {
+            // The hook may have queued input or moved the clock: take that at once.
             if (PeekMessage(msg, hwnd, filterMin, filterMax, PM_REMOVE)) return msg->message != WM_QUIT;
-            waitWhileHookHolds(*q);
-            continue;
+            if (hook == HookAnswer::Holds) {
+                waitWhileHookHolds(*q);
+                continue;
+            }
         }
         DWORD due = 0;
         bool haveTimer = timerNextDue(currentThreadId(), &due);

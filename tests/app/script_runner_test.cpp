@@ -10,6 +10,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,6 +25,9 @@ namespace {
 enum : int {
     CmdOpenDialog = 100,
     CmdOpenMessageBox = 101,
+    CmdOpenSheet = 102,
+    IdPageEdit = 301,
+    IdPageCheck = 302,
     IdButtonA = 11,
     IdButtonB = 12,
     IdPad = 13,
@@ -55,6 +60,10 @@ struct Seen {
     int comboAtChange = -1;
     bool workerPostSeen = false;
     bool workerPostSeenBeforeBox = false;
+    std::string editTextAtExit;
+    INT_PTR sheetResult = -5;
+    std::string pageTextAtChange;
+    std::string pageTextAtApply;
 };
 Seen seen;
 
@@ -96,13 +105,44 @@ INT_PTR dialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM)
     return TRUE;
 }
 
+const DialogItemTemplate kPageOneItems[] = {
+    {WC_EDIT, IdPageEdit, "", 4, 4, 120, 18, DWORD{WS_VISIBLE | WS_TABSTOP | WS_BORDER}, 0},
+};
+const DialogItemTemplate kPageTwoItems[] = {
+    {WC_BUTTON, IdPageCheck, "Check", 4, 4, 80, 16, DWORD{WS_VISIBLE | WS_TABSTOP} | BS_AUTOCHECKBOX, 0},
+};
+const DialogTemplate kPageOne = {"One", WS_CHILD | DS_SETFONT, 0, 0, 0, 200, 100, "Tahoma", 8, 1, kPageOneItems};
+const DialogTemplate kPageTwo = {"Two", WS_CHILD | DS_SETFONT, 0, 0, 0, 200, 100, "Tahoma", 8, 1, kPageTwoItems};
+
+INT_PTR pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && LOWORD(wParam) == IdPageEdit && HIWORD(wParam) == EN_CHANGE)
+        seen.pageTextAtChange = textOf(GetDlgItem(page, IdPageEdit));
+    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == PSN_APPLY)
+        seen.pageTextAtApply = textOf(GetDlgItem(page, IdPageEdit));
+    return message == WM_INITDIALOG;
+}
+
+INT_PTR openSheet(HWND owner)
+{
+    PROPSHEETPAGE pages[2];
+    const DialogTemplate* templates[2] = {&kPageOne, &kPageTwo};
+    for (int i = 0; i < 2; ++i)
+        pages[i] = PROPSHEETPAGE{sizeof(PROPSHEETPAGE), PSP_DLGINDIRECT, nullptr, nullptr, templates[i], nullptr, nullptr,
+                                 pageProc, 0, nullptr, nullptr};
+    PROPSHEETHEADER h{sizeof(PROPSHEETHEADER), PSH_PROPSHEETPAGE, owner, nullptr, nullptr, "Options", 2, 0, pages, nullptr, nullptr};
+    return PropertySheet(&h);
+}
+
 LRESULT mainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
         seen.mainCommands.push_back({LOWORD(wParam), HIWORD(wParam)});
+        if (LOWORD(wParam) == CmdExit) seen.editTextAtExit = textOf(GetDlgItem(hwnd, IdEdit));
         if (LOWORD(wParam) == CmdExit) DestroyWindow(hwnd);
         if (LOWORD(wParam) == CmdOpenDialog) seen.dialogResult = DialogBoxIndirectParam(nullptr, &kDialog, hwnd, dialogProc, 0);
+        if (LOWORD(wParam) == CmdOpenSheet) seen.sheetResult = openSheet(hwnd);
         if (LOWORD(wParam) == CmdOpenMessageBox) seen.workerPostSeenBeforeBox = seen.workerPostSeen;
         if (LOWORD(wParam) == CmdOpenMessageBox) seen.messageBoxResult = MessageBox(hwnd, "Delete it?", "Fotrix", MB_YESNO);
         return 0;
@@ -197,6 +237,38 @@ std::string at(HWND w, int x = 10, int y = 10)
     return std::to_string(p.x) + " " + std::to_string(p.y);
 }
 
+// Ends a run that hangs, so that a broken driver fails the test instead of blocking it.
+class Watchdog {
+public:
+    explicit Watchdog(DWORD thread)
+        : worker_([this, thread] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!wake_.wait_for(lock, std::chrono::seconds(30), [this] { return done_; })) {
+                  fired_ = true;
+                  PostThreadMessage(thread, WM_QUIT, 0, 0);
+              }
+          })
+    {
+    }
+    ~Watchdog()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        wake_.notify_all();
+        worker_.join();
+    }
+    bool fired() const { return fired_; }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool done_ = false;
+    std::atomic<bool> fired_{false};
+    std::thread worker_;
+};
+
 class ScriptRun : public ::testing::Test {
 protected:
     testsupport::TempDir dir;
@@ -208,6 +280,9 @@ protected:
         config.headless = true;
         ASSERT_TRUE(PlatformInit(&config));
         InitCommonControls();
+        // The queue outlives the platform: drop what an earlier test left (its WM_QUIT).
+        MSG msg;
+        PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         seen = Seen{};
         gApp = AppState{};
         registerClass("FotrixClass", mainProc);
@@ -244,11 +319,13 @@ protected:
         std::string error;
         EXPECT_EQ(ScriptLoad(path.c_str(), &error), 0) << error;
         ScriptStart();
+        Watchdog watchdog(GetCurrentThreadId());
         MSG msg;
         while (GetMessage(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);
             DispatchMessage(&msg);
         }
+        EXPECT_FALSE(watchdog.fired()) << "the script did not end";
         ScriptStop();
         EXPECT_TRUE(ScriptFinished());
         return ScriptExitCode();
@@ -302,7 +379,7 @@ TEST_F(ScriptRun, SleepLetsRealTimePassWithTheClockHeld)
     DWORD start = GetTickCount();
     SetTimer(main, kTimer, 1000, nullptr);
     auto before = std::chrono::steady_clock::now();
-    EXPECT_EQ(run("sleep 60\nstate s.txt\n"), 0);
+    EXPECT_EQ(run("sleep 60\nstate " + file("s.txt") + "\n"), 0);
     EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(60));
     EXPECT_TRUE(seen.timerTicks.empty());
     EXPECT_EQ(GetTickCount(), start);
@@ -366,7 +443,7 @@ TEST_F(ScriptRun, KeysAndTextGoToTheFocus)
     EXPECT_EQ(run("tap " + at(pad) + "\nkey F5\nkey 7\ntap " + at(edit) + "\ntext \"h\\\"é\"\n"), 0);
     std::vector<WPARAM> want{VK_F1 + 4, VK_F1 + 4, '7', '7'};
     EXPECT_EQ(seen.padKeys, want);
-    EXPECT_EQ(textOf(edit), "h\"é");
+    EXPECT_EQ(seen.editTextAtExit, "h\"é");
 }
 
 TEST_F(ScriptRun, DialogControlsAreSetAndTheirOwnerHearsIt)
@@ -376,9 +453,9 @@ TEST_F(ScriptRun, DialogControlsAreSetAndTheirOwnerHearsIt)
                          "dialog-text 201 \"héllo\"\n"
                          "dialog-check 202 1\n"
                          "dialog-select 203 2\n"
-                         "state open.txt\n"
+                         "state " + file("open.txt") + "\n"
                          "dialog-command 1\n"
-                         "state closed.txt\n"
+                         "state " + file("closed.txt") + "\n"
                          "quit\n";
     EXPECT_EQ(run(script), 0);
     EXPECT_EQ(seen.dialogResult, IDOK);
@@ -400,7 +477,7 @@ TEST_F(ScriptRun, DialogCheckClearsAndSelectRefusesAMissingItem)
                          "dialog-check 202 1\n"
                          "dialog-check 202 0\n"
                          "dialog-select 203 3\n"
-                         "state never.txt\n";
+                         "state " + file("never.txt") + "\n";
     testing::internal::CaptureStderr();
     int code = run(script);
     std::string err = testing::internal::GetCapturedStderr();
@@ -410,9 +487,33 @@ TEST_F(ScriptRun, DialogCheckClearsAndSelectRefusesAMissingItem)
     EXPECT_FALSE(std::filesystem::exists(file("never.txt")));
 }
 
+TEST_F(ScriptRun, OnASheetControlsAreThoseOfTheCurrentPageAndOkIsTheSheets)
+{
+    std::string script = "command " + std::to_string(CmdOpenSheet) +
+                         "\n"
+                         "dialog-text 301 \"crop\"\n"
+                         "state " + file("sheet.txt") + "\n"
+                         "dialog-command 1\n"
+                         "quit\n";
+    EXPECT_EQ(run(script), 0);
+    EXPECT_EQ(seen.sheetResult, 1);
+    EXPECT_EQ(seen.pageTextAtChange, "crop");
+    EXPECT_EQ(seen.pageTextAtApply, "crop");
+    EXPECT_EQ(stateValue("sheet.txt", "top-window").rfind("#32770 ", 0), 0u);
+}
+
+TEST_F(ScriptRun, AControlOfAnotherPageIsNotFound)
+{
+    testing::internal::CaptureStderr();
+    int code = run("command " + std::to_string(CmdOpenSheet) + "\ndialog-check 302 1\n");
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(err, "line 2: dialog-check: no control 302 in the active dialog\n");
+}
+
 TEST_F(ScriptRun, MessageBoxTextIsInTheStateAndAButtonAnswersIt)
 {
-    std::string script = "command " + std::to_string(CmdOpenMessageBox) + "\nstate box.txt\ndialog-command 6\nquit\n";
+    std::string script = "command " + std::to_string(CmdOpenMessageBox) + "\nstate " + file("box.txt") + "\ndialog-command 6\nquit\n";
     EXPECT_EQ(run(script), 0);
     EXPECT_EQ(seen.messageBoxResult, IDYES);
     EXPECT_EQ(stateValue("box.txt", "message"), "Delete it?");
@@ -422,7 +523,7 @@ TEST_F(ScriptRun, MessageBoxTextIsInTheStateAndAButtonAnswersIt)
 TEST_F(ScriptRun, ARuntimeFailureEndsTheScriptWithTheLine)
 {
     testing::internal::CaptureStderr();
-    int code = run("wait 10\ndialog-command 1\nstate never.txt\n");
+    int code = run("wait 10\ndialog-command 1\nstate " + file("never.txt") + "\n");
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(code, 2);
     EXPECT_EQ(err, "line 2: dialog-command: no dialog is shown\n");
@@ -448,7 +549,7 @@ TEST_F(ScriptRun, NothingAfterQuitRuns)
 
 TEST_F(ScriptRun, ScreenshotsAreWrittenOrFailTheScript)
 {
-    EXPECT_EQ(run("screenshot shot.png\n"), 0);
+    EXPECT_EQ(run("screenshot " + file("shot.png") + "\n"), 0);
     auto bytes = testsupport::readFile(file("shot.png"));
     ASSERT_GE(bytes.size(), 8u);
     EXPECT_EQ(bytes[1], 'P');
