@@ -22,6 +22,9 @@ int ScriptExitCode();
 
 // `idle` waits while this says the program's worker threads are still busy.
 void ScriptSetBusyCheck(bool (*busy)());
+// What the list shows for entry `index` (the browser's own text for the mode);
+// without it `state` reads the list view's item texts.
+void ScriptSetItemTextSource(std::string (*text)(int index));
 // Adds lines ("key: value\n") that `state` writes after its own keys.
 void ScriptAddStateWriter(void (*writer)(std::string& out));
 

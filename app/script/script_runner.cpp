@@ -47,6 +47,7 @@ struct Runner {
     long long endedAt = 0;
     int exitCode = 0;
     bool (*busyCheck)() = nullptr;
+    script::ItemTextSource itemTexts = nullptr;
     std::vector<void (*)(std::string&)> stateWriters;
 };
 
@@ -158,13 +159,15 @@ int ScriptLoad(const char* path, std::string* error)
         if (error) *error = why;
         return 2;
     }
-    // The busy check and the extra state writers are registered once and stay.
+    // The busy check, the item texts and the extra state writers are registered once and stay.
     auto busyCheck = r.busyCheck;
+    auto itemTexts = r.itemTexts;
     auto writers = std::move(r.stateWriters);
     r = Runner{};
     r.commands = std::move(commands);
     r.loaded = true;
     r.busyCheck = busyCheck;
+    r.itemTexts = itemTexts;
     r.stateWriters = std::move(writers);
     return 0;
 }
@@ -183,6 +186,8 @@ int ScriptExitCode() { return runner().exitCode; }
 
 void ScriptSetBusyCheck(bool (*busy)()) { runner().busyCheck = busy; }
 
+void ScriptSetItemTextSource(std::string (*text)(int index)) { runner().itemTexts = text; }
+
 void ScriptAddStateWriter(void (*writer)(std::string& out))
 {
     if (writer) runner().stateWriters.push_back(writer);
@@ -191,6 +196,8 @@ void ScriptAddStateWriter(void (*writer)(std::string& out))
 namespace script {
 
 const std::vector<void (*)(std::string&)>& StateWriters() { return runner().stateWriters; }
+
+ItemTextSource ItemTexts() { return runner().itemTexts; }
 
 bool WorkersBusy()
 {

@@ -25,6 +25,9 @@ void QuitProgram();
 std::string StateText();
 // The registered extra state writers, in the order they were added.
 const std::vector<void (*)(std::string&)>& StateWriters();
+// The registered source of item texts; null when none.
+using ItemTextSource = std::string (*)(int index);
+ItemTextSource ItemTexts();
 // Writes the state keys and item lines to `path` (replacing it whole).
 bool WriteStateFile(const std::string& path, std::string* error);
 

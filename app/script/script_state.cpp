@@ -114,6 +114,7 @@ std::string itemText(HWND list, int index, int column)
 // What the list shows for entry `index`: its label, or in List mode its columns.
 std::string shownText(int index)
 {
+    if (ItemTextSource source = ItemTexts()) return oneLine(source(index));
     HWND list = gApp.listWindow;
     if (!list || !IsWindow(list) || index >= ListView_GetItemCount(list)) return "";
     if (gApp.mode != ModeList) return itemText(list, index, 0);

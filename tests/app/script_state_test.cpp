@@ -146,6 +146,16 @@ TEST_F(ScriptState, NoListWindowAndTheSlideshow)
     EXPECT_NE(text.find("\nitem: 0 a.jpg |  | 0\n"), std::string::npos) << text;
 }
 
+TEST_F(ScriptState, ARegisteredItemTextSourceGivesTheText)
+{
+    makeList(LVS_ICON, {{"from the list"}}, 0);
+    addEntry("/pics/a.jpg", EntryThumbnail);
+    ScriptSetItemTextSource([](int index) { return "shown " + std::to_string(index) + "\nsecond line"; });
+    std::string text = script::StateText();
+    ScriptSetItemTextSource(nullptr);
+    EXPECT_NE(text.find("\nitem: 0 a.jpg | shown 0\\nsecond line | 1\n"), std::string::npos) << text;
+}
+
 TEST_F(ScriptState, AMessageBoxShowsItsTextOnOneLine)
 {
     HWND box = CreateMessageBox(main, "Two\nlines", "Fotrix", MB_OK);
