@@ -438,6 +438,17 @@ TEST_F(ScriptRun, DragMovesInSmallStepsToTheEnd)
     EXPECT_EQ(seen.padMessages.back(), UINT{WM_LBUTTONUP});
 }
 
+TEST_F(ScriptRun, ADragIsNoHoldForTheRecogniser)
+{
+    POINT from = screenPoint(holdPad, 20, 20);
+    std::string script = "drag " + at(holdPad, 20, 20) + " " + std::to_string(from.x + 40) + " " + std::to_string(from.y) + "\n";
+    DWORD start = GetTickCount();
+    EXPECT_EQ(run(script), 0);
+    EXPECT_EQ(seen.gestures, std::vector<DWORD>{0});
+    EXPECT_EQ(seen.menuChoice, 0u);
+    EXPECT_LT(GetTickCount() - start, kTapAndHoldMs);
+}
+
 TEST_F(ScriptRun, KeysAndTextGoToTheFocus)
 {
     EXPECT_EQ(run("tap " + at(pad) + "\nkey F5\nkey 7\ntap " + at(edit) + "\ntext \"h\\\"é\"\n"), 0);
