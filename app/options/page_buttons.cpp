@@ -39,6 +39,9 @@ constexpr TextId kActionNames[kKeyActionCount] = {kIdsNone,      kIdsNextImage, 
 
 HWND keyList(HWND page) { return GetDlgItem(page, IdcKeyList); }
 
+// The row whose action the chooser shows: the one selected last (-1: none).
+int currentRow = -1;
+
 // A stored action outside the known ones is kept and shown as its number.
 std::string actionText(int action)
 {
@@ -80,12 +83,10 @@ void addRows(HWND page)
     }
 }
 
-int selectedRow(HWND page) { return ListView_GetNextItem(keyList(page), -1, LVNI_SELECTED); }
-
 // The chooser follows the selected row; with none it is disabled.
 void showChooser(HWND page)
 {
-    int row = selectedRow(page);
+    int row = currentRow;
     HWND chooser = GetDlgItem(page, IdcAction);
     int action = row >= 0 ? PageValues(page).keys[row] : -1;
     bool known = action >= 0 && action < kKeyActionCount;
@@ -104,6 +105,7 @@ LRESULT onInitDialog(HWND page, UINT, WPARAM, LPARAM lParam)
     std::vector<std::string> actions;
     for (const TextId& name : kActionNames) actions.push_back(Tr(name));
     FillCombo(page, IdcAction, actions, -1);
+    currentRow = -1;
     ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     showChooser(page);
     return TRUE;
@@ -111,7 +113,7 @@ LRESULT onInitDialog(HWND page, UINT, WPARAM, LPARAM lParam)
 
 LRESULT onActionChosen(HWND page, WORD, WORD code, LPARAM)
 {
-    int row = selectedRow(page);
+    int row = currentRow;
     if (code != CBN_SELCHANGE || row < 0) return TRUE;
     PageValues(page).keys[row] = ComboChoice(page, IdcAction, PageValues(page).keys[row]);
     showRow(page, row);
@@ -147,6 +149,10 @@ LRESULT onNotify(HWND page, UINT, WPARAM, LPARAM lParam)
 {
     auto* header = reinterpret_cast<NMHDR*>(lParam);
     if (header->idFrom == static_cast<UINT_PTR>(IdcKeyList) && header->code == LVN_ITEMCHANGED) {
+        auto* change = reinterpret_cast<NMLISTVIEW*>(lParam);
+        bool selected = (change->uNewState & LVIS_SELECTED) != 0;
+        if (selected) currentRow = change->iItem;
+        else if (change->iItem == currentRow && (change->uOldState & LVIS_SELECTED)) currentRow = -1;
         showChooser(page);
         return TRUE;
     }
