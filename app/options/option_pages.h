@@ -23,7 +23,7 @@ inline constexpr DWORD kShown = WS_VISIBLE;
 inline constexpr DWORD kStop = WS_VISIBLE | WS_TABSTOP;
 inline constexpr DWORD kCheck = kStop | DWORD{BS_AUTOCHECKBOX};
 inline constexpr DWORD kEdit = kStop | DWORD{WS_BORDER} | DWORD{ES_AUTOHSCROLL};
-inline constexpr DWORD kDropList = kStop | DWORD{CBS_DROPDOWNLIST} | DWORD{WS_VSCROLL};
+inline constexpr DWORD kDropList = kStop | DWORD{CBS_DROPDOWNLIST};
 inline constexpr DWORD kSpin = kShown | DWORD{UDS_SETBUDDYINT} | DWORD{UDS_ALIGNRIGHT} | DWORD{UDS_ARROWKEYS} |
                                DWORD{UDS_NOTHOUSANDS};
 
