@@ -3,7 +3,7 @@
 #include "app/language.h"
 #include "app/options/option_pages.h"
 #include "app/options/option_values.h"
-#include "app/options/texts_pending.h"
+#include "app/resources/texts.h"
 
 #include <iterator>
 #include <string>

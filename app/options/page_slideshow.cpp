@@ -3,7 +3,7 @@
 #include "app/options/option_ids.h"
 #include "app/options/option_page.h"
 #include "app/options/option_pages.h"
-#include "app/options/texts_pending.h"
+#include "app/resources/texts.h"
 
 #include <iterator>
 

@@ -1,6 +1,7 @@
 #include "app/startscreen/splash_picture.h"
 
-#include "app/startscreen/raw_resource_pending.h"
+#include "app/resources/resource_ids.h"
+#include "app/resources/resources.h"
 #include "archive/zip.h"
 
 #include <cstring>
@@ -65,9 +66,9 @@ HBITMAP MakeSplashBitmap(const std::vector<uint8_t>& file)
 
 HBITMAP LoadSplashPicture()
 {
-    RawResource resource = FindRawResource("SPLASH", kSplashResourceId);
+    const std::vector<uint8_t>* resource = FindRawResource(kSplashType, kSplashResource);
     std::vector<uint8_t> file;
-    if (!ExtractSplashFile(static_cast<const uint8_t*>(resource.data), resource.size, file)) return nullptr;
+    if (!resource || !ExtractSplashFile(resource->data(), resource->size(), file)) return nullptr;
     return MakeSplashBitmap(file);
 }
 

@@ -1,7 +1,7 @@
 #include "app/startscreen/start_actions.h"
 
 #include "app/browser/browser.h"
-#include "app/options/texts_pending.h"
+#include "app/resources/texts.h"
 #include "app/shell/app_state.h"
 #include "app/shell/command_ids.h"
 #include "app/startscreen/album_pending.h"

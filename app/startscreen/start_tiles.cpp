@@ -1,6 +1,6 @@
 #include "app/startscreen/start_tiles.h"
 
-#include "app/options/texts_pending.h"
+#include "app/resources/texts.h"
 
 #include <cstdlib>
 

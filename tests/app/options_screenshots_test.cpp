@@ -3,7 +3,9 @@
 // docs). Each page is also checked for controls that leave the page or
 // overlap one another.
 #include "app/options/options_sheet.h"
-#include "app/startscreen/raw_resource_pending.h"
+#include "app/resources/raw_resources.h"
+#include "app/resources/resource_ids.h"
+#include "app/resources/texts.h"
 #include "app/startscreen/start_screen.h"
 #include "archive/zip.h"
 #include "tests/app/options_fixture.h"
@@ -89,6 +91,15 @@ std::vector<uint8_t> artwork()
     return b;
 }
 
+// The program's own built-in texts, for pictures as the user sees them.
+void useBuiltInTexts()
+{
+    static std::vector<StringResource> table;
+    if (table.empty())
+        for (const BuiltInText& text : BuiltInTexts()) table.push_back({text.number, text.english});
+    RegisterStringTable(table.data(), static_cast<int>(table.size()));
+}
+
 class Screenshots : public AppWindowTest {
 protected:
     void SetUp() override {}
@@ -121,7 +132,7 @@ protected:
         ASSERT_EQ(zipAdd(zip, "splash.bmp", (dir / "splash.bmp").string().c_str()), ZipOk);
         ASSERT_EQ(zipClose(zip), ZipOk);
         archive = testsupport::readFile(zipPath);
-        RegisterRawResource("SPLASH", kSplashResourceId, archive.data(), archive.size());
+        RegisterRawResource("SPLASH", kSplashResource, archive.data(), archive.size());
         HWND screen = ShowStartScreen(mainWindow);
         ASSERT_NE(screen, nullptr);
         pump();
@@ -132,7 +143,7 @@ protected:
         pump();
         std::string path = screenshotPath("start-screen-" + size + ".png");
         EXPECT_TRUE(saveScreen(path));
-        RegisterRawResource("SPLASH", kSplashResourceId, nullptr, 0);
+        RegisterRawResource("SPLASH", kSplashResource, nullptr, 0);
         DestroyWindow(screen);
     }
     std::vector<uint8_t> archive;
@@ -141,6 +152,7 @@ protected:
 TEST_F(Screenshots, options_pages_and_start_screen_at_240x320)
 {
     start(240, 320, 96);
+    useBuiltInTexts();
     shootPages("240x320");
     shootStartScreen("240x320");
 }
@@ -148,6 +160,7 @@ TEST_F(Screenshots, options_pages_and_start_screen_at_240x320)
 TEST_F(Screenshots, options_pages_and_start_screen_at_480x640)
 {
     start(480, 640, 192);
+    useBuiltInTexts();
     shootPages("480x640");
     shootStartScreen("480x640");
 }

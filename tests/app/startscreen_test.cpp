@@ -2,7 +2,8 @@
 // tile does, cancelled choosers, scaling at 192 dpi and the picture from the
 // "SPLASH" resource (whole, damaged or of the wrong size).
 #include "app/shell/command_ids.h"
-#include "app/startscreen/raw_resource_pending.h"
+#include "app/resources/raw_resources.h"
+#include "app/resources/resource_ids.h"
 #include "app/startscreen/splash_picture.h"
 #include "app/startscreen/start_screen.h"
 #include "app/startscreen/start_tiles.h"
@@ -78,11 +79,11 @@ protected:
     void useSplash(std::vector<uint8_t> bytes)
     {
         archive = std::move(bytes);
-        RegisterRawResource("SPLASH", kSplashResourceId, archive.data(), archive.size());
+        RegisterRawResource("SPLASH", kSplashResource, archive.data(), archive.size());
     }
     void TearDown() override
     {
-        RegisterRawResource("SPLASH", kSplashResourceId, nullptr, 0);
+        RegisterRawResource("SPLASH", kSplashResource, nullptr, 0);
         AppWindowTest::TearDown();
     }
     HWND open()
