@@ -34,20 +34,32 @@ void playAlbum(HWND startScreen, HWND mainWindow)
     if (GetOpenFileName(&ofn)) PlayAlbumFile(mainWindow, path);
 }
 
+// A tile's caption on one line, as the chooser's title.
+std::string titleOf(TextId caption)
+{
+    std::string title = Tr(caption);
+    for (char& c : title)
+        if (c == '\n' || c == '\r') c = ' ';
+    return title;
+}
+
 // Chooses a folder, goes there, then sends `command` to the main window.
-void inChosenFolder(HWND startScreen, HWND mainWindow, WORD command)
+void inChosenFolder(HWND startScreen, HWND mainWindow, WORD command, TextId caption)
 {
     char folder[260] = "";
     if (gApp.currentFolder.size() < sizeof folder) gApp.currentFolder.copy(folder, gApp.currentFolder.size());
-    if (!ChooseFolder(startScreen, "", folder, sizeof folder, 0)) return;
+    if (!ChooseFolder(startScreen, titleOf(caption).c_str(), folder, sizeof folder, 0)) return;
     NavigateTo(folder);
     SendMessage(mainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
-void makeAlbum(HWND startScreen, HWND mainWindow) { inChosenFolder(startScreen, mainWindow, CmdMakeAlbum); }
+void makeAlbum(HWND startScreen, HWND mainWindow)
+{
+    inChosenFolder(startScreen, mainWindow, CmdMakeAlbum, kIdsWizard3);
+}
 void makeSlideshowProgram(HWND startScreen, HWND mainWindow)
 {
-    inChosenFolder(startScreen, mainWindow, CmdMakeSlideshowProgram);
+    inChosenFolder(startScreen, mainWindow, CmdMakeSlideshowProgram, kIdsWizard4);
 }
 void goToStorageCard(HWND, HWND mainWindow) { SendMessage(mainWindow, WM_COMMAND, MAKEWPARAM(CmdGoToStorageCard, 0), 0); }
 void openOptions(HWND, HWND mainWindow) { SendMessage(mainWindow, WM_COMMAND, MAKEWPARAM(CmdOptions, 0), 0); }
