@@ -256,6 +256,12 @@ TEST_F(StartScreenTest, only_a_240_by_320_picture_with_all_its_rows_is_taken)
         ASSERT_TRUE(ExtractSplashFile(other.data(), other.size(), file));
         EXPECT_EQ(MakeSplashBitmap(file), nullptr) << w << "x" << h;
     }
+    // A member far larger than any picture of ours is refused before it is read.
+    std::vector<uint8_t> huge = splashBmp(240, 320);
+    huge.resize(2u << 20, 0);
+    std::vector<uint8_t> hugeZip = zipOf(huge);
+    EXPECT_FALSE(ExtractSplashFile(hugeZip.data(), hugeZip.size(), file));
+    EXPECT_TRUE(file.empty());
     const uint8_t notZip[] = {'P', 'K', 3, 4, 0, 0};
     EXPECT_FALSE(ExtractSplashFile(notZip, sizeof notZip, file));
     EXPECT_TRUE(file.empty());
