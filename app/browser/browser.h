@@ -56,6 +56,8 @@ void RefillFileList();
 
 // The worker and the list's resources.
 void StopThumbnailWorker();
+// Whether the thumbnail worker is running (the script driver's idle waits for it).
+bool BrowserBusy();
 void FreeFileList();
 void DestroyListImageLists();
 
@@ -63,6 +65,8 @@ void DestroyListImageLists();
 // acted; until the browser has them they are listed by BrowserCommandReady.
 bool BrowserCommandReady(int command);
 void RunBrowserCommand(HWND mainWindow, int command);
+// Puts the folders above the one shown (commands 1000-1009) into the Go to pop-up.
+void FillGoToMenu(HMENU goToMenu);
 // The file clipboard holds files (Paste is enabled).
 bool FileClipboardHasFiles();
 void FreeFileClipboard();

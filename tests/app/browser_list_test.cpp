@@ -1,0 +1,227 @@
+// The browser in a headless main window: filling from the tree, thumbnails
+// from the worker, folder switches while it runs, multiple selection and
+// files that other processes make or delete.
+#include "tests/app/browser_fixture.h"
+
+#include "app/browser/folder_tree.h"
+#include "platform/backend/input.h"
+#include "platform/controls/controls.h"
+#include "platform/platform.h"
+#include "platform/window/window.h"
+
+#include <chrono>
+#include <thread>
+
+using namespace fotrix;
+using namespace browsertest;
+
+namespace {
+
+using BrowserList = BrowserWindow;
+
+TEST_F(BrowserList, NavigatingFillsTheListAndTheWorkerMakesThumbnails)
+{
+    writeBmp(dir / "one.bmp", 64, 48);
+    writeBmp(dir / "two.bmp", 30, 90);
+    testsupport::writeFile(dir / "broken.bmp", std::string("BM this is no picture at all"));
+    testsupport::writeFile(dir / "show.alb", std::string("PK"));
+    ASSERT_TRUE(NavigateTo(folder()));
+    EXPECT_EQ(gApp.currentFolder, folder());
+    ASSERT_EQ(fileCount(), 4);
+    settle();
+    EXPECT_FALSE(BrowserBusy());
+    // Name order: broken, one, show, two.
+    EXPECT_EQ(gApp.files[0].state, EntryNoThumbnail);
+    EXPECT_EQ(itemText(0, 1), "");
+    EXPECT_EQ(gApp.files[1].state, EntryThumbnail);
+    EXPECT_EQ(itemText(1, 1), "64x48,16M");
+    EXPECT_EQ(itemText(1, 2), "BMP");
+    EXPECT_EQ(gApp.files[2].state, EntryAlbum);
+    EXPECT_EQ(itemText(2, 1), "Album");
+    EXPECT_EQ(gApp.files[3].state, EntryThumbnail);
+    // Reduced into the 60x60 cell of the default thumbnail size.
+    EXPECT_EQ(gApp.files[1].thumbnailWidth, 60);
+    EXPECT_EQ(gApp.files[1].thumbnailHeight, 45);
+    EXPECT_EQ(gApp.files[3].thumbnailHeight, 60);
+    EXPECT_EQ(itemText(1, 3), "9.05 KB");  // 54 + 192 x 48 = 9270 bytes
+    // Names are item texts only in List mode; the other modes draw them.
+    EXPECT_EQ(itemText(1, 0), "");
+    gApp.mode = ModeList;
+    SetListItemTexts(true);
+    EXPECT_EQ(itemText(1, 0), "one.bmp");
+    if (const char* shot = std::getenv("BROWSER_SCREENSHOT")) {
+        gApp.mode = ModeThumbnails;
+        SetWindowLong(gApp.listWindow, GWL_STYLE, GetWindowLong(gApp.listWindow, GWL_STYLE) | LVS_ICON);
+        SelectOnly(1);
+        PlatformRunPending();
+        ASSERT_TRUE(PlatformScreenshot(shot));
+    }
+}
+
+TEST_F(BrowserList, TreePathsAndNavigationToAMissingFolder)
+{
+    std::filesystem::create_directories(dir / "Alpha" / "beta");
+    ASSERT_TRUE(NavigateTo(folder("Alpha/beta")));
+    HTREEITEM selected = reinterpret_cast<HTREEITEM>(SendMessage(gApp.treeWindow, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    EXPECT_EQ(TreeItemPath(selected), folder("Alpha/beta"));
+    HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessage(gApp.treeWindow, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    EXPECT_EQ(TreeItemPath(root), "/");
+    // Case is ignored on the way down.
+    ASSERT_TRUE(NavigateTo(folder("ALPHA")));
+    EXPECT_EQ(gApp.currentFolder, folder("Alpha"));
+    EXPECT_FALSE(NavigateTo(folder("Alpha/gone")));
+    EXPECT_EQ(gApp.currentFolder, folder("Alpha"));
+    HTREEITEM made = InsertFolder(FindTreeItem(folder("Alpha")), "gamma");
+    EXPECT_EQ(TreeItemPath(made), folder("Alpha/gamma"));
+    RemoveFolder(made);
+    EXPECT_EQ(FindTreeItem(folder("Alpha/gamma")), nullptr);
+}
+
+TEST_F(BrowserList, SwitchingFoldersWhileThumbnailsAreMadeKeepsTheOldFolderOut)
+{
+    std::filesystem::create_directories(dir / "many");
+    std::filesystem::create_directories(dir / "few");
+    for (int i = 0; i < 40; ++i) writeBmp(dir / "many" / ("p" + std::to_string(100 + i) + ".bmp"), 400, 300);
+    for (int i = 0; i < 3; ++i) writeBmp(dir / "few" / ("q" + std::to_string(i) + ".bmp"), 20, 10);
+    ASSERT_TRUE(NavigateTo(folder("many")));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    PlatformRunPending();
+    ASSERT_TRUE(NavigateTo(folder("few")));
+    settle();
+    ASSERT_EQ(fileCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(gApp.files[static_cast<size_t>(i)].state, EntryThumbnail);
+        EXPECT_EQ(itemText(i, 1), "20x10,16M") << i;
+        EXPECT_EQ(gApp.files[static_cast<size_t>(i)].thumbnailWidth, 20);
+    }
+}
+
+TEST_F(BrowserList, SortingKeepsTheSelectionOnTheSameFiles)
+{
+    writeBmp(dir / "a.bmp", 10, 10);
+    writeBmp(dir / "b.bmp", 50, 50);
+    writeBmp(dir / "c.bmp", 30, 30);
+    ASSERT_TRUE(NavigateTo(folder()));
+    settle();
+    SelectOnly(0);  // a.bmp
+    gApp.sort = SortBySize | kSortDescending;
+    SortList(true);
+    auto selected = SelectedFiles(true);
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected[0].path, folder() + "a.bmp");
+    EXPECT_EQ(selected[0].index, 2);
+    EXPECT_EQ(itemText(0, 1), "50x50,16M");  // texts follow their entries
+}
+
+POINT itemCentre(int index)
+{
+    RECT r{};
+    ListView_GetItemRect(gApp.listWindow, index, &r, LVIR_BOUNDS);
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(gApp.listWindow, &p);
+    return p;
+}
+
+void tap(POINT p)
+{
+    PlatformStylusInput(StylusDown, p.x, p.y);
+    PlatformStylusInput(StylusUp, p.x, p.y);
+    PlatformRunPending();
+    PlatformAdvanceClock(1000);  // no double tap with the next one
+    PlatformRunPending();
+}
+
+TEST_F(BrowserList, MultipleSelectionTapsToggleOneItem)
+{
+    for (int i = 0; i < 3; ++i) writeBmp(dir / ("m" + std::to_string(i) + ".bmp"), 8, 8);
+    ASSERT_TRUE(NavigateTo(folder()));
+    settle();
+    tap(itemCentre(0));
+    EXPECT_EQ(SelectedCount(), 1);
+    RunBrowserCommand(main, CmdMultipleSelection);
+    ASSERT_EQ(gApp.multiSelect, 1);
+    tap(itemCentre(2));
+    EXPECT_EQ(SelectedCount(), 2);
+    tap(itemCentre(0));
+    auto selected = SelectedFiles(false);
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected[0].index, 2);
+    RunBrowserCommand(main, CmdSelectInvert);
+    EXPECT_EQ(SelectedCount(), 2);
+    RunBrowserCommand(main, CmdMultipleSelection);
+    tap(itemCentre(1));
+    EXPECT_EQ(SelectedCount(), 1);
+}
+
+// Runs messages in real time until `done` holds or a few seconds pass.
+template <typename Done>
+bool waitFor(Done done)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < end) {
+        PlatformRunPending();
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST_F(BrowserList, FilesMadeAndDeletedByAnotherProcessComeAndGo)
+{
+    writeBmp(dir / "first.bmp", 16, 16);
+    writeBmp(dir / "second.bmp", 16, 16);
+    ASSERT_TRUE(NavigateTo(folder()));
+    settle();
+    ASSERT_EQ(fileCount(), 2);
+    const std::string copy = "cp '" + (dir / "first.bmp").string() + "' '" + (dir / "third.bmp").string() + "'";
+    ASSERT_EQ(testsupport::run(copy), 0);
+    ASSERT_TRUE(waitFor([] { return fileCount() == 3; }));
+    settle();
+    EXPECT_EQ(gApp.files[2].path, folder() + "third.bmp");
+    EXPECT_EQ(itemText(2, 1), "16x16,16M");
+    EXPECT_EQ(ListView_GetItemCount(gApp.listWindow), 3);
+    // Deleting the last file selects the new last one.
+    SelectOnly(2);
+    ASSERT_EQ(testsupport::run("rm '" + (dir / "third.bmp").string() + "'"), 0);
+    ASSERT_TRUE(waitFor([] { return fileCount() == 2; }));
+    auto selected = SelectedFiles(true);
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected[0].index, 1);
+    // A file that is no picture never joins.
+    testsupport::writeFile(dir / "readme.txt", std::string("text"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    PlatformRunPending();
+    EXPECT_EQ(fileCount(), 2);
+}
+
+TEST_F(BrowserList, GoToCommandsWalkUpTheFolders)
+{
+    std::filesystem::create_directories(dir / "a" / "b");
+    ASSERT_TRUE(NavigateTo(folder("a/b")));
+    RunBrowserCommand(main, CmdGoUp);
+    EXPECT_EQ(gApp.currentFolder, folder("a"));
+    setenv("FOTRIX_HOME", folder("a/b").c_str(), 1);
+    RunBrowserCommand(main, CmdGoToMyDocuments);
+    unsetenv("FOTRIX_HOME");
+    EXPECT_EQ(gApp.currentFolder, folder("a/b"));
+    EXPECT_FALSE(BrowserCommandReady(CmdPaste));
+    EXPECT_TRUE(BrowserCommandReady(CmdGoToPathFolder0));
+}
+
+TEST(BrowserCells, CellSizeFollowsThumbSizeAndResolution)
+{
+    gApp = AppState{};
+    const int expected[] = {38, 50, 60, 80, 102, 38};
+    for (int size = 0; size <= 5; ++size) {
+        gApp.thumbSize = size;
+        EXPECT_EQ(ThumbnailCellWidth(), expected[size]) << size;
+    }
+    gApp.thumbSize = 2;
+    gApp.dpiX = 192;
+    gApp.dpiY = 131;
+    EXPECT_EQ(ThumbnailCellWidth(), 120);
+    EXPECT_EQ(ThumbnailCellHeight(), (60 * 131 + 48) / 96);
+    gApp = AppState{};
+}
+
+}  // namespace
