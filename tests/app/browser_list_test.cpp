@@ -6,6 +6,8 @@
 #include "app/browser/folder_tree.h"
 #include "platform/backend/input.h"
 #include "platform/controls/controls.h"
+#include "imagelib/formats.h"
+#include "platform/gdi/gdi.h"
 #include "platform/platform.h"
 #include "platform/window/window.h"
 
@@ -222,6 +224,39 @@ TEST(BrowserCells, CellSizeFollowsThumbSizeAndResolution)
     EXPECT_EQ(ThumbnailCellWidth(), 120);
     EXPECT_EQ(ThumbnailCellHeight(), (60 * 131 + 48) / 96);
     gApp = AppState{};
+}
+
+}  // namespace
+
+namespace {
+
+int cancelAtOnce(void*) { return 1; }
+
+TEST(BrowserThumbnail, AStopAsksTheDecodeToEndAndAFailedLoadLeavesNothing)
+{
+    testsupport::TempDir dir;
+    PlatformConfig config;
+    config.headless = true;
+    ASSERT_TRUE(PlatformInit(&config));
+    libraryInit();
+    writeBmp(dir / "big.bmp", 300, 200);
+    HBITMAP bitmap = nullptr;
+    int width = 0, height = 0;
+    FileInfo info{};
+    EXPECT_EQ(LoadThumbnail((dir / "big.bmp").string(), 60, 60, true, cancelAtOnce, nullptr, &bitmap, &width, &height,
+                            &info),
+              15);
+    EXPECT_EQ(bitmap, nullptr);
+    EXPECT_EQ(LoadThumbnail((dir / "big.bmp").string(), 60, 60, true, nullptr, nullptr, &bitmap, &width, &height, &info),
+              0);
+    EXPECT_EQ(width, 60);
+    EXPECT_EQ(height, 40);
+    EXPECT_EQ(info.width, 300);
+    ASSERT_NE(bitmap, nullptr);
+    DeleteObject(bitmap);
+    freeFileInfo(info);
+    libraryExit();
+    PlatformShutdown();
 }
 
 }  // namespace
