@@ -8,6 +8,7 @@
 #include "platform/controls/controls.h"
 #include "imagelib/formats.h"
 #include "platform/gdi/gdi.h"
+#include "platform/menu/menu.h"
 #include "platform/platform.h"
 #include "platform/window/window.h"
 
@@ -199,6 +200,20 @@ TEST_F(BrowserList, FilesMadeAndDeletedByAnotherProcessComeAndGo)
 TEST_F(BrowserList, GoToCommandsWalkUpTheFolders)
 {
     std::filesystem::create_directories(dir / "a" / "b");
+    ASSERT_TRUE(NavigateTo(folder("a/b")));
+    HMENU goTo = CreatePopupMenu();
+    AppendMenu(goTo, MF_STRING, CmdGoUp, "Up");
+    FillGoToMenu(goTo);
+    const int count = GetMenuItemCount(goTo);
+    ASSERT_GE(count, 3);
+    // The last two path items are the temporary folder and a/ (the folder shown is left out).
+    char text[128] = "";
+    GetMenuString(goTo, static_cast<UINT>(count - 1), text, sizeof text, MF_BYPOSITION);
+    EXPECT_NE(std::string(text).find("..."), std::string::npos);  // long paths are cut to 100 pixels
+    const UINT lastId = GetMenuItemID(goTo, count - 1);
+    DestroyMenu(goTo);
+    RunBrowserCommand(main, static_cast<int>(lastId));
+    EXPECT_EQ(gApp.currentFolder, folder("a"));
     ASSERT_TRUE(NavigateTo(folder("a/b")));
     RunBrowserCommand(main, CmdGoUp);
     EXPECT_EQ(gApp.currentFolder, folder("a"));
