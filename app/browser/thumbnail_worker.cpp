@@ -5,6 +5,7 @@
 #include "app/browser/thumbnail_worker.h"
 
 #include "app/browser/browser.h"
+#include "app/browser/browser_internal.h"
 #include "app/browser/thumbnail_bitmap.h"
 #include "imagelib/load.h"
 #include "platform/gdi/gdi.h"
@@ -95,15 +96,22 @@ void commit(FileEntry& entry, Result& result)
     entry.state = EntryThumbnail;
 }
 
-// Hands every waiting result to its entry (the list has not changed since the worker started).
-void commitAllResults()
+// Hands every waiting result to its entry (the list has not changed since
+// the worker started) and returns their indexes.
+std::vector<int> commitAllResults()
 {
+    std::vector<int> committed;
     std::lock_guard<std::mutex> guard(worker.lock);
     for (auto& [index, result] : worker.results) {
-        if (index < fileCount()) commit(gApp.files[static_cast<size_t>(index)], result);
-        else freeResult(result);
+        if (index < fileCount()) {
+            commit(gApp.files[static_cast<size_t>(index)], result);
+            committed.push_back(index);
+        } else {
+            freeResult(result);
+        }
     }
     worker.results.clear();
+    return committed;
 }
 
 void drainReadyMessages()
@@ -146,6 +154,7 @@ int LoadThumbnail(const std::string& path, int cellWidth, int cellHeight, bool h
 
 void StartThumbnailWorker()
 {
+    if (worker.thread && !BrowserBusy()) StopThumbnailWorker();  // the last one ended by itself
     if (worker.thread || gApp.files.empty() || !gApp.mainWindow) return;
     Job* job = new Job;
     job->paths.reserve(gApp.files.size());
@@ -178,7 +187,8 @@ void StopThumbnailWorker()
     delete worker.job;
     worker.job = nullptr;
     drainReadyMessages();
-    commitAllResults();
+    // The items whose messages were drained still show the texts of an entry without a thumbnail.
+    for (int index : commitAllResults()) RefreshItem(index);
 }
 
 bool BrowserBusy() { return worker.thread && WaitForSingleObject(worker.thread, 0) == WAIT_TIMEOUT; }

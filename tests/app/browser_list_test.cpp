@@ -99,6 +99,17 @@ TEST_F(BrowserList, SwitchingFoldersWhileThumbnailsAreMadeKeepsTheOldFolderOut)
     }
 }
 
+TEST_F(BrowserList, ThumbnailsWaitingWhenTheListChangesStillShowTheirTexts)
+{
+    for (int i = 0; i < 12; ++i) writeBmp(dir / ("t" + std::to_string(10 + i) + ".bmp"), 40, 20);
+    ASSERT_TRUE(NavigateTo(folder()));
+    // Let the worker post results without the main thread taking them, then change one entry.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    RefreshFile(folder(), "t10.bmp");
+    settle();
+    for (int i = 0; i < fileCount(); ++i) EXPECT_EQ(itemText(i, 1), "40x20,16M") << i;
+}
+
 TEST_F(BrowserList, SortingKeepsTheSelectionOnTheSameFiles)
 {
     writeBmp(dir / "a.bmp", 10, 10);
