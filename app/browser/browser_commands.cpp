@@ -38,6 +38,11 @@ void goUp()
     if (!gApp.currentFolder.empty() && gApp.currentFolder != "/") NavigateTo(parentFolder(gApp.currentFolder));
 }
 void goToMyDocuments() { NavigateTo(PersonalFolder()); }
+void goToStorageCard()
+{
+    const std::string folder = StorageCardFolder();
+    if (!folder.empty()) NavigateTo(folder);
+}
 
 void toggleMultipleSelection()
 {
@@ -54,6 +59,7 @@ constexpr BrowserCommand kCommands[] = {
     {CmdGoToHome, CmdGoToHome, [](int) { goHome(); }},
     {CmdGoUp, CmdGoUp, [](int) { goUp(); }},
     {CmdGoToMyDocuments, CmdGoToMyDocuments, [](int) { goToMyDocuments(); }},
+    {CmdGoToStorageCard, CmdGoToStorageCard, [](int) { goToStorageCard(); }},
     {CmdSelectAll, CmdSelectAll, [](int) { SelectAllItems(true); }},
     {CmdSelectNone, CmdSelectNone, [](int) { SelectAllItems(false); }},
     {CmdSelectInvert, CmdSelectInvert, [](int) { InvertSelection(); }},

@@ -11,4 +11,11 @@ std::string PersonalFolder();
 // removable mounts; each ends in "/".
 std::vector<std::string> StorageCards();
 
+// The first folder at or below `folder` (depth first, in directory order)
+// that holds a picture or an album; false when none does.
+bool FindPictureFolder(const std::string& folder, std::string* found);
+// Where File > Go to > Storage card goes: the first card's folder of pictures,
+// else the last card's root; empty when there is no card.
+std::string StorageCardFolder();
+
 }  // namespace fotrix

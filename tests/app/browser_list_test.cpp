@@ -286,3 +286,25 @@ TEST(BrowserThumbnail, AStopAsksTheDecodeToEndAndAFailedLoadLeavesNothing)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BrowserList, StorageCardGoesToTheFirstCardFolderThatHoldsPictures)
+{
+    std::filesystem::create_directories(dir / "cardA" / "docs");
+    std::filesystem::create_directories(dir / "cardB" / "DCIM" / "100CAM");
+    testsupport::writeFile(dir / "cardA" / "docs" / "icon.ico", std::string("x"));  // icons do not count
+    writeBmp(dir / "cardB" / "DCIM" / "100CAM" / "img1.bmp", 8, 8);
+    const std::string cards = folder("cardA") + ":" + folder("cardB");
+    setenv("FOTRIX_CARDS", cards.c_str(), 1);
+    RunBrowserCommand(main, CmdGoToStorageCard);
+    EXPECT_EQ(gApp.currentFolder, folder("cardB/DCIM/100CAM"));
+    EXPECT_EQ(fileCount(), 1);
+    // No card holds a picture: the last card's root.
+    std::filesystem::remove(dir / "cardB" / "DCIM" / "100CAM" / "img1.bmp");
+    RunBrowserCommand(main, CmdGoToStorageCard);
+    EXPECT_EQ(gApp.currentFolder, folder("cardB"));
+    unsetenv("FOTRIX_CARDS");
+}
+
+}  // namespace
