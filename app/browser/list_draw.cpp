@@ -201,7 +201,10 @@ void DrawDetailsRow(const DRAWITEMSTRUCT* draw)
         drawBitmapCentred(dc, entry.thumbnail, entry.thumbnailWidth, entry.thumbnailHeight, cell);
     else if (entry.state == EntryAlbum)
         drawAlbumPicture(dc, cell);
-    RECT text{cell.right + 4, row.top + 2, row.right - 2, row.bottom};
+    // The row is as wide as the report's columns; the text keeps to what the list shows.
+    RECT client{};
+    GetClientRect(draw->hwndItem, &client);
+    RECT text{cell.right + 4, row.top + 2, std::min(row.right, client.right) - 2, row.bottom};
     const int boldHeight = fontHeight(dc, gListResources.boldFont);
     const int normalHeight = fontHeight(dc, gListResources.normalFont);
     drawTextAt(dc, gListResources.boldFont, entry.path, text, DT_LEFT | DT_END_ELLIPSIS);

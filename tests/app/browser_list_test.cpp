@@ -308,3 +308,45 @@ TEST_F(BrowserList, StorageCardGoesToTheFirstCardFolderThatHoldsPictures)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BrowserList, DetailsRowsAreShadedByIndexAndSelectionAndShowTheThumbnail)
+{
+    writeBmp(dir / "a.bmp", 40, 40, 10);
+    writeBmp(dir / "b.bmp", 40, 40, 10);
+    ASSERT_TRUE(NavigateTo(folder()));
+    settle();
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP surface = CreateCompatibleBitmap(screen, 240, 64);
+    HGDIOBJ old = SelectObject(dc, surface);
+    auto drawRow = [&](int index, UINT state) {
+        DRAWITEMSTRUCT draw{};
+        draw.CtlType = ODT_LISTVIEW;
+        draw.itemID = static_cast<UINT>(index);
+        draw.itemState = state;
+        draw.hwndItem = gApp.listWindow;
+        draw.hDC = dc;
+        draw.rcItem = RECT{0, 0, 240, 64};
+        DrawDetailsRow(&draw);
+    };
+    drawRow(0, 0);
+    EXPECT_EQ(GetPixel(dc, 2, 62), 0xE6E6EBu);
+    // The 40x40 thumbnail, centred in the 60-pixel cell 6 pixels from the left.
+    EXPECT_EQ(GetPixel(dc, 6 + 30, 32), RGB(10, 10, 10));
+    EXPECT_EQ(GetPixel(dc, 6 + 5, 32), 0xE6E6EBu);
+    drawRow(1, 0);
+    EXPECT_EQ(GetPixel(dc, 2, 62), 0xCAEDEDu);
+    drawRow(1, ODS_SELECTED);
+    EXPECT_EQ(GetPixel(dc, 2, 62), 0xE3D6CEu);
+    SelectObject(dc, old);
+    DeleteObject(surface);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    MEASUREITEMSTRUCT measure{};
+    MeasureDetailsRow(&measure);
+    EXPECT_EQ(measure.itemHeight, 64u);
+}
+
+}  // namespace
