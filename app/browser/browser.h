@@ -49,6 +49,11 @@ struct SelectedFile {
 std::vector<SelectedFile> SelectedFiles(bool includeAlbums);
 void SelectOnly(int index);  // unselect all, select and focus `index`, scroll it into view
 
+// The text the list shows for entry `index` in the present mode: in List mode
+// the five columns joined by " | ", in Details the lines of the row, in the
+// thumbnail modes the label (empty without labels). For the script's state.
+std::string ListItemShownText(int index);
+
 // Sorting by gApp.sort; with keepSelection the same entries stay selected.
 void SortList(bool keepSelection);
 // Refills the list from gApp.currentFolder (after the recursive flag or the cell size changed).

@@ -242,6 +242,27 @@ void FreeFileList()
     freeAllEntries();
 }
 
+std::string ListItemShownText(int index)
+{
+    HWND list = gApp.listWindow;
+    if (!list || index < 0 || index >= fileCount()) return {};
+    const FileEntry& entry = gApp.files[static_cast<size_t>(index)];
+    auto column = [&](int c) {
+        char text[MAX_PATH] = "";
+        LVITEM item{};
+        item.iSubItem = c;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessage(list, LVM_GETITEMTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        return std::string(text);
+    };
+    if (gApp.mode == ModeList)
+        return column(0) + " | " + column(1) + " | " + column(2) + " | " + column(3) + " | " + column(4);
+    if (gApp.mode == ModeDetails)
+        return entry.path + " | " + column(1) + " | " + column(2) + " | " + column(4) + " | " + column(3);
+    return gApp.showLabel ? DisplayName(entry.path, gApp.showExt != 0) : std::string();
+}
+
 void OnThumbnailReady(int index)
 {
     if (TakeThumbnailResult(index)) RefreshItem(index);

@@ -49,9 +49,14 @@ TEST_F(BrowserList, NavigatingFillsTheListAndTheWorkerMakesThumbnails)
     EXPECT_EQ(itemText(1, 3), "9.05 KB");  // 54 + 192 x 48 = 9270 bytes
     // Names are item texts only in List mode; the other modes draw them.
     EXPECT_EQ(itemText(1, 0), "");
+    EXPECT_EQ(ListItemShownText(1), "one.bmp");
+    gApp.showExt = 0;
+    EXPECT_EQ(ListItemShownText(1), "one");
     gApp.mode = ModeList;
     SetListItemTexts(true);
-    EXPECT_EQ(itemText(1, 0), "one.bmp");
+    EXPECT_EQ(itemText(1, 0), "one");
+    EXPECT_EQ(ListItemShownText(1), "one | 64x48,16M | BMP | 9.05 KB | " + itemText(1, 4));
+    gApp.showExt = 1;
     if (const char* shot = std::getenv("BROWSER_SCREENSHOT")) {
         gApp.mode = ModeThumbnails;
         SetWindowLong(gApp.listWindow, GWL_STYLE, GetWindowLong(gApp.listWindow, GWL_STYLE) | LVS_ICON);
@@ -64,6 +69,8 @@ TEST_F(BrowserList, NavigatingFillsTheListAndTheWorkerMakesThumbnails)
 TEST_F(BrowserList, TreePathsAndNavigationToAMissingFolder)
 {
     std::filesystem::create_directories(dir / "Alpha" / "beta");
+    std::filesystem::create_directories(dir / "Alpha" / ".hidden");
+    std::filesystem::create_directories(dir / "Alpha" / "Aardvark");
     ASSERT_TRUE(NavigateTo(folder("Alpha/beta")));
     HTREEITEM selected = reinterpret_cast<HTREEITEM>(SendMessage(gApp.treeWindow, TVM_GETNEXTITEM, TVGN_CARET, 0));
     EXPECT_EQ(TreeItemPath(selected), folder("Alpha/beta"));
@@ -72,6 +79,15 @@ TEST_F(BrowserList, TreePathsAndNavigationToAMissingFolder)
     // Case is ignored on the way down.
     ASSERT_TRUE(NavigateTo(folder("ALPHA")));
     EXPECT_EQ(gApp.currentFolder, folder("Alpha"));
+    HTREEITEM alpha = FindTreeItem(folder("Alpha"));
+    ASSERT_NE(alpha, nullptr);
+    std::vector<std::string> children;
+    for (HTREEITEM c = reinterpret_cast<HTREEITEM>(SendMessage(gApp.treeWindow, TVM_GETNEXTITEM, TVGN_CHILD,
+                                                               reinterpret_cast<LPARAM>(alpha)));
+         c; c = reinterpret_cast<HTREEITEM>(SendMessage(gApp.treeWindow, TVM_GETNEXTITEM, TVGN_NEXT,
+                                                        reinterpret_cast<LPARAM>(c))))
+        children.push_back(TreeItemPath(c));
+    EXPECT_EQ(children, (std::vector<std::string>{folder("Alpha/Aardvark"), folder("Alpha/beta")}));
     EXPECT_FALSE(NavigateTo(folder("Alpha/gone")));
     EXPECT_EQ(gApp.currentFolder, folder("Alpha"));
     HTREEITEM made = InsertFolder(FindTreeItem(folder("Alpha")), "gamma");
@@ -201,6 +217,11 @@ TEST_F(BrowserList, FilesMadeAndDeletedByAnotherProcessComeAndGo)
     auto selected = SelectedFiles(true);
     ASSERT_EQ(selected.size(), 1u);
     EXPECT_EQ(selected[0].index, 1);
+    // A file rewritten from outside gets its thumbnail made again.
+    std::filesystem::create_directory(dir / "elsewhere");
+    writeBmp(dir / "elsewhere" / "big.bmp", 24, 12);
+    ASSERT_EQ(testsupport::run("cp '" + (dir / "elsewhere" / "big.bmp").string() + "' '" + (dir / "first.bmp").string() + "'"), 0);
+    ASSERT_TRUE(waitFor([this] { return itemText(0, 1) == "24x12,16M"; }));
     // A file that is no picture never joins.
     testsupport::writeFile(dir / "readme.txt", std::string("text"));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
