@@ -7,6 +7,7 @@
 #include "platform/backend/input.h"
 #include "platform/controls/controls.h"
 #include "imagelib/formats.h"
+#include "rawcodec/rawcodec.h"
 #include "platform/gdi/gdi.h"
 #include "platform/menu/menu.h"
 #include "platform/platform.h"
@@ -368,6 +369,44 @@ TEST_F(BrowserList, DetailsRowsAreShadedByIndexAndSelectionAndShowTheThumbnail)
     MEASUREITEMSTRUCT measure{};
     MeasureDetailsRow(&measure);
     EXPECT_EQ(measure.itemHeight, 64u);
+}
+
+}  // namespace
+
+namespace {
+
+// One file of each kind the library reads, from the public test suites (the
+// other camera raw samples there are stripped of every picture).
+const char* const kEveryFormat[] = {
+    "BMP.bmp", "ExifTool.jpg", "GIF.gif", "ICO.ico", "PCX.pcx", "PNG.png", "PPM.ppm", "Photoshop.psd",
+    "ExifTool.tif", "FujiFilm.raf",
+};
+
+TEST_F(BrowserList, AFolderOfEveryFormatGetsThumbnails)
+{
+    rawcodecAttach();
+    int copied = 0;
+    for (const char* name : kEveryFormat) {
+        const auto source = testsupport::testdata(std::string("exiftool/") + name);
+        if (!std::filesystem::exists(source)) continue;
+        std::filesystem::copy_file(source, dir / name);
+        ++copied;
+    }
+    if (copied == 0) GTEST_SKIP() << "no test data";
+    if (testsupport::haveTool("convert")) {
+        ASSERT_EQ(testsupport::run("convert -size 50x20 xc:red '" + (dir / "made.tga").string() + "'"), 0);
+        ++copied;
+    }
+    ASSERT_TRUE(NavigateTo(folder()));
+    ASSERT_EQ(fileCount(), copied);
+    settle(60);
+    for (int i = 0; i < fileCount(); ++i) {
+        const FileEntry& entry = gApp.files[static_cast<size_t>(i)];
+        EXPECT_EQ(entry.state, EntryThumbnail) << entry.path;
+        EXPECT_NE(itemText(i, 2), "") << entry.path;
+        EXPECT_LE(entry.thumbnailWidth, ThumbnailCellWidth()) << entry.path;
+        EXPECT_LE(entry.thumbnailHeight, ThumbnailCellHeight()) << entry.path;
+    }
 }
 
 }  // namespace
