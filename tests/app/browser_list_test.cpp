@@ -410,3 +410,26 @@ TEST_F(BrowserList, AFolderOfEveryFormatGetsThumbnails)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BrowserList, NamesThatAreNotUtf8AreListedAndDrawn)
+{
+    const std::string odd = std::string("caf\xE9-\xFF\xFE-a-rather-long-name") + ".bmp";
+    writeBmp(dir / odd, 12, 12);
+    writeBmp(dir / "plain.bmp", 12, 12);
+    ASSERT_TRUE(NavigateTo(folder()));
+    settle();
+    ASSERT_EQ(fileCount(), 2);
+    EXPECT_EQ(gApp.files[0].path, folder() + odd);
+    EXPECT_EQ(gApp.files[0].state, EntryThumbnail);
+    InvalidateRect(gApp.listWindow, nullptr, TRUE);
+    PlatformRunPending();  // paints the cut labels
+    HDC dc = GetDC(gApp.listWindow);
+    const std::string cut = FitText(dc, odd, 40);
+    ReleaseDC(gApp.listWindow, dc);
+    EXPECT_EQ(cut.substr(cut.size() - 3), "...");
+    EXPECT_LT(cut.size(), odd.size());
+}
+
+}  // namespace
