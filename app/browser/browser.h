@@ -64,7 +64,7 @@ void StopThumbnailWorker();
 // Whether the thumbnail worker is running (the script driver's idle waits for it).
 bool BrowserBusy();
 void FreeFileList();
-void DestroyListImageLists();
+void DestroyListImageLists();  // also the list's two fonts
 
 // File ▸ Go to and the folder and file commands. Each returns whether it
 // acted; until the browser has them they are listed by BrowserCommandReady.

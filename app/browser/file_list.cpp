@@ -139,6 +139,7 @@ HWND CreateFileList(HWND parent)
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListControlId)), nullptr, nullptr);
     if (!list) return nullptr;
     gApp.listWindow = list;
+    DestroyListImageLists();  // a list made again starts with fresh fonts and image lists
     gListResources.boldFont = makeListFont(FW_BOLD);
     gListResources.normalFont = makeListFont(FW_NORMAL);
     insertColumns(list);

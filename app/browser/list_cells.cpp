@@ -79,6 +79,10 @@ void DestroyListImageLists()
     if (gListResources.normalImages) ImageList_Destroy(gListResources.normalImages);
     if (gListResources.smallImages) ImageList_Destroy(gListResources.smallImages);
     gListResources.normalImages = gListResources.smallImages = nullptr;
+    // The two fonts of the Details rows belong to the list's resources too.
+    if (gListResources.boldFont) DeleteObject(gListResources.boldFont);
+    if (gListResources.normalFont) DeleteObject(gListResources.normalFont);
+    gListResources.boldFont = gListResources.normalFont = nullptr;
 }
 
 }  // namespace fotrix
