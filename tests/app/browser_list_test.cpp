@@ -433,3 +433,55 @@ TEST_F(BrowserList, NamesThatAreNotUtf8AreListedAndDrawn)
 }
 
 }  // namespace
+
+namespace {
+
+// A 24-bit BMP of alternating black and white columns.
+void writeStripes(const std::filesystem::path& path, int width, int height)
+{
+    writeBmp(path, width, height, 0);
+    std::vector<uint8_t> bytes = testsupport::readFile(path);
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+    for (int y = 0; y < height; ++y)
+        for (int x = 1; x < width; x += 2)
+            for (int c = 0; c < 3; ++c) bytes[54 + static_cast<size_t>(y) * stride + static_cast<size_t>(x) * 3 + c] = 255;
+    testsupport::writeFile(path, bytes);
+}
+
+COLORREF centrePixel(HBITMAP bitmap, int width, int height)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const COLORREF colour = GetPixel(dc, width / 2, height / 2);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return colour;
+}
+
+TEST(BrowserThumbnail, HighQualityAveragesWhatNearestPicks)
+{
+    testsupport::TempDir dir;
+    PlatformConfig config;
+    config.headless = true;
+    ASSERT_TRUE(PlatformInit(&config));
+    libraryInit();
+    writeStripes(dir / "stripes.bmp", 120, 120);
+    for (bool high : {false, true}) {
+        HBITMAP bitmap = nullptr;
+        int width = 0, height = 0;
+        FileInfo info{};
+        ASSERT_EQ(LoadThumbnail((dir / "stripes.bmp").string(), 60, 60, high, nullptr, nullptr, &bitmap, &width, &height,
+                                &info),
+                  0);
+        ASSERT_EQ(width, 60);
+        const int red = GetRValue(centrePixel(bitmap, width, height));
+        if (high) EXPECT_NEAR(red, 128, 2);
+        else EXPECT_TRUE(red == 0 || red == 255) << red;
+        DeleteObject(bitmap);
+        freeFileInfo(info);
+    }
+    libraryExit();
+    PlatformShutdown();
+}
+
+}  // namespace
