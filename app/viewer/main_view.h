@@ -4,6 +4,7 @@
 // the current picture into it, zoom and fit, pages, the animated GIF timer
 // and what taps in the view do. State lives in gApp.
 #include "app/shell/app_state.h"
+#include "app/viewer/view_state.h"
 
 namespace fotrix {
 
@@ -17,9 +18,9 @@ void LoadIntoView(int index, int page, bool transition);
 // Clears the view and frees the animation frames.
 void ClearView();
 
-// View settings the shell applies.
-enum FitMode : int { FitNone = 0, FitWindow = 1, ShrinkLarge = 2 };
+// View settings the shell applies (FitMode: app/viewer/view_state.h).
 void ViewSetFitMode(int fitMode);
+int ViewGetFitMode();
 void ViewSetZoom(int percent);  // ignored outside 11 to 1199
 int ViewGetZoom();
 void ViewSetBackground(COLORREF colour);
