@@ -1,4 +1,5 @@
 #include "tests/app/viewer_fixture.h"
+#include "platform/controls/controls.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,6 +23,7 @@ void ViewerTest::start(int width, int height)
     config.height = height;
     config.headless = true;
     ASSERT_TRUE(PlatformInit(&config));
+    InitCommonControls();  // message boxes are made of its controls
     events().clear();
     WNDCLASS wc{};
     wc.lpfnWndProc = DefWindowProc;
