@@ -57,7 +57,10 @@ void ReloadCurrent();
 void TurnToScreen(Bitmap& bitmap);
 void OnMainViewEvent(const ViewEvent& event);
 
-// The animation (animated GIF) of the current picture.
+// The animation (animated GIF) of the current picture: read and show frame 0
+// (an AnimationResult), the delay of a frame in milliseconds, and freeing it.
+int ShowAnimation(const std::string& path);
+int AnimationFrameDelay(int index);
 void FreeAnimation();
 
 }  // namespace fotrix

@@ -2,12 +2,15 @@
 // screen and the zoom need, turned to suit the screen, with the load errors
 // shown in message boxes.
 #include "app/language.h"
+#include "app/viewer/gif_animation.h"
 #include "app/viewer/main_view_internal.h"
 #include "app/viewer/view_window.h"
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
 #include "imagelib/processing/transform.h"
 #include "metadata/exif.h"
+
+#include <cstring>
 
 namespace fotrix {
 
@@ -16,6 +19,13 @@ namespace {
 constexpr UINT kIdsErrorLoading = 4090;
 constexpr UINT kIdsError = 4091;
 constexpr UINT kIdsErrorMemory = 4156;
+
+// GIF files play as animations unless a transition brings them in.
+bool isAnimation(const FileInfo& info, bool transition)
+{
+    const char* name = formatShortName(info.formatIndex);
+    return gApp.playAnimatedGif && !transition && name && std::strcmp(name, "gif") == 0;
+}
 
 bool isCameraRaw(int formatIndex) { return formatIndex >= FormatFirstRaw && formatIndex <= FormatLastRaw; }
 
@@ -143,6 +153,21 @@ void LoadIntoView(int index, int page, bool transition)
     gApp.fullWidth = info.width;
     gApp.fullHeight = info.height;
     WaitCursor wait;
+    if (isAnimation(info, transition)) {
+        int shown = ShowAnimation(path);
+        if (shown == AnimationOk) {
+            gApp.currentPage = page;
+            gApp.pageCount = static_cast<int>(info.imageCount);
+            applyZoomAfterLoad();
+            freeFileInfo(info);
+            return;
+        }
+        if (shown != AnimationTooLarge) {
+            freeFileInfo(info);
+            ShowLoadError(shown, path);
+            return;
+        }
+    }
     Bitmap bitmap;
     int result = decode(path, info, page, bitmap);
     if (result != 0) {
