@@ -7,6 +7,8 @@
 #include "imagelib/save.h"
 #include "tests/app/viewer_fixture.h"
 
+#include <filesystem>
+#include <sstream>
 #include <string>
 
 using namespace fotrix;
@@ -37,6 +39,7 @@ LRESULT mainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     if (message == WM_COMMAND) commands.push_back(LOWORD(wParam));
+    if (message == WM_TIMER && wParam == kAnimationTimer) OnAnimationTimer(hwnd);
     return DefWindowProc(hwnd, message, wParam, lParam);
 }
 
@@ -288,6 +291,46 @@ TEST_F(MainView, pages_turn_within_the_file)
     RunViewerCommand(gApp.mainWindow, CmdPreviousPage);
     EXPECT_EQ(gApp.currentPage, 0);
     EXPECT_TRUE(boxTexts.empty());
+}
+
+TEST_F(MainView, animated_gif_frames_follow_their_delays)
+{
+    std::string path = testsupport::testdata("gif-peterdn/animated_loop_variable_delay.gif").string();
+    if (!std::filesystem::exists(path) || !testsupport::haveTool("identify")) GTEST_SKIP() << "no suite or ImageMagick";
+    // ImageMagick's view of the delays, in hundredths of a second.
+    std::string delays;
+    ASSERT_EQ(testsupport::run("identify -format '%T ' '" + path + "'", &delays), 0);
+    std::vector<int> expected;
+    std::stringstream list(delays);
+    for (int d; list >> d;) expected.push_back(d * 10);
+    ASSERT_EQ(expected.size(), 4u);
+    int index = addFile(path);
+    LoadIntoView(index, 0, false);
+    EXPECT_EQ(gApp.gifFrameCount, 4);
+    EXPECT_EQ(gApp.gifFrame, 0);
+    EXPECT_EQ(gApp.loadedFull, 1);
+    for (int step = 1; step <= 5; ++step) {
+        int shown = gApp.gifFrame;
+        EXPECT_EQ(AnimationFrameDelay(shown), expected[shown]);
+        ASSERT_NE(GetViewBitmap(gApp.viewWindow), nullptr);
+        const uint8_t* before = GetViewBitmap(gApp.viewWindow)->pixels;
+        PlatformAdvanceClock(static_cast<DWORD>(expected[shown] - 1));
+        pump();
+        EXPECT_EQ(gApp.gifFrame, shown) << "not before its delay";
+        PlatformAdvanceClock(1);
+        pump();
+        EXPECT_EQ(gApp.gifFrame, (shown + 1) % 4);
+        ASSERT_NE(GetViewBitmap(gApp.viewWindow), nullptr);
+        EXPECT_NE(GetViewBitmap(gApp.viewWindow)->pixels, before) << step;  // the next frame's pixels
+    }
+    // Another picture stops the animation.
+    int still = addJpeg("still.jpg", 20, 20);
+    LoadIntoView(still, 0, false);
+    EXPECT_EQ(gApp.gifFrameCount, 0);
+    PlatformAdvanceClock(5000);
+    pump();
+    EXPECT_EQ(gApp.gifFrame, 0);
+    EXPECT_EQ(GetPictureSize(gApp.viewWindow).cx, 20);
 }
 
 TEST_F(MainView, double_taps_switch_between_the_modes)
