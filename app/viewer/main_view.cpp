@@ -1,8 +1,11 @@
 // The main window's view: creating it, clearing it, the settings the shell
 // applies, the menu's zoom and fit check marks, and reloading.
 #include "app/viewer/main_view_internal.h"
+#include "app/viewer/view_transition.h"
 #include "app/viewer/view_window.h"
 #include "platform/menu/menubar.h"
+
+#include <algorithm>
 
 namespace fotrix {
 
@@ -39,6 +42,20 @@ void ViewSetLabel(const char* text) { SetLabel(gApp.viewWindow, text); }
 void ViewSetScrollbars(bool on) { SetScrollbars(gApp.viewWindow, on); }
 void ViewSetMouseMode(int mode) { SetMouseMode(gApp.viewWindow, mode); }
 void ViewScrollBy(int dx, int dy) { ScrollBy(gApp.viewWindow, dx, dy); }
+bool ViewGetSelection(Rect* selection) { return GetSelection(gApp.viewWindow, selection); }
+
+POINT ViewGetOrigin()
+{
+    POINT scroll = GetScrollPosition(gApp.viewWindow);
+    int zoom = std::max(GetZoom(gApp.viewWindow), 1);
+    return POINT{scroll.x * 100 / zoom, scroll.y * 100 / zoom};
+}
+
+int ViewNextTransition()
+{
+    ViewState* state = viewStateOf(gApp.viewWindow);
+    return state ? TransitionOrder()[state->transitionCounter % kTransitionCount] : TransitionOrder()[0];
+}
 
 HMENU MainMenu()
 {

@@ -29,6 +29,12 @@ void ViewSetScrollbars(bool on);
 // Dragging pans (viewMove) or draws a selection; in a slideshow neither.
 void ViewSetMouseMode(int mode);
 void ViewScrollBy(int dx, int dy);
+// For the script driver's state: the picture point at the view's top left
+// (negative while the picture is centred), the selection in picture pixels
+// (false when none) and the number of the next transition effect.
+POINT ViewGetOrigin();
+bool ViewGetSelection(Rect* selection);
+int ViewNextTransition();
 
 // Zoom, fit, page and rotation commands (4121-4131, 4185, 4186, 4223, 4224)
 // and the adjust-and-save button (4161).

@@ -32,7 +32,7 @@ void ViewerTest::start(int width, int height)
     // In the work area, below the task bar, so that what the views show is on screen.
     RECT work{};
     SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
-    parent = CreateWindow("ViewerTestParent", "parent", WS_VISIBLE | WS_POPUP, work.left, work.top,
+    parent = CreateWindow("ViewerTestParent", "Fotrix Pocket", WS_VISIBLE | WS_POPUP, work.left, work.top,
                           work.right - work.left, work.bottom - work.top, nullptr, nullptr, nullptr, nullptr);
     pump();
 }

@@ -193,6 +193,11 @@ TEST_F(MainView, actual_size_decodes_in_full)
     RunViewerCommand(gApp.mainWindow, CmdZoom200);
     EXPECT_EQ(ViewGetZoom(), 200);
     EXPECT_EQ(gApp.loadedWidth, 1000);
+    ViewScrollBy(-5000, -5000);
+    ViewScrollBy(300, 100);
+    EXPECT_EQ(ViewGetOrigin().x, 150);  // the picture point at the top left
+    EXPECT_EQ(ViewGetOrigin().y, 50);
+    EXPECT_FALSE(ViewGetSelection(nullptr));
     // Smaller from 200 is 150: a full decoding is only zoomed.
     RunViewerCommand(gApp.mainWindow, CmdZoomSmaller);
     EXPECT_EQ(gApp.zoomPercent, 150);
