@@ -338,6 +338,66 @@ TEST_F(MainView, animated_gif_frames_follow_their_delays)
     EXPECT_EQ(GetPictureSize(gApp.viewWindow).cx, 20);
 }
 
+TEST_F(MainView, tap_and_hold_pops_up_the_zoom_menu_whose_choice_goes_to_the_main_window)
+{
+    static const MenuTemplateItem kPopup[] = {
+        {MF_POPUP, "View", 0},
+            {MF_STRING, "Larger", CmdZoomLarger},
+            {MF_STRING, "Smaller", CmdZoomSmaller},
+            {MF_STRING, "Screen", CmdFitWindow},
+        {MENU_END_POPUP, nullptr, 0},
+    };
+    static const MenuResource kMenus[] = {{185, kPopup, 5}};
+    RegisterMenus(kMenus, 1);
+    int index = addJpeg("one.jpg", 50, 50);
+    LoadIntoView(index, 0, false);
+    gApp.mode = ModeImage;
+    struct Seen {
+        RECT popup{};
+        int turns = 0;
+    } seen;
+    // The first idle turn of the pop-up: note where it is and pick "Smaller".
+    SetMenuIdleHook(
+        [](HWND popup, void* data) {
+            auto* s = static_cast<Seen*>(data);
+            if (s->turns++ == 0) {
+                GetWindowRect(popup, &s->popup);
+                PlatformKeyInput(VK_DOWN, true);
+                PlatformKeyInput(VK_DOWN, false);
+                PlatformKeyInput(VK_DOWN, true);
+                PlatformKeyInput(VK_DOWN, false);
+                PlatformKeyInput(VK_RETURN, true);
+                PlatformKeyInput(VK_RETURN, false);
+            } else if (s->turns > 20) {
+                EndMenu();
+            }
+        },
+        &seen);
+    PlatformAdvanceClock(1000);
+    stylus(gApp.viewWindow, StylusDown, 60, 70);
+    pump();
+    stylus(gApp.viewWindow, StylusUp, 60, 70);
+    pump();
+    SetMenuIdleHook(nullptr, nullptr);
+    ASSERT_GT(seen.turns, 0);
+    POINT screen{60, 70};
+    ClientToScreen(gApp.viewWindow, &screen);
+    EXPECT_LE(std::abs(seen.popup.left - screen.x), 2);
+    EXPECT_LE(std::abs(seen.popup.top - screen.y), 2);
+    EXPECT_EQ(commands, std::vector<int>{CmdZoomSmaller});
+    // Not in a slideshow.
+    commands.clear();
+    seen = Seen{};
+    gApp.mode = ModeSlideshow;
+    PlatformAdvanceClock(1000);
+    stylus(gApp.viewWindow, StylusDown, 60, 70);
+    pump();
+    stylus(gApp.viewWindow, StylusUp, 60, 70);
+    pump();
+    EXPECT_EQ(seen.turns, 0);
+    EXPECT_TRUE(commands.empty());
+}
+
 TEST_F(MainView, double_taps_switch_between_the_modes)
 {
     int index = addJpeg("one.jpg", 50, 50);
