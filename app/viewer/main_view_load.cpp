@@ -96,6 +96,22 @@ void showPicture(Bitmap& bitmap, const FileInfo& info, int page, bool transition
     gApp.pageCount = static_cast<int>(info.imageCount);
 }
 
+// True when the file was dealt with as an animation (shown, or its error
+// reported); false for a frame too large to compose, loaded as a still picture.
+bool playAnimation(const std::string& path, const FileInfo& info, int page)
+{
+    int shown = ShowAnimation(path);
+    if (shown == AnimationTooLarge) return false;
+    if (shown != AnimationOk) {
+        ShowLoadError(shown, path);
+        return true;
+    }
+    gApp.currentPage = page;
+    gApp.pageCount = static_cast<int>(info.imageCount);
+    applyZoomAfterLoad();
+    return true;
+}
+
 class WaitCursor {
 public:
     WaitCursor() : old_(gApp.mode == ModeSlideshow ? nullptr : SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
@@ -153,20 +169,9 @@ void LoadIntoView(int index, int page, bool transition)
     gApp.fullWidth = info.width;
     gApp.fullHeight = info.height;
     WaitCursor wait;
-    if (isAnimation(info, transition)) {
-        int shown = ShowAnimation(path);
-        if (shown == AnimationOk) {
-            gApp.currentPage = page;
-            gApp.pageCount = static_cast<int>(info.imageCount);
-            applyZoomAfterLoad();
-            freeFileInfo(info);
-            return;
-        }
-        if (shown != AnimationTooLarge) {
-            freeFileInfo(info);
-            ShowLoadError(shown, path);
-            return;
-        }
+    if (isAnimation(info, transition) && playAnimation(path, info, page)) {
+        freeFileInfo(info);
+        return;
     }
     Bitmap bitmap;
     int result = decode(path, info, page, bitmap);
