@@ -287,6 +287,42 @@ TEST_F(MainView, a_picture_that_fails_to_load_shows_the_message_and_leaves_the_v
     EXPECT_EQ(boxTexts.size(), 2u);
 }
 
+TEST_F(MainView, a_file_that_vanishes_while_shown_fails_only_its_reload)
+{
+    int index = addJpeg("big.jpg", 1000, 800);
+    LoadIntoView(index, 0, false);
+    ASSERT_EQ(gApp.loadedFull, 0);
+    std::filesystem::remove(gApp.files[index].path);
+    pump();
+    EXPECT_EQ(GetPictureSize(gApp.viewWindow).cx, 240);  // the shown picture is the view's own
+    RunViewerCommand(gApp.mainWindow, CmdActualSize);   // decoding again: the file is gone
+    EXPECT_EQ(boxTexts.size(), 1u);
+    EXPECT_EQ(GetPictureSize(gApp.viewWindow).cx, 0);
+    RunViewerCommand(gApp.mainWindow, CmdZoomLarger);
+    RunViewerCommand(gApp.mainWindow, CmdFitWindow);
+    pump();
+    EXPECT_EQ(viewPixel(gApp.viewWindow, 120, 134), RGB(0x80, 0x80, 0x80));
+}
+
+TEST_F(MainView, a_landscape_slideshow_turns_every_picture_the_other_way)
+{
+    gApp.mode = ModeSlideshow;
+    gApp.slideLandscape = 1;
+    gApp.rotateLeft = 1;  // the screen's turn is -90; the slideshow's is +90
+    int tall = addJpeg("tall.jpg", 20, 40);
+    LoadIntoView(tall, 0, false);
+    EXPECT_EQ(gApp.rotated, 1);
+    EXPECT_EQ(GetPictureSize(gApp.viewWindow).cx, 40);
+    EXPECT_EQ(GetPictureSize(gApp.viewWindow).cy, 20);
+    EXPECT_TRUE(ExchangeBox(100, 400));
+    // With a transition the picture is blended in and the view keeps a device bitmap.
+    int wide = addJpeg("wide.jpg", 40, 20);
+    LoadIntoView(wide, 0, true);
+    EXPECT_EQ(GetViewBitmap(gApp.viewWindow), nullptr);
+    EXPECT_EQ(GetPictureSize(gApp.viewWindow).cx, 20);
+    EXPECT_EQ(GetPictureSize(gApp.viewWindow).cy, 40);
+}
+
 TEST_F(MainView, pages_turn_within_the_file)
 {
     int index = addJpeg("one.jpg", 50, 50);
