@@ -40,7 +40,11 @@ int ViewGetZoom() { return GetZoom(gApp.viewWindow); }
 void ViewSetBackground(COLORREF colour) { SetBackground(gApp.viewWindow, colour); }
 void ViewSetLabel(const char* text) { SetLabel(gApp.viewWindow, text); }
 void ViewSetScrollbars(bool on) { SetScrollbars(gApp.viewWindow, on); }
-void ViewSetMouseMode(int mode) { SetMouseMode(gApp.viewWindow, mode); }
+// The view's own codes: 1 draws a selection, 2 pans, 0 does nothing.
+void ViewSetMouseMode(int mode)
+{
+    SetMouseMode(gApp.viewWindow, mode == ViewMousePan ? 2 : mode == ViewMouseSelect ? 1 : 0);
+}
 void ViewScrollBy(int dx, int dy) { ScrollBy(gApp.viewWindow, dx, dy); }
 bool ViewGetSelection(Rect* selection) { return GetSelection(gApp.viewWindow, selection); }
 

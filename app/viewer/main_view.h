@@ -27,6 +27,8 @@ void ViewSetBackground(COLORREF colour);
 void ViewSetLabel(const char* text);  // null removes it
 void ViewSetScrollbars(bool on);
 // Dragging pans (viewMove) or draws a selection; in a slideshow neither.
+// The values are those of viewMove, plus one for "off".
+enum MainViewMouseMode : int { ViewMouseSelect = 0, ViewMousePan = 1, ViewMouseOff = 2 };
 void ViewSetMouseMode(int mode);
 void ViewScrollBy(int dx, int dy);
 // For the script driver's state: the picture point at the view's top left

@@ -323,6 +323,28 @@ TEST_F(MainView, a_landscape_slideshow_turns_every_picture_the_other_way)
     EXPECT_EQ(GetPictureSize(gApp.viewWindow).cy, 40);
 }
 
+TEST_F(MainView, the_mouse_modes_follow_view_move)
+{
+    int index = addJpeg("big.jpg", 1000, 800);
+    LoadIntoView(index, 0, false);
+    RunViewerCommand(gApp.mainWindow, CmdActualSize);
+    ViewScrollBy(-5000, -5000);
+    ViewSetMouseMode(ViewMousePan);
+    drag(gApp.viewWindow, 100, 100, 60, 70);
+    EXPECT_EQ(GetScrollPosition(gApp.viewWindow).x, 40);
+    EXPECT_FALSE(ViewGetSelection(nullptr));
+    ViewSetMouseMode(ViewMouseSelect);
+    drag(gApp.viewWindow, 100, 100, 60, 70);
+    EXPECT_EQ(GetScrollPosition(gApp.viewWindow).x, 40);
+    EXPECT_TRUE(ViewGetSelection(nullptr));
+    ViewSetMouseMode(ViewMouseOff);
+    drag(gApp.viewWindow, 10, 10, 100, 100);
+    EXPECT_EQ(GetScrollPosition(gApp.viewWindow).x, 40);
+    Rect selection;
+    ASSERT_TRUE(ViewGetSelection(&selection));
+    EXPECT_EQ(selection.x, 100);  // picture pixels: 60 + 40 scrolled
+}
+
 TEST_F(MainView, pages_turn_within_the_file)
 {
     int index = addJpeg("one.jpg", 50, 50);
@@ -475,7 +497,7 @@ TEST_F(MainView, a_selection_zooms_in_and_decodes_again_for_it)
     LoadIntoView(index, 0, false);
     ASSERT_EQ(gApp.loadedWidth, 240);  // 2400 x 2000 into 240 x 320: 240 x 200
     gApp.viewMove = 0;
-    ViewSetMouseMode(1);
+    ViewSetMouseMode(ViewMouseSelect);
     PlatformAdvanceClock(1000);
     // 24 x 20 loaded pixels around the middle.
     int top = (268 - 200) / 2;
