@@ -71,7 +71,7 @@ void paintLabel(HDC dc, const ViewState& s, const RECT& client)
 
 void viewDrawSelectionFrame(HWND, HDC dc, const ViewState& s)
 {
-    if (!(s.mouseFlags & MouseHasSelection) && s.capture != CaptureSelecting) return;
+    if (s.hideFrame || (!(s.mouseFlags & MouseHasSelection) && s.capture != CaptureSelecting)) return;
     RECT r = frameRect(s);
     POINT points[5] = {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}};
     HPEN pen = CreatePen(PS_SOLID, 1, kFrameColour);
@@ -83,7 +83,7 @@ void viewDrawSelectionFrame(HWND, HDC dc, const ViewState& s)
     DeleteObject(pen);
 }
 
-void viewEraseSelectionFrame(HWND view, const ViewState& s)
+void viewEraseSelectionFrame(HWND view, ViewState& s)
 {
     RECT r = frameRect(s);
     const RECT edges[4] = {{r.left, r.top, r.right + 1, r.top + 1},
@@ -91,7 +91,9 @@ void viewEraseSelectionFrame(HWND view, const ViewState& s)
                            {r.left, r.top, r.left + 1, r.bottom + 1},
                            {r.right, r.top, r.right + 1, r.bottom + 1}};
     for (const RECT& edge : edges) InvalidateRect(view, &edge, FALSE);
+    s.hideFrame = true;
     UpdateWindow(view);
+    s.hideFrame = false;
 }
 
 LRESULT viewOnPaint(HWND view, UINT, WPARAM, LPARAM)

@@ -99,6 +99,8 @@ struct ViewState {
     std::vector<uint8_t> previewCopy;
     // Layout is running; the WM_SIZE that showing a scroll bar sends waits.
     bool inLayout = false;
+    // The frame is being erased: the repaint leaves it out.
+    bool hideFrame = false;
 };
 
 // The record of a view window, or null for any other window.
@@ -120,7 +122,7 @@ void displayFree(DisplayLayer& display);
 // Draws the display pixels of `area` (client coordinates) into `dc`.
 void displayPaint(HDC dc, const ViewState& state, const RECT& area);
 void viewDrawSelectionFrame(HWND view, HDC dc, const ViewState& state);
-void viewEraseSelectionFrame(HWND view, const ViewState& state);
+void viewEraseSelectionFrame(HWND view, ViewState& state);
 // Scroll handling shared by the bars, ScrollBy and panning: sets the position
 // on one axis (clamped), updates the bar and repaints; false when it did not change.
 bool viewScrollTo(HWND view, ViewState& state, int bar, int position);

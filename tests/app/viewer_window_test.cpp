@@ -134,6 +134,24 @@ TEST_F(ViewWindow, selections_of_two_pixels_or_less_are_dropped)
     EXPECT_EQ(viewPixel(view, 70, 61), patternAt(70, 61));  // inside it the picture
 }
 
+TEST_F(ViewWindow, a_growing_selection_leaves_no_trail_of_frames)
+{
+    HWND view = makeView(240, 268);
+    showPattern(view, 240, 268);
+    SetZoom(view, 100);
+    SetMouseMode(view, 1);
+    drag(view, 20, 20, 100, 100);  // frames at 28, 36, ... on the way
+    for (int x : {28, 36, 60, 92})
+        EXPECT_EQ(viewPixel(view, x, 50), patternAt(x, 50)) << "old frame edge at " << x;
+    EXPECT_EQ(viewPixel(view, 100, 50), RGB(0xFF, 0, 0));
+    EXPECT_EQ(viewPixel(view, 20, 50), RGB(0xFF, 0, 0));
+    // A tap elsewhere drops it, frame and all.
+    PlatformAdvanceClock(1000);
+    tap(view, 200, 200);
+    EXPECT_FALSE(GetSelection(view, nullptr));
+    EXPECT_EQ(viewPixel(view, 100, 50), patternAt(100, 50));
+}
+
 TEST_F(ViewWindow, zoom_to_selection_picks_the_largest_zoom_that_fits)
 {
     HWND view = makeView(240, 268);
