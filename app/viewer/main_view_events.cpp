@@ -30,10 +30,12 @@ void zoomIntoSelection()
     Rect selection;
     if (!GetSelection(view, &selection)) return;
     ZoomToSelection(view);
-    if (gApp.loadedFull || gApp.fullWidth <= 0) return;
+    // The full picture's side that lies across the view (the picture may be turned).
+    int fullAcross = gApp.rotated ? gApp.fullHeight : gApp.fullWidth;
+    if (gApp.loadedFull || fullAcross <= 0) return;
     CheckZoomItem(0);
     int oldWidth = GetPictureSize(view).cx;
-    gApp.zoomPercent = static_cast<int>(static_cast<long long>(GetZoom(view)) * oldWidth / gApp.fullWidth);
+    gApp.zoomPercent = static_cast<int>(static_cast<long long>(GetZoom(view)) * oldWidth / fullAcross);
     gApp.zoomPercent = std::max(gApp.zoomPercent, 1);
     LoadIntoView(gApp.currentIndex, gApp.currentPage, false);
     int newWidth = GetPictureSize(view).cx;

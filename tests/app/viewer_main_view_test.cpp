@@ -323,6 +323,22 @@ TEST_F(MainView, a_landscape_slideshow_turns_every_picture_the_other_way)
     EXPECT_EQ(GetPictureSize(gApp.viewWindow).cy, 40);
 }
 
+TEST_F(MainView, a_selection_on_a_turned_picture_zooms_against_the_side_across_the_view)
+{
+    gApp.rotateAuto = 1;
+    int wide = addJpeg("wide.jpg", 2400, 2000);
+    LoadIntoView(wide, 0, false);  // decoded into 320 x 240 (288 x 240), turned to 240 x 288
+    ASSERT_EQ(gApp.rotated, 1);
+    ASSERT_EQ(GetPictureSize(gApp.viewWindow).cx, 240);
+    gApp.viewMove = 0;
+    ViewSetMouseMode(ViewMouseSelect);
+    drag(gApp.viewWindow, 100, 100, 122, 118);  // about 24 x 20 loaded pixels
+    // Zoom 800 on a view picture 240 wide that stands for the 2000 pixels of
+    // the picture's height: 800 * 240 / 2000 = 96 % of the full picture.
+    EXPECT_EQ(gApp.zoomPercent, 96);
+    EXPECT_EQ(gApp.rotated, 1);
+}
+
 TEST_F(MainView, the_mouse_modes_follow_view_move)
 {
     int index = addJpeg("big.jpg", 1000, 800);
