@@ -16,7 +16,11 @@ void clearSelection(ViewState& s)
 {
     s.mouseFlags &= ~MouseHasSelection;
     s.selection = Rect{};
-    s.capture = s.capture == CaptureSelecting ? CaptureNone : s.capture;
+    // A selection being drawn ends with the picture it was drawn on.
+    if (s.capture == CaptureSelecting) {
+        s.capture = CaptureNone;
+        ReleaseCapture();
+    }
 }
 
 // After a new picture: lay out anew and repaint; the background needs erasing
