@@ -29,7 +29,9 @@ LRESULT onSize(HWND view, UINT, WPARAM, LPARAM)
 
 LRESULT onDestroy(HWND view, UINT, WPARAM, LPARAM)
 {
-    ViewState* s = viewStateOf(view);
+    // The record straight from the window word: a window being destroyed may
+    // no longer count as a window.
+    auto* s = reinterpret_cast<ViewState*>(GetWindowLongPtr(view, GWLP_USERDATA));
     if (!s) return 0;
     if (s->capture != CaptureNone) ReleaseCapture();
     viewDropPicture(*s);
