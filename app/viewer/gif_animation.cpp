@@ -8,7 +8,7 @@
 // cannot always hold.
 #include "app/viewer/gif_animation.h"
 #include "app/viewer/gif_lzw.h"
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 
 #include <algorithm>
 #include <cctype>

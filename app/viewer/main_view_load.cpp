@@ -7,7 +7,7 @@
 #include "app/viewer/view_window.h"
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
-#include "imagelib/processing/transform.h"
+#include "imagelib/transform.h"
 #include "metadata/exif.h"
 
 #include <cstring>
