@@ -41,7 +41,7 @@ struct Frames {
 TEST(AnimationReader, frames_match_the_composed_frames_of_gif_peterdn)
 {
     fs::path folder = testsupport::testdata("gif-peterdn");
-    if (!fs::exists(folder) || !testsupport::haveTool("convert")) GTEST_SKIP() << "no suite or no ImageMagick";
+    if (!fs::exists(folder) || !testsupport::haveTool("convert")) SKIP_MISSING("no suite or no ImageMagick");
     int files = 0;
     for (const auto& entry : fs::directory_iterator(folder)) {
         if (entry.path().extension() != ".gif") continue;
@@ -84,7 +84,7 @@ std::map<std::string, std::map<std::string, std::string>> readConf(const fs::pat
 TEST(AnimationReader, frames_and_delays_match_gif_pygif)
 {
     fs::path folder = testsupport::testdata("gif-pygif");
-    if (!fs::exists(folder)) GTEST_SKIP() << "no suite";
+    if (!fs::exists(folder)) SKIP_MISSING("no suite");
     // The animations whose images each make a frame of their own (the suite
     // merges an image without a control block into the next frame; the
     // viewer shows every image as a frame, so those files are left out).

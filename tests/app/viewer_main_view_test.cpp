@@ -375,7 +375,7 @@ TEST_F(MainView, pages_turn_within_the_file)
 TEST_F(MainView, animated_gif_frames_follow_their_delays)
 {
     std::string path = testsupport::testdata("gif-peterdn/animated_loop_variable_delay.gif").string();
-    if (!std::filesystem::exists(path) || !testsupport::haveTool("identify")) GTEST_SKIP() << "no suite or ImageMagick";
+    if (!std::filesystem::exists(path) || !testsupport::haveTool("identify")) SKIP_MISSING("no suite or ImageMagick");
     // ImageMagick's view of the delays, in hundredths of a second.
     std::string delays;
     ASSERT_EQ(testsupport::run("identify -format '%T ' '" + path + "'", &delays), 0);
