@@ -1,7 +1,7 @@
 // Starting the platform and the glue between the message loop and the back end.
 #include "platform/platform.h"
 #include "platform/backend/backend.h"
-#include "platform/gdi/gdi_internal.h"
+#include "platform/gdi/surface.h"
 #include "platform/instance/instance.h"
 #include "platform/screen/idle.h"
 #include "platform/screen/screen.h"

@@ -2,7 +2,7 @@
 // touch are the stylus, keys the hardware keys; closing the window closes the program.
 #include "platform/backend/backend.h"
 #include "platform/backend/input.h"
-#include "platform/gdi/gdi_internal.h"
+#include "platform/gdi/surface.h"
 #include "platform/resources/resources.h"
 #include "platform/screen/screen.h"
 #include "platform/window/window.h"

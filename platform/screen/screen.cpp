@@ -1,6 +1,7 @@
 // The screen record, metrics, the work area and full-screen mode.
 #include "platform/screen/screen.h"
-#include "platform/gdi/gdi_internal.h"
+#include "platform/gdi/screen_dc.h"
+#include "platform/gdi/surface.h"
 #include "platform/shell/activate.h"
 #include "platform/window/window.h"
 
@@ -40,6 +41,7 @@ bool screenOpen(const ScreenSetup& setup)
     if (!surfaceAllocate(framebuffer, setup.width, setup.height, 32, false)) return false;
     taskBarShown = menuPlaceShown = true;
     previousWorkArea = RECT{};
+    gdiAttachScreen(ScreenTarget{&framebuffer, setup.width, setup.height, setup.dpi, screenMarkDirty});
     desktopWindow();
     return screenCreateShell();
 }

@@ -72,6 +72,8 @@ int screenMetric(int index);
 RECT screenWorkArea();
 RECT screenPreviousWorkArea();  // before the last change (SHFullScreen); empty at first
 RECT screenMenuBarPlace();  // empty when hidden
+struct Surface;
+Surface* screenFramebuffer();  // null while the screen is closed
 void screenMarkDirty();
 bool screenTakeDirty();
 void screenTitleChanged(HWND hwnd);

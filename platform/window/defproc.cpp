@@ -1,7 +1,7 @@
 // The default window and dialog procedures.
 #include "platform/window/window_internal.h"
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/gdi_internal.h"
+#include "platform/gdi/screen_dc.h"
 #include "platform/screen/screen.h"
 
 #include <algorithm>
