@@ -2,7 +2,7 @@
 // is injected by the caller, and time is a virtual clock moved on purpose.
 #include "platform/backend/backend.h"
 #include "platform/gdi/surface.h"
-#include "platform/screen/screen.h"
+#include "platform/screen/metrics.h"
 
 #include <atomic>
 

@@ -3,10 +3,11 @@
 #include "platform/backend/backend.h"
 #include "platform/gdi/surface.h"
 #include "platform/instance/instance.h"
-#include "platform/screen/idle.h"
-#include "platform/screen/screen.h"
+#include "platform/screen/metrics.h"
 #include "platform/shell/changenotify.h"
+#include "platform/shell/taskbar.h"
 #include "platform/sound/sound.h"
+#include "platform/window/idle.h"
 #include "platform/window/window.h"
 
 #include <chrono>
@@ -92,7 +93,7 @@ BOOL PlatformInit(const PlatformConfig* config)
     startTime = std::chrono::steady_clock::now();
     setUiThread();
     idleTimerStart();
-    if (!screenOpen(ScreenSetup{config->width, config->height, config->dpi})) {
+    if (!screenOpen(ScreenSetup{config->width, config->height, config->dpi}) || !shellOpen()) {
         backend->close();
         backend = nullptr;
         return FALSE;
@@ -106,6 +107,7 @@ void PlatformShutdown()
     shellNotifyShutdown();
     soundShutdown();
     InstanceRelease();
+    shellClose();
     screenClose();
     backend->close();
     backend = nullptr;

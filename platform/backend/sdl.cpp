@@ -4,7 +4,8 @@
 #include "platform/backend/input.h"
 #include "platform/gdi/surface.h"
 #include "platform/resources/resources.h"
-#include "platform/screen/screen.h"
+#include "platform/screen/metrics.h"
+#include "platform/shell/taskbar.h"
 #include "platform/window/window.h"
 
 #include <SDL.h>

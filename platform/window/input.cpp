@@ -4,7 +4,7 @@
 #include "platform/backend/input.h"
 #include "platform/base/utf8.h"
 #include "platform/instance/instance.h"
-#include "platform/screen/screen.h"
+#include "platform/screen/metrics.h"
 
 #include <cstdlib>
 
@@ -82,7 +82,7 @@ void inputDropWindow(HWND hwnd)
     }
     if (reactivate) {
         if (newActive) activateWindow(newActive, WA_ACTIVE);
-        else screenTitleChanged(nullptr);
+        else windowTitleChanged(nullptr);
     }
 }
 
@@ -98,7 +98,7 @@ void activateWindow(HWND hwnd, WORD how)
     }
     if (old && IsWindow(old)) callWindow(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), reinterpret_cast<LPARAM>(hwnd));
     if (IsWindow(hwnd)) callWindow(hwnd, WM_ACTIVATE, MAKEWPARAM(how, 0), reinterpret_cast<LPARAM>(old));
-    screenTitleChanged(hwnd);
+    windowTitleChanged(hwnd);
 }
 
 HWND SetActiveWindow(HWND hwnd)

@@ -3,7 +3,7 @@
 // clipped to the part of the screen the window owns.
 #include "platform/window/window_internal.h"
 #include "platform/gdi/screen_dc.h"
-#include "platform/screen/screen.h"
+#include "platform/screen/metrics.h"
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
 // The window tree: creation, destruction, parents and children, lookup.
 #include "platform/window/window_internal.h"
-#include "platform/screen/screen.h"
+#include "platform/window/hooks.h"
+#include "platform/screen/metrics.h"
 #include "platform/instance/instance.h"
 
 #include <algorithm>

@@ -94,6 +94,9 @@ void inputDropWindow(HWND hwnd);
 void activateWindow(HWND hwnd, WORD how);
 void inputNoteKeyMessage(const MSG& msg);  // keeps GetKeyState in step with the queue
 
+// Tells the title listener (hooks.h) that a title or the active window changed.
+void windowTitleChanged(HWND hwnd);
+
 // Scroll bars (scrollbars.cpp). The hit test takes screen coordinates and
 // answers HTHSCROLL, HTVSCROLL or HTNOWHERE; after a tap on a bar the router
 // sends the window WM_NCLBUTTONDOWN and then, until the stylus comes up,
