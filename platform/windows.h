@@ -1,6 +1,5 @@
 #pragma once
 // Everything the program needs of the platform, in one include.
-#include "platform/backend/input.h"
 #include "platform/base/types.h"
 #include "platform/base/utf8.h"
 #include "platform/dialog/dialogs.h"
@@ -20,4 +19,5 @@
 #include "platform/sync/sync.h"
 #include "platform/window/gesture.h"
 #include "platform/window/idle.h"
+#include "platform/window/input.h"
 #include "platform/window/window.h"

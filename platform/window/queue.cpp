@@ -1,7 +1,6 @@
 // Thread message queues: posting, sending between threads, peeking and waiting.
 #include "platform/window/window_internal.h"
 #include "platform/backend/backend.h"
-#include "platform/instance/instance.h"
 #include "platform/sync/sync.h"
 
 #include <atomic>
@@ -178,7 +177,7 @@ BOOL PostThreadMessage(DWORD threadId, UINT message, WPARAM wParam, LPARAM lPara
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!hwnd) return PostThreadMessage(currentThreadId(), message, wParam, lParam);
-    if (instanceIsRemoteWindow(hwnd)) return instancePostRemote(hwnd, message, wParam, lParam);
+    if (const RemoteWindows* remote = remoteWindowFor(hwnd)) return remote->post(hwnd, message, wParam, lParam);
     DWORD thread;
     {
         std::lock_guard<std::recursive_mutex> guard(windowLock());
@@ -210,7 +209,7 @@ void PostQuitMessage(int exitCode)
 
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (instanceIsRemoteWindow(hwnd)) return instanceSendRemote(hwnd, message, wParam, lParam);
+    if (const RemoteWindows* remote = remoteWindowFor(hwnd)) return remote->send(hwnd, message, wParam, lParam);
     if (hwnd == HWND_BROADCAST) {
         std::vector<HWND> tops;
         {
