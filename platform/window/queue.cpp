@@ -51,9 +51,7 @@ std::shared_ptr<ThreadQueue> queueOf(DWORD threadId, bool create)
     return q;
 }
 
-std::atomic<DWORD> nextThreadId{1};
 std::atomic<DWORD> uiThread{0};
-thread_local DWORD myThreadId = 0;
 thread_local int sendDepth = 0;
 thread_local bool inCrossThreadSend = false;
 std::condition_variable sentDone;
@@ -130,14 +128,6 @@ bool peekOnce(ThreadQueue& q, MSG* msg, HWND filter, UINT lo, UINT hi, bool remo
 }
 
 }  // namespace
-
-DWORD currentThreadId()
-{
-    if (!myThreadId) myThreadId = nextThreadId++;
-    return myThreadId;
-}
-
-DWORD GetCurrentThreadId() { return currentThreadId(); }
 
 DWORD uiThreadId()
 {

@@ -1,5 +1,6 @@
 #pragma once
 // Records behind HWND and the state the window modules share. Private to platform/.
+#include "platform/sync/thread_id.h"
 #include "platform/window/hooks.h"
 #include "platform/window/window.h"
 
@@ -79,7 +80,6 @@ bool findWindowToPaint(DWORD threadId, HWND* out);
 void markScreenDirty();
 
 // Thread queues (queue.cpp).
-DWORD currentThreadId();
 DWORD uiThreadId();
 void queueDropWindow(HWND hwnd);
 void queueWake(DWORD threadId);
