@@ -86,6 +86,7 @@ BOOL PlatformInit(const PlatformConfig* config)
     if (!chosen->open(config->width, config->height, config->zoom)) return FALSE;
     backendUse(chosen);
     setUiThread();
+    setDialogDefaultProc(DefDlgProc);
     idleTimerStart();
     if (!screenOpen(ScreenSetup{config->width, config->height, config->dpi}) || !shellOpen()) {
         chosen->close();

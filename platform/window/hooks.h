@@ -14,6 +14,10 @@ void setUiThread();
 // (DefWindowProc while none is set).
 void setDesktopProc(WNDPROC proc);
 
+// The dialogs' default procedure, for message maps whose default is
+// DefaultProcDialog (PlatformInit sets DefDlgProc; DefWindowProc until then).
+void setDialogDefaultProc(WNDPROC proc);
+
 // Called after a top-level window's title changes or another window becomes
 // active (with the window, or null when none is active any more).
 using TitleListener = void (*)(HWND hwnd);
