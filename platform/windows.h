@@ -1,6 +1,5 @@
 #pragma once
 // Everything the program needs of the platform, in one include.
-#include "platform/backend/input.h"
 #include "platform/base/types.h"
 #include "platform/base/utf8.h"
 #include "platform/dialog/dialogs.h"
@@ -11,11 +10,14 @@
 #include "platform/platform.h"
 #include "platform/registry/registry.h"
 #include "platform/resources/resources.h"
-#include "platform/screen/idle.h"
-#include "platform/screen/screen.h"
+#include "platform/screen/metrics.h"
 #include "platform/shell/activate.h"
 #include "platform/shell/changenotify.h"
 #include "platform/shell/itemlist.h"
+#include "platform/shell/taskbar.h"
 #include "platform/sound/sound.h"
 #include "platform/sync/sync.h"
+#include "platform/window/gesture.h"
+#include "platform/window/idle.h"
+#include "platform/window/input.h"
 #include "platform/window/window.h"

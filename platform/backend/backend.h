@@ -1,6 +1,7 @@
 #pragma once
 // The small interface between the platform and a host: the headless framebuffer
-// or an SDL2 window. Internal to platform/.
+// or an SDL2 window (platform/host/). Nothing here knows windows or the screen;
+// PlatformInit picks the host. Internal to platform/.
 #include "platform/base/types.h"
 
 struct Surface;
@@ -24,12 +25,14 @@ struct BackendOps {
     void (*keepAwake)(bool on);
 };
 
-const BackendOps* headlessBackend();
-const BackendOps* sdlBackend();
+// The host in use (null: none); choosing one starts GetTickCount's own clock anew.
+void backendUse(const BackendOps* ops);
+const BackendOps* backendCurrent();
+const char* backendName();  // "" without a host
 
-// Used by the message loop (queue.cpp) on the thread that runs the platform.
-bool platformPump(int timeoutMs);
-void platformPresent();
+// What the message loop asks of the host; without one they do nothing.
+bool backendPoll(int timeoutMs);
+void backendPresent(const Surface& screen);
 bool platformClockIsVirtual();
 void platformAdvanceClock(DWORD ms);
 void platformCursorChanged(HCURSOR cursor);

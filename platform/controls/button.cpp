@@ -2,7 +2,7 @@
 // automatic), radio buttons (manual and automatic) and group boxes. Flat: a
 // one-pixel black frame (two for the default button), pressed buttons drawn
 // inverted. A tap is a click only when the stylus comes up over the button.
-#include "platform/controls/controls_internal.h"
+#include "platform/controls/control_kit.h"
 
 #include <strings.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 // What the combo box and its drop list share: the box's state and geometry.
-#include "platform/controls/controls_internal.h"
+#include "platform/controls/control_kit.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
 // Class registration and parent notifications shared by the controls.
-#include "platform/controls/controls_internal.h"
+#include "platform/controls/control_kit.h"
 
 namespace controls {
 

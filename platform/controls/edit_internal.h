@@ -1,7 +1,7 @@
 #pragma once
 // What the edit field's files share: its state, the text helpers and the
 // layout of its characters on screen.
-#include "platform/controls/controls_internal.h"
+#include "platform/controls/control_kit.h"
 #include "platform/controls/edit.h"
 
 #include <string>

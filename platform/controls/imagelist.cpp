@@ -3,7 +3,10 @@
 // opaque pixels over it and writing it back (so clipping is the DC's own).
 #include "platform/controls/imagelist_internal.h"
 
-#include "platform/windows.h"
+#include "platform/gdi/gdi.h"
+#include "platform/resources/resources.h"
+#include "platform/screen/metrics.h"
+#include "platform/window/window.h"
 
 #include <algorithm>
 #include <memory>

@@ -4,7 +4,7 @@
 // WS_VSCROLL keeps its window scroll bar in step with the items: range = the
 // items, page = the whole rows shown, position = the top item; the bar goes
 // away while everything fits (unless LBS_DISABLENOSCROLL).
-#include "platform/controls/controls_internal.h"
+#include "platform/controls/control_kit.h"
 #include "platform/controls/listbox.h"
 
 #include <strings.h>

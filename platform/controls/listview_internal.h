@@ -3,7 +3,7 @@
 // (listview.cpp), layout per view mode (listview_layout.cpp), painting
 // (listview_paint.cpp), stylus and keys (listview_input.cpp) and the
 // notifications to the parent (listview_notify.cpp).
-#include "platform/controls/controls_internal.h"
+#include "platform/controls/control_kit.h"
 #include "platform/controls/listview.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 // Progress bar: a black frame filled with the highlight colour from the left
 // (from the bottom with PBS_VERTICAL) in proportion to the position.
-#include "platform/controls/controls_internal.h"
+#include "platform/controls/control_kit.h"
 
 using namespace controls;
 

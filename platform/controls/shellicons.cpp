@@ -2,7 +2,10 @@
 // file icons (flat art painted at the screen's icon sizes), and SHGetFileInfo.
 #include "platform/controls/imagelist_internal.h"
 
-#include "platform/windows.h"
+#include "platform/files/files.h"
+#include "platform/gdi/gdi.h"
+#include "platform/screen/metrics.h"
+#include "platform/window/window.h"
 
 #include <algorithm>
 #include <cctype>

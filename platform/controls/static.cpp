@@ -1,7 +1,7 @@
 // Static controls: text (left, centred, right, word-wrapped or not), filled
 // rectangles and pictures (STM_SETIMAGE with a bitmap). With SS_NOTIFY a tap
 // sends STN_CLICKED.
-#include "platform/controls/controls_internal.h"
+#include "platform/controls/control_kit.h"
 
 using namespace controls;
 

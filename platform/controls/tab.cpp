@@ -4,7 +4,7 @@
 // the control gets two arrows at its right end that scroll it. Taps and the arrow
 // keys ask the parent first (TCN_SELCHANGING, refusable) and then report
 // TCN_SELCHANGE; TCM_SETCURSEL selects silently.
-#include "platform/controls/controls_internal.h"
+#include "platform/controls/control_kit.h"
 #include "platform/controls/tab.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 // Track bar: a thin channel and a thumb, horizontal or vertical (TBS_VERT,
 // minimum at the top). The parent hears WM_HSCROLL/WM_VSCROLL with TB_ codes.
 // One layout function places channel and thumb for painting and for taps alike.
-#include "platform/controls/controls_internal.h"
+#include "platform/controls/control_kit.h"
 
 using namespace controls;
 

@@ -8,7 +8,7 @@
 //   treeview_paint.cpp   painting the visible rows
 //   treeview_input.cpp   stylus and keys
 //   treeview.cpp         the message table
-#include "platform/controls/controls_internal.h"
+#include "platform/controls/control_kit.h"
 #include "platform/controls/imagelist.h"
 #include "platform/controls/treeview.h"
 

@@ -4,7 +4,7 @@
 // is then reported with WM_VSCROLL / WM_HSCROLL. Held arrows repeat on the
 // platform clock. With UDS_ARROWKEYS the buddy's window procedure is wrapped so
 // that Up and Down typed into it step the position.
-#include "platform/controls/controls_internal.h"
+#include "platform/controls/control_kit.h"
 #include "platform/controls/updown.h"
 
 #include <cstdlib>

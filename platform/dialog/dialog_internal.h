@@ -4,7 +4,9 @@
 // procedure, the modal loop and the keyboard navigation. Private to platform/.
 #include "platform/dialog/dialog.h"
 #include "platform/controls/controls.h"
-#include "platform/windows.h"
+#include "platform/gdi/gdi.h"
+#include "platform/screen/metrics.h"
+#include "platform/window/window.h"
 
 namespace dialogs {
 

@@ -7,6 +7,7 @@
 #include "platform/controls/combo.h"
 #include "platform/controls/edit.h"
 #include "platform/controls/listbox.h"
+#include "platform/dialog/messagebox.h"
 
 #include <cstring>
 #include <string>

@@ -7,6 +7,8 @@
 #include "platform/dialog/dialog_internal.h"
 #include "platform/controls/edit.h"
 #include "platform/controls/listbox.h"
+#include "platform/dialog/messagebox.h"
+#include "platform/files/files.h"
 
 #include <cstring>
 #include <string>

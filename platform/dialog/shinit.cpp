@@ -1,6 +1,7 @@
 // The Pocket PC dialog set-up: size the dialog to the screen and put its OK
 // button in the task bar.
 #include "platform/dialog/dialog_internal.h"
+#include "platform/shell/taskbar.h"
 
 BOOL SHInitDialog(SHINITDLGINFO* info)
 {

@@ -1,15 +1,10 @@
 #pragma once
 // Shared by the file modules. Internal to platform/files.
+#include "platform/files/attributes.h"
 #include "platform/files/files.h"
 
 #include <string>
 #include <sys/stat.h>
 
-// CopyFile writes "<target>.fotrix-copy-<pid>" and then puts it in place; change
-// notifications leave these in-flight files out.
-constexpr const char* kCopyTemporaryInfix = ".fotrix-copy-";
-
 void fillFindData(const std::string& path, const std::string& name, const struct stat& st, WIN32_FIND_DATA& out);
-DWORD attributesOf(const std::string& name, const struct stat& st);
-FILETIME fileTimeFromUnix(int64_t seconds, int64_t nanoseconds);
 DWORD errorFromErrno(int err);

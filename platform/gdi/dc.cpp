@@ -1,6 +1,5 @@
 // Device contexts: memory DCs, screen DCs, attributes, clipping and capabilities.
 #include "platform/gdi/gdi_internal.h"
-#include "platform/screen/screen.h"
 
 #include <algorithm>
 #include <mutex>
@@ -91,7 +90,7 @@ HDC gdiCreateScreenDC(POINT origin, const std::vector<RECT>& clip)
 {
     HDC dc = newDc();
     dc->screen = true;
-    dc->target = screenFramebuffer();
+    dc->target = gdiScreenSurface();
     dc->origin = origin;
     RECT all{0, 0, dc->target ? dc->target->width : 0, dc->target ? dc->target->height : 0};
     for (RECT r : clip)
@@ -107,9 +106,8 @@ void gdiDeleteScreenDC(HDC hdc)
 
 int GetDeviceCaps(HDC hdc, int index)
 {
-    int w = 0, h = 0;
-    screenSize(&w, &h);
-    int dpi = screenDpi();
+    int w = gdiScreenWidth(), h = gdiScreenHeight();
+    int dpi = gdiScreenDpi();
     switch (index) {
     case HORZRES:
         return w;
@@ -284,7 +282,7 @@ int GetClipBox(HDC hdc, RECT* rect)
 
 BOOL GdiFlush()
 {
-    screenMarkDirty();
+    gdiScreenChanged();
     return TRUE;
 }
 

@@ -1,7 +1,6 @@
 // Fonts through FreeType: the face file for a LOGFONT, sizes in pixels, metrics
 // and a cache of rendered glyphs per (file, size, weight).
 #include "platform/gdi/gdi_internal.h"
-#include "platform/screen/screen.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -125,7 +124,7 @@ void computeMetrics(FontInstance& f, bool bold)
     tm.tmExternalLeading = 0;
     tm.tmMaxCharWidth = roundScaled(face->max_advance_width, f.em, upem);
     tm.tmWeight = bold ? FW_BOLD : FW_NORMAL;
-    tm.tmDigitizedAspectX = tm.tmDigitizedAspectY = screenDpi();
+    tm.tmDigitizedAspectX = tm.tmDigitizedAspectY = gdiScreenDpi();
     tm.tmFirstChar = 0x20;
     tm.tmLastChar = 0xFFFD;
     tm.tmDefaultChar = '?';
@@ -163,7 +162,7 @@ FontInstance* openInstance(const std::string& path, int em, bool syntheticBold, 
 int pixelSizeFor(const LOGFONT& lf, const std::string& path)
 {
     if (lf.lfHeight < 0) return std::clamp<int>(-lf.lfHeight, 1, 512);
-    if (lf.lfHeight == 0) return std::max(1, MulDiv(8, screenDpi(), 72));
+    if (lf.lfHeight == 0) return std::max(1, MulDiv(8, gdiScreenDpi(), 72));
     // A positive height is the whole cell: ascent plus descent.
     FT_Face face = nullptr;
     int em = lf.lfHeight;

@@ -6,6 +6,7 @@
 // (token, dwData, bytes) delivers WM_COPYDATA and answers its result; POST and
 // SEND (token, message, wParam, lParam) carry plain-number messages.
 #include "platform/instance/instance.h"
+#include "platform/window/hooks.h"
 #include "platform/window/window.h"
 
 #include <cctype>
@@ -389,3 +390,14 @@ BOOL instancePostRemote(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     if (!request(KindPost, payload, reply) || reply.size() != 8) return FALSE;
     return reply[0] ? TRUE : FALSE;
 }
+
+namespace {
+
+// The window functions hand windows of another process to the channel. This is
+// set as the program starts, not by PlatformInit, because a second instance
+// may look for the first one's window before it opens a screen of its own.
+const RemoteWindows kRemoteWindows{instanceFindRemoteWindow, instanceIsRemoteWindow, instanceSendRemote,
+                                   instancePostRemote, instanceForegroundRemote, instancePoll};
+[[maybe_unused]] const bool kRemoteWindowsSet = (setRemoteWindows(&kRemoteWindows), true);
+
+}  // namespace

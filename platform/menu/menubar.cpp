@@ -2,9 +2,11 @@
 // screen. Text buttons drop their pop-up menu up above the bar through the
 // pop-up loop; tool buttons show an image and send their command. One layout
 // function places the buttons for painting, for taps and for TB_GETITEMRECT.
-#include "platform/controls/controls_internal.h"
+#include "platform/controls/control_kit.h"
 #include "platform/controls/imagelist.h"
 #include "platform/menu/menu_internal.h"
+#include "platform/menu/menubar.h"
+#include "platform/resources/resources.h"
 
 #include <cstring>
 #include <map>

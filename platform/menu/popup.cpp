@@ -4,8 +4,9 @@
 // the screen. The loop reads the stylus and keys from the queue itself, so
 // input posted before the call drives it as well as input that comes later.
 #include "platform/menu/menu_internal.h"
-#include "platform/backend/input.h"
-#include "platform/windows.h"
+#include "platform/gdi/gdi.h"
+#include "platform/screen/metrics.h"
+#include "platform/window/window.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,15 +1,9 @@
-// The screen record, metrics, the work area and full-screen mode.
-#include "platform/screen/screen.h"
-#include "platform/gdi/gdi_internal.h"
-#include "platform/shell/activate.h"
-#include "platform/window/window.h"
+// The screen record, its framebuffer, metrics and the work area.
+#include "platform/screen/metrics.h"
+#include "platform/gdi/screen_dc.h"
+#include "platform/gdi/surface.h"
 
 #include <atomic>
-
-void setDesktopProc(WNDPROC proc);
-HWND desktopWindow();
-bool screenCreateShell();
-void screenDestroyShell();
 
 namespace {
 
@@ -19,13 +13,6 @@ std::atomic<bool> dirty{true};
 bool taskBarShown = true;
 bool menuPlaceShown = true;
 RECT previousWorkArea{};
-
-// Tells every top-level window that the work area changed.
-BOOL tellWorkAreaChanged(HWND hwnd, LPARAM)
-{
-    if (hwnd != screenTaskBar()) SendMessage(hwnd, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
-    return TRUE;
-}
 
 }  // namespace
 
@@ -40,15 +27,11 @@ bool screenOpen(const ScreenSetup& setup)
     if (!surfaceAllocate(framebuffer, setup.width, setup.height, 32, false)) return false;
     taskBarShown = menuPlaceShown = true;
     previousWorkArea = RECT{};
-    desktopWindow();
-    return screenCreateShell();
+    gdiAttachScreen(ScreenTarget{&framebuffer, setup.width, setup.height, setup.dpi, screenMarkDirty});
+    return true;
 }
 
-void screenClose()
-{
-    screenDestroyShell();
-    framebuffer = Surface{};
-}
+void screenClose() { framebuffer = Surface{}; }
 
 void screenSize(int* width, int* height)
 {
@@ -118,21 +101,16 @@ BOOL SystemParametersInfo(UINT action, UINT, void* out, UINT)
     return TRUE;
 }
 
-BOOL SHFullScreen(HWND, DWORD flags)
+bool screenTaskBarShown() { return taskBarShown; }
+bool screenMenuBarPlaceShown() { return menuPlaceShown; }
+
+void screenShowBars(bool taskBar, bool menuBarPlace)
 {
     RECT before = screenWorkArea();
-    if (flags & SHFS_HIDETASKBAR) taskBarShown = false;
-    if (flags & SHFS_SHOWTASKBAR) taskBarShown = true;
-    if (flags & SHFS_HIDESIPBUTTON) menuPlaceShown = false;
-    if (flags & SHFS_SHOWSIPBUTTON) menuPlaceShown = true;
-    if (HWND bar = screenTaskBar()) ShowWindow(bar, taskBarShown ? SW_SHOWNA : SW_HIDE);
-    InvalidateRect(desktopWindow(), nullptr, TRUE);
+    taskBarShown = taskBar;
+    menuPlaceShown = menuBarPlace;
     RECT after = screenWorkArea();
-    if (!EqualRect(&before, &after)) {
-        previousWorkArea = before;
-        EnumWindows(tellWorkAreaChanged, 0);
-    }
-    return TRUE;
+    if (!EqualRect(&before, &after)) previousWorkArea = before;
 }
 
 RECT screenPreviousWorkArea() { return previousWorkArea; }

@@ -1,6 +1,6 @@
 #include "platform/shell/activate.h"
 
-#include "platform/screen/screen.h"
+#include "platform/screen/metrics.h"
 #include "platform/window/window.h"
 
 namespace {

@@ -14,7 +14,7 @@
 //   are freed at once or at shutdown.
 #include "platform/shell/changenotify.h"
 
-#include "platform/files/files_internal.h"
+#include "platform/files/attributes.h"
 #include "platform/window/window.h"
 
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "platform/sound/sound.h"
 
-#include "platform/platform.h"
+#include "platform/backend/backend.h"
 #include "platform/sound/mixer.h"
 #include "platform/sound/wave.h"
 #include "platform/window/window.h"
@@ -18,7 +18,7 @@ int stopped = 0;
 bool looping = false;
 std::string current;
 
-bool onSdl() { return std::strcmp(PlatformBackendName(), "sdl") == 0; }
+bool onSdl() { return std::strcmp(backendName(), "sdl") == 0; }
 
 // Whether a sound plays now. On SDL a sound that ran out is over; headless,
 // an asynchronous sound lasts until it is stopped.

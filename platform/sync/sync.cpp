@@ -1,7 +1,9 @@
 // Kernel objects over std::thread: one lock and one condition variable guard
 // them all, which keeps waits on several objects simple and correct.
 #include "platform/sync/sync.h"
+#include "platform/sync/thread_id.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -10,7 +12,21 @@
 #include <unordered_map>
 #include <vector>
 
-DWORD currentThreadId();
+namespace {
+
+// Threads are numbered from 1 in the order they first ask.
+std::atomic<DWORD> nextThreadId{1};
+thread_local DWORD myThreadId = 0;
+
+}  // namespace
+
+DWORD currentThreadId()
+{
+    if (!myThreadId) myThreadId = nextThreadId++;
+    return myThreadId;
+}
+
+DWORD GetCurrentThreadId() { return currentThreadId(); }
 
 enum class KernelKind { Thread, Event, Mutex };
 

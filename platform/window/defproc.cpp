@@ -1,8 +1,8 @@
 // The default window and dialog procedures.
 #include "platform/window/window_internal.h"
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/gdi_internal.h"
-#include "platform/screen/screen.h"
+#include "platform/gdi/screen_dc.h"
+#include "platform/screen/metrics.h"
 
 #include <algorithm>
 #include <cstring>
@@ -59,7 +59,7 @@ LRESULT setText(HWND hwnd, const char* text)
         hwnd->text = text ? text : "";
         topLevel = isTopLevel(hwnd);
     }
-    if (topLevel) screenTitleChanged(hwnd);
+    if (topLevel) windowTitleChanged(hwnd);
     return TRUE;
 }
 

@@ -1,6 +1,6 @@
 // Window rectangles, coordinates, visibility, z-order and visible regions.
 #include "platform/window/window_internal.h"
-#include "platform/screen/screen.h"
+#include "platform/screen/metrics.h"
 
 #include <algorithm>
 

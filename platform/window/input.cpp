@@ -1,10 +1,9 @@
 // Focus, capture, activation, cursors, and routing of stylus and key input.
 #include "platform/window/window_internal.h"
 #include "platform/backend/backend.h"
-#include "platform/backend/input.h"
+#include "platform/window/input.h"
 #include "platform/base/utf8.h"
-#include "platform/instance/instance.h"
-#include "platform/screen/screen.h"
+#include "platform/screen/metrics.h"
 
 #include <cstdlib>
 
@@ -82,7 +81,7 @@ void inputDropWindow(HWND hwnd)
     }
     if (reactivate) {
         if (newActive) activateWindow(newActive, WA_ACTIVE);
-        else screenTitleChanged(nullptr);
+        else windowTitleChanged(nullptr);
     }
 }
 
@@ -98,7 +97,7 @@ void activateWindow(HWND hwnd, WORD how)
     }
     if (old && IsWindow(old)) callWindow(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), reinterpret_cast<LPARAM>(hwnd));
     if (IsWindow(hwnd)) callWindow(hwnd, WM_ACTIVATE, MAKEWPARAM(how, 0), reinterpret_cast<LPARAM>(old));
-    screenTitleChanged(hwnd);
+    windowTitleChanged(hwnd);
 }
 
 HWND SetActiveWindow(HWND hwnd)
@@ -116,7 +115,7 @@ HWND GetActiveWindow()
 
 BOOL SetForegroundWindow(HWND hwnd)
 {
-    if (instanceIsRemoteWindow(hwnd)) return instanceForegroundRemote(hwnd);
+    if (const RemoteWindows* remote = remoteWindowFor(hwnd)) return remote->foreground(hwnd);
     // Callers may pass the handle with its lowest bit set (a shell convention): strip it.
     hwnd = reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(hwnd) & ~static_cast<uintptr_t>(1));
     if (!IsWindow(hwnd)) return FALSE;

@@ -1,6 +1,12 @@
+#include "platform/window/message_map.h"
+#include "platform/window/hooks.h"
 #include "platform/window/window.h"
 
+#include <atomic>
+
 namespace {
+
+std::atomic<WNDPROC> dialogDefault{nullptr};
 
 LRESULT runDefault(DefaultProcKind kind, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -8,13 +14,16 @@ LRESULT runDefault(DefaultProcKind kind, HWND hwnd, UINT message, WPARAM wParam,
     case DefaultProcWindow:
         return DefWindowProc(hwnd, message, wParam, lParam);
     case DefaultProcDialog:
-        return DefDlgProc(hwnd, message, wParam, lParam);
+        if (WNDPROC proc = dialogDefault.load()) return proc(hwnd, message, wParam, lParam);
+        return DefWindowProc(hwnd, message, wParam, lParam);
     default:
         return 0;
     }
 }
 
 }  // namespace
+
+void setDialogDefaultProc(WNDPROC proc) { dialogDefault.store(proc); }
 
 LRESULT DispatchMessageMap(const MessageMap* map, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {

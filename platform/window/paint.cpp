@@ -2,8 +2,8 @@
 // Every window draws straight into the screen's framebuffer through a DC
 // clipped to the part of the screen the window owns.
 #include "platform/window/window_internal.h"
-#include "platform/gdi/gdi_internal.h"
-#include "platform/screen/screen.h"
+#include "platform/gdi/screen_dc.h"
+#include "platform/screen/metrics.h"
 
 #include <algorithm>
 

@@ -1,7 +1,6 @@
 // Thread message queues: posting, sending between threads, peeking and waiting.
 #include "platform/window/window_internal.h"
 #include "platform/backend/backend.h"
-#include "platform/instance/instance.h"
 #include "platform/sync/sync.h"
 #include "platform/window/idle_hook.h"
 
@@ -53,9 +52,7 @@ std::shared_ptr<ThreadQueue> queueOf(DWORD threadId, bool create)
     return q;
 }
 
-std::atomic<DWORD> nextThreadId{1};
 std::atomic<DWORD> uiThread{0};
-thread_local DWORD myThreadId = 0;
 thread_local int sendDepth = 0;
 thread_local bool inCrossThreadSend = false;
 std::condition_variable sentDone;
@@ -135,14 +132,6 @@ bool peekOnce(ThreadQueue& q, MSG* msg, HWND filter, UINT lo, UINT hi, bool remo
 
 }  // namespace
 
-DWORD currentThreadId()
-{
-    if (!myThreadId) myThreadId = nextThreadId++;
-    return myThreadId;
-}
-
-DWORD GetCurrentThreadId() { return currentThreadId(); }
-
 DWORD uiThreadId()
 {
     DWORD ui = uiThread.load();
@@ -181,7 +170,7 @@ BOOL PostThreadMessage(DWORD threadId, UINT message, WPARAM wParam, LPARAM lPara
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!hwnd) return PostThreadMessage(currentThreadId(), message, wParam, lParam);
-    if (instanceIsRemoteWindow(hwnd)) return instancePostRemote(hwnd, message, wParam, lParam);
+    if (const RemoteWindows* remote = remoteWindowFor(hwnd)) return remote->post(hwnd, message, wParam, lParam);
     DWORD thread;
     {
         std::lock_guard<std::recursive_mutex> guard(windowLock());
@@ -213,7 +202,7 @@ void PostQuitMessage(int exitCode)
 
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (instanceIsRemoteWindow(hwnd)) return instanceSendRemote(hwnd, message, wParam, lParam);
+    if (const RemoteWindows* remote = remoteWindowFor(hwnd)) return remote->send(hwnd, message, wParam, lParam);
     if (hwnd == HWND_BROADCAST) {
         std::vector<HWND> tops;
         {

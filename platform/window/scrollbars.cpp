@@ -8,7 +8,7 @@
 // go, and SB_ENDSCROLL when the stylus comes up.
 #include "platform/window/window_internal.h"
 #include "platform/gdi/gdi.h"
-#include "platform/screen/screen.h"
+#include "platform/screen/metrics.h"
 
 #include <algorithm>
 

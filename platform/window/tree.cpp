@@ -1,7 +1,6 @@
 // The window tree: creation, destruction, parents and children, lookup.
 #include "platform/window/window_internal.h"
-#include "platform/screen/screen.h"
-#include "platform/instance/instance.h"
+#include "platform/screen/metrics.h"
 
 #include <algorithm>
 #include <cstring>
@@ -340,7 +339,7 @@ HWND FindWindow(const char* className, const char* title)
             return w;
         }
     }
-    return instanceFindRemoteWindow(className, title);
+    return findRemoteWindow(className, title);
 }
 
 BOOL EnumWindows(WNDENUMPROC proc, LPARAM param)

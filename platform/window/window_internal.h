@@ -1,5 +1,7 @@
 #pragma once
 // Records behind HWND and the state the window modules share. Private to platform/.
+#include "platform/sync/thread_id.h"
+#include "platform/window/hooks.h"
 #include "platform/window/window.h"
 
 #include <condition_variable>
@@ -78,11 +80,14 @@ bool findWindowToPaint(DWORD threadId, HWND* out);
 void markScreenDirty();
 
 // Thread queues (queue.cpp).
-DWORD currentThreadId();
 DWORD uiThreadId();
-void setUiThread();
 void queueDropWindow(HWND hwnd);
 void queueWake(DWORD threadId);
+
+// The loop's turn on the thread that runs the platform (pump.cpp): serves other
+// processes and the host (true when something arrived), and shows what was drawn.
+bool platformPump(int timeoutMs);
+void platformPresent();
 
 // Timers (timers.cpp).
 bool timerTakeDue(DWORD threadId, DWORD now, MSG* msg, bool remove);
@@ -93,6 +98,13 @@ void timerDropWindow(HWND hwnd);
 void inputDropWindow(HWND hwnd);
 void activateWindow(HWND hwnd, WORD how);
 void inputNoteKeyMessage(const MSG& msg);  // keeps GetKeyState in step with the queue
+
+// Tells the title listener (hooks.h) that a title or the active window changed.
+void windowTitleChanged(HWND hwnd);
+// The hooks for a window of another process when hwnd is one, else null.
+const RemoteWindows* remoteWindowFor(HWND hwnd);
+HWND findRemoteWindow(const char* className, const char* title);
+bool serveRemoteWindows();
 
 // Scroll bars (scrollbars.cpp). The hit test takes screen coordinates and
 // answers HTHSCROLL, HTVSCROLL or HTNOWHERE; after a tap on a bar the router

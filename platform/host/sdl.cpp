@@ -1,10 +1,11 @@
 // The SDL2 back end: a desktop window showing the screen zoomed; the mouse and
 // touch are the stylus, keys the hardware keys; closing the window closes the program.
-#include "platform/backend/backend.h"
-#include "platform/backend/input.h"
-#include "platform/gdi/gdi_internal.h"
+#include "platform/host/hosts.h"
+#include "platform/gdi/surface.h"
 #include "platform/resources/resources.h"
-#include "platform/screen/screen.h"
+#include "platform/screen/metrics.h"
+#include "platform/shell/taskbar.h"
+#include "platform/window/input.h"
 #include "platform/window/window.h"
 
 #include <SDL.h>

@@ -1,15 +1,14 @@
 // The shell's own windows: the desktop behind everything (with the menu-bar
 // place at the bottom) and the top-most task bar showing the active window's title.
-#include "platform/screen/screen.h"
+#include "platform/shell/taskbar.h"
 #include "platform/gdi/gdi.h"
+#include "platform/screen/metrics.h"
+#include "platform/window/hooks.h"
 #include "platform/window/window.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
-
-void setDesktopProc(WNDPROC proc);
-HWND desktopWindow();
 
 namespace {
 
@@ -144,12 +143,20 @@ LRESULT desktopProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProc(hwnd, message, wParam, lParam);
 }
 
+// Repaints the task bar when the title it shows may have changed.
+void titleChanged(HWND hwnd)
+{
+    if (!taskBar) return;
+    if (!hwnd || hwnd == GetActiveWindow()) InvalidateRect(taskBar, nullptr, FALSE);
+}
+
 }  // namespace
 
-bool screenCreateShell()
+bool shellOpen()
 {
     setDesktopProc(desktopProc);
-    InvalidateRect(desktopWindow(), nullptr, TRUE);
+    setTitleListener(titleChanged);
+    InvalidateRect(GetDesktopWindow(), nullptr, TRUE);
     WNDCLASS wc{};
     wc.lpfnWndProc = taskBarProc;
     wc.lpszClassName = kTaskBarClass;
@@ -161,7 +168,7 @@ bool screenCreateShell()
     return taskBar != nullptr;
 }
 
-void screenDestroyShell()
+void shellClose()
 {
     if (taskBar) DestroyWindow(taskBar);
     taskBar = nullptr;
@@ -196,9 +203,3 @@ RECT screenDoneButtonRect()
 }
 
 HWND screenTaskBar() { return IsWindow(taskBar) ? taskBar : nullptr; }
-
-void screenTitleChanged(HWND hwnd)
-{
-    if (!taskBar) return;
-    if (!hwnd || hwnd == GetActiveWindow()) InvalidateRect(taskBar, nullptr, FALSE);
-}

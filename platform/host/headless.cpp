@@ -1,7 +1,8 @@
 // The headless back end: nothing is shown; the framebuffer is the screen, input
 // is injected by the caller, and time is a virtual clock moved on purpose.
-#include "platform/backend/backend.h"
-#include "platform/gdi/gdi_internal.h"
+#include "platform/host/hosts.h"
+#include "platform/gdi/surface.h"
+#include "platform/screen/metrics.h"
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "platform/screen/idle.h"
+#include "platform/window/idle.h"
 
 #include "platform/backend/backend.h"
 #include "platform/window/window.h"

@@ -1,6 +1,7 @@
 // Tap-and-hold recognition.
+#include "platform/window/gesture.h"
 #include "platform/backend/backend.h"
-#include "platform/screen/screen.h"
+#include "platform/screen/metrics.h"
 #include "platform/window/window.h"
 
 #include <cstdlib>

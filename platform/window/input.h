@@ -1,5 +1,5 @@
 #pragma once
-// Input as the back ends (and tests) deliver it: stylus and key events in screen
+// Input as the hosts (and tests) deliver it: stylus and key events in screen
 // coordinates, turned into window messages posted to the right window.
 #include "platform/base/types.h"
 

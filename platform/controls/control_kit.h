@@ -1,8 +1,11 @@
 #pragma once
-// What the controls share: their state record behind window word 0, the font
-// they draw with, and the messages they send their parent.
+// What the controls share, and the menu bar, which is built like one: the
+// state record behind window word 0, class registration, the font they draw
+// with, and the messages they send their parent. Internal to platform/.
 #include "platform/controls/controls.h"
-#include "platform/windows.h"
+#include "platform/gdi/gdi.h"
+#include "platform/screen/metrics.h"
+#include "platform/window/window.h"
 
 #include <algorithm>
 

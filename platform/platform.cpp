@@ -1,27 +1,23 @@
-// Starting the platform and the glue between the message loop and the back end.
+// Starting and stopping the platform: the host, the screen and the shell's
+// windows, in that order, and the services that close with it. The only file
+// that knows every floor.
 #include "platform/platform.h"
-#include "platform/backend/backend.h"
-#include "platform/gdi/gdi_internal.h"
+#include "platform/host/hosts.h"
 #include "platform/instance/instance.h"
-#include "platform/screen/idle.h"
-#include "platform/screen/screen.h"
+#include "platform/screen/metrics.h"
 #include "platform/shell/changenotify.h"
+#include "platform/shell/taskbar.h"
 #include "platform/sound/sound.h"
+#include "platform/window/hooks.h"
+#include "platform/window/idle.h"
 #include "platform/window/window.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
-
-void setUiThread();
-int headlessBeepCount();
+#include <string>
 
 namespace {
-
-const BackendOps* backend = nullptr;
-auto startTime = std::chrono::steady_clock::now();
 
 bool parseInt(const char* text, int* out)
 {
@@ -85,16 +81,16 @@ BOOL PlatformInit(const PlatformConfig* config)
 {
     PlatformConfig defaults;
     if (!config) config = &defaults;
-    if (backend) PlatformShutdown();
+    if (backendCurrent()) PlatformShutdown();
     const BackendOps* chosen = config->headless ? headlessBackend() : sdlBackend();
     if (!chosen->open(config->width, config->height, config->zoom)) return FALSE;
-    backend = chosen;
-    startTime = std::chrono::steady_clock::now();
+    backendUse(chosen);
     setUiThread();
+    setDialogDefaultProc(DefDlgProc);
     idleTimerStart();
-    if (!screenOpen(ScreenSetup{config->width, config->height, config->dpi})) {
-        backend->close();
-        backend = nullptr;
+    if (!screenOpen(ScreenSetup{config->width, config->height, config->dpi}) || !shellOpen()) {
+        chosen->close();
+        backendUse(nullptr);
         return FALSE;
     }
     return TRUE;
@@ -102,19 +98,22 @@ BOOL PlatformInit(const PlatformConfig* config)
 
 void PlatformShutdown()
 {
+    const BackendOps* backend = backendCurrent();
     if (!backend) return;
     shellNotifyShutdown();
     soundShutdown();
     InstanceRelease();
+    shellClose();
     screenClose();
     backend->close();
-    backend = nullptr;
+    backendUse(nullptr);
 }
 
-const char* PlatformBackendName() { return backend ? backend->name : ""; }
+const char* PlatformBackendName() { return backendName(); }
 
 BOOL PlatformScreenshot(const char* path)
 {
+    const BackendOps* backend = backendCurrent();
     if (!backend || !path) return FALSE;
     // Pending paints first, so the picture is what the windows want shown.
     PlatformRunPending();
@@ -136,49 +135,4 @@ void PlatformRunPending()
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
-}
-
-bool platformPump(int timeoutMs)
-{
-    bool any = false;
-    if (instancePoll()) any = true;
-    if (backend && backend->poll(any ? 0 : timeoutMs)) any = true;
-    idleTimerService();
-    return any;
-}
-
-void platformPresent()
-{
-    if (backend && screenTakeDirty()) {
-        if (Surface* s = screenFramebuffer()) backend->present(*s);
-    }
-}
-
-bool platformClockIsVirtual() { return backend && backend->virtualClock; }
-
-void platformAdvanceClock(DWORD ms)
-{
-    if (backend && backend->virtualClock) backend->advanceClock(ms);
-}
-
-void platformCursorChanged(HCURSOR cursor)
-{
-    if (backend) backend->cursorChanged(cursor);
-}
-
-void platformKeepAwake(bool on)
-{
-    if (backend && backend->keepAwake) backend->keepAwake(on);
-}
-
-void platformBeep(UINT type)
-{
-    if (backend) backend->beep(type);
-}
-
-DWORD GetTickCount()
-{
-    if (backend) return backend->ticks();
-    return static_cast<DWORD>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - startTime).count());
 }

@@ -1,0 +1,33 @@
+#pragma once
+// The shell's own windows: the desktop behind everything (with the menu-bar
+// place at the bottom), the top-most task bar at the top showing the active
+// window's title and its "ok" button, and full-screen mode, which hides them.
+#include "platform/base/types.h"
+
+// Full-screen switches of the shell. The task bar flags show or hide the bar at
+// the top; the input-panel button flags show or hide the menu-bar place at the
+// bottom (the button lives there on the device).
+enum : DWORD {
+    SHFS_SHOWTASKBAR = 0x0001,
+    SHFS_HIDETASKBAR = 0x0002,
+    SHFS_SHOWSIPBUTTON = 0x0004,
+    SHFS_HIDESIPBUTTON = 0x0008,
+    SHFS_SHOWSTARTICON = 0x0010,
+    SHFS_HIDESTARTICON = 0x0020,
+};
+// A change of the work area is sent to every top-level window as
+// WM_SETTINGCHANGE with SPI_SETWORKAREA (see SHHandleWMSettingChange).
+BOOL SHFullScreen(HWND hwnd, DWORD flags);
+
+// The "ok" button at the right of the task bar: shown while `hwnd` is the
+// active window; a tap on it sends WM_COMMAND IDOK to that window.
+enum : DWORD { SHDB_SHOW = 0x0001, SHDB_HIDE = 0x0002 };
+BOOL SHDoneButton(HWND hwnd, DWORD state);
+bool screenHasDoneButton(HWND hwnd);
+RECT screenDoneButtonRect();  // screen coordinates, within the task bar
+
+HWND screenTaskBar();  // null while the shell is closed
+
+// Internal to platform/: made when the platform starts, after the screen.
+bool shellOpen();
+void shellClose();
