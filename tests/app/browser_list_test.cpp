@@ -4,7 +4,7 @@
 #include "tests/app/browser_fixture.h"
 
 #include "app/browser/folder_tree.h"
-#include "platform/backend/input.h"
+#include "platform/window/input.h"
 #include "platform/controls/controls.h"
 #include "imagelib/formats.h"
 #include "rawcodec/rawcodec.h"

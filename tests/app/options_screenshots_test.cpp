@@ -100,7 +100,7 @@ void useBuiltInTexts()
     RegisterStringTable(table.data(), static_cast<int>(table.size()));
 }
 
-class Screenshots : public AppWindowTest {
+class OptionsScreenshots : public AppWindowTest {
 protected:
     void SetUp() override {}
     void shootPages(const std::string& size)
@@ -149,7 +149,7 @@ protected:
     std::vector<uint8_t> archive;
 };
 
-TEST_F(Screenshots, options_pages_and_start_screen_at_240x320)
+TEST_F(OptionsScreenshots, options_pages_and_start_screen_at_240x320)
 {
     start(240, 320, 96);
     useBuiltInTexts();
@@ -157,7 +157,7 @@ TEST_F(Screenshots, options_pages_and_start_screen_at_240x320)
     shootStartScreen("240x320");
 }
 
-TEST_F(Screenshots, options_pages_and_start_screen_at_480x640)
+TEST_F(OptionsScreenshots, options_pages_and_start_screen_at_480x640)
 {
     start(480, 640, 192);
     useBuiltInTexts();

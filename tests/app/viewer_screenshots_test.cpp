@@ -1,6 +1,6 @@
 // The view as a user sees it, at 240 x 320 and 480 x 640: a photo fitted with
 // its label, zoomed with scroll bars and a selection, and an empty view after
-// a failed load. The screenshots go to FOTRIX_DOC_IMAGES when it is set (the
+// a failed load. The screenshots go to FOTRIX_SCREENSHOT_DIR when it is set (the
 // pictures of docs/viewer.md), else to a scratch folder.
 #include "app/viewer/main_view.h"
 #include "app/viewer/view_window.h"
@@ -19,7 +19,7 @@ namespace {
 
 bool isRed(COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; }
 
-class Screenshots : public ViewerTest {
+class ViewerScreenshots : public ViewerTest {
 protected:
     testsupport::TempDir scratch;
     HWND view = nullptr;
@@ -39,7 +39,7 @@ protected:
     }
     fs::path shot(const std::string& name)
     {
-        const char* folder = std::getenv("FOTRIX_DOC_IMAGES");
+        const char* folder = std::getenv("FOTRIX_SCREENSHOT_DIR");
         fs::path path = (folder ? fs::path(folder) : scratch.path()) / name;
         EXPECT_TRUE(PlatformScreenshot(path.string().c_str()));
         EXPECT_TRUE(fs::exists(path));
@@ -101,13 +101,13 @@ protected:
     }
 };
 
-TEST_F(Screenshots, at_240_by_320)
+TEST_F(ViewerScreenshots, at_240_by_320)
 {
     open(240, 320);
     shootSet("240x320");
 }
 
-TEST_F(Screenshots, at_480_by_640)
+TEST_F(ViewerScreenshots, at_480_by_640)
 {
     open(480, 640);
     shootSet("480x640");
