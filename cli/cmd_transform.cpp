@@ -2,7 +2,9 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
+#include "imagelib/result.h"
 #include "metadata/jpeg_transform.h"
 
 namespace cli {

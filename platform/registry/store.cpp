@@ -105,7 +105,8 @@ void keepAside(const std::string& path, const std::string& text, const std::stri
     std::string target = path + ".damaged-" + stamp;
     for (int n = 1; identify(target).exists && n < 1000; ++n)
         target = path + ".damaged-" + stamp + "-" + std::to_string(n);
-    const bool kept = link(path.c_str(), target.c_str()) == 0 ||
+    // A hive kept as a link to elsewhere gives the file it names its second link.
+    const bool kept = linkat(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
                       fotrix::replaceFileContents(target, text.data(), text.size()) == fotrix::ReplaceStatus::Ok;
     if (kept) lastDamage = target;
     std::string line = "registry: " + path + " is damaged (" + why + "); " +
