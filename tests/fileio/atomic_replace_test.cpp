@@ -305,6 +305,7 @@ TEST(AtomicReplace, a_writer_killed_at_any_moment_never_tears_the_target)
         ASSERT_EQ(text.find_first_not_of(text[0]), std::string::npos) << "kill " << kills;
         leftBehind = static_cast<int>(temporariesIn(dir.path()).size());
     }
+    RecordProperty("kills", kills);
     EXPECT_GE(kills, 100);
     // Killed writers leave recognisable temporaries, which a writer that holds
     // a lock over all others (or, after a minute, any writer) removes.
