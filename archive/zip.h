@@ -33,6 +33,8 @@ enum ZipResult : uint32_t {
     ZipUnsupportedMethod = 0xB00,
     ZipUnsafeName = 0xC00,       // target would land outside the base folder
     ZipTooLarge = 0xD00,         // a member or the archive outgrows the 32-bit ZIP limits
+    ZipReadOnly = 0xE00,         // the file to be replaced is read-only: it is left as it is
+    ZipOverLimit = 0xF00,        // a member inflates beyond the caller's extraction limits
     ZipPassword = 0x1000,        // passwords and encrypted members are not supported
     ZipBadArguments = 0x10000,   // includes a null handle
     ZipNotMemoryArchive = 0x20000,
@@ -123,6 +125,17 @@ ZipHandle* zipOpenMemory(const void* data, size_t size);
 // The folder that relative extraction targets are put in; every target must
 // stay inside it.
 uint32_t zipSetBaseDir(ZipHandle* handle, const char* folder);
+
+// Bounds on what extraction from one handle may produce, so that a small
+// archive cannot fill the disk or memory. A member is refused with
+// ZipOverLimit before anything is written when its size (which inflation
+// never exceeds) breaks a bound. Zero means no bound, the default.
+struct ZipExtractLimits {
+    uint64_t maxMemberSize = 0;  // bytes of one member
+    uint64_t maxTotalSize = 0;   // bytes of all members extracted from the handle
+    uint32_t maxRatio = 0;       // a member's size over its compressed size
+};
+uint32_t zipSetExtractLimits(ZipHandle* handle, const ZipExtractLimits& limits);
 
 // Description of a member, as the central directory gives it.
 struct ZipEntry {

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <random>
 #include <unistd.h>
 
 #include "archive/zip_internal.h"
@@ -37,6 +36,8 @@ constexpr ResultText resultTexts[] = {
     {ZipUnsupportedMethod, "Member uses an unsupported compression method"},
     {ZipUnsafeName, "Unsafe name: target would be outside the base folder"},
     {ZipTooLarge, "Too large for a zip file without ZIP64 (4 GiB, 65535 members)"},
+    {ZipReadOnly, "The file is read-only"},
+    {ZipOverLimit, "Member would inflate beyond the extraction limit"},
     {ZipPassword, "Correct password required"},
     {ZipBadArguments, "Caller: faulty arguments"},
     {ZipNotMemoryArchive, "Caller: can only get memory of a memory zipfile"},
@@ -140,26 +141,6 @@ bool nameIsAlreadyCompressed(std::string_view name)
             return true;
     }
     return false;
-}
-
-int createTemporaryBeside(int dirfd, const std::string& name, std::string& temporaryName)
-{
-    // The temporary file sits in the target's own folder so that the final
-    // rename is atomic. Long names get a short temporary name of their own.
-    const size_t slash = name.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : name.substr(0, slash + 1);
-    std::string leaf = slash == std::string::npos ? name : name.substr(slash + 1);
-    if (leaf.size() > 200) leaf.clear();
-    thread_local std::mt19937_64 random{std::random_device{}()};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".tmp-%012llx",
-                      static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
-        temporaryName = folder + "." + leaf + suffix;
-        const int fd = openat(dirfd, temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
 }
 
 bool writeAll(int fd, const uint8_t* data, size_t size)

@@ -11,6 +11,7 @@
 #include <zlib.h>
 
 #include "archive/zip_internal.h"
+#include "fileio/atomic_replace.h"
 
 namespace fotrix {
 
@@ -37,11 +38,22 @@ uint32_t locateData(const ZipReader& r, const ZipMember& m, uint64_t& dataStart)
     return ZipOk;
 }
 
+// Whether a member stays within the caller's bounds. Its declared size is
+// what inflation may produce at most, so checking it bounds the output.
+bool withinLimits(const ZipReader& r, const ZipMember& m)
+{
+    const ZipExtractLimits& limits = r.limits;
+    if (limits.maxMemberSize && m.size > limits.maxMemberSize) return false;
+    if (limits.maxRatio && m.size > static_cast<uint64_t>(std::max<uint32_t>(m.compressedSize, 1)) * limits.maxRatio)
+        return false;
+    return !limits.maxTotalSize || m.size <= limits.maxTotalSize - std::min(r.extractedTotal, limits.maxTotalSize);
+}
+
 // Hands a member's data, inflated when needed, to `write(bytes, count)` in
 // pieces, never more than the size the directory gives; the CRC-32 and size
 // are checked at the end.
 template <class Write>
-uint32_t unpackMember(const ZipReader& r, const ZipMember& m, Write&& write)
+uint32_t inflateMember(const ZipReader& r, const ZipMember& m, Write&& write)
 {
     if (m.flags & (FlagEncrypted | FlagStrongEncryption)) return ZipPassword;
     if (m.method != MethodStored && m.method != MethodDeflated) return ZipUnsupportedMethod;
@@ -105,6 +117,16 @@ uint32_t unpackMember(const ZipReader& r, const ZipMember& m, Write&& write)
     inflateEnd(&stream);
     if (code != ZipOk) return code;
     return produced == m.size && static_cast<uint32_t>(crc) == m.crc ? ZipOk : ZipBadCrc;
+}
+
+// inflateMember within the caller's limits, counting what was extracted.
+template <class Write>
+uint32_t unpackMember(ZipReader& r, const ZipMember& m, Write&& write)
+{
+    if (!withinLimits(r, m)) return ZipOverLimit;
+    const uint32_t code = inflateMember(r, m, std::forward<Write>(write));
+    if (code == ZipOk) r.extractedTotal += m.size;
+    return code;
 }
 
 struct Fd {
@@ -208,28 +230,26 @@ uint32_t extractFolder(const Placement& place)
     return S_ISDIR(st.st_mode) ? ZipOk : S_ISLNK(st.st_mode) ? ZipUnsafeName : ZipCannotOpen;
 }
 
-uint32_t extractFile(const ZipReader& r, const ZipMember& m, const Placement& place)
+uint32_t extractFile(ZipReader& r, const ZipMember& m, const Placement& place)
 {
     Fd parent;
     uint32_t code = openParentFolder(place, place.parts.size() - 1, parent);
     if (code != ZipOk) return code;
-    const std::string& leaf = place.parts.back();
-    std::string temporary;
-    Fd out;
-    out.reset(createTemporaryBeside(parent.fd, leaf, temporary));
-    if (out.fd < 0) return ZipCannotOpen;
-    code = unpackMember(r, m, [&](const uint8_t* data, size_t size) { return writeAll(out.fd, data, size); });
-    if (code == ZipOk) {
-        const time_t modified = timeFromDosTime(m.dosTime);
-        const struct timespec times[2] = {{modified, 0}, {modified, 0}};
-        futimens(out.fd, times);
-        const int fd = out.fd;
-        out.fd = -1;
-        if (close(fd) != 0) code = ZipWriteError;
-        else if (renameat(parent.fd, temporary.c_str(), parent.fd, leaf.c_str()) != 0) code = ZipCannotOpen;
-    }
-    if (code != ZipOk) unlinkat(parent.fd, temporary.c_str(), 0);
-    return code;
+    if (!withinLimits(r, m)) return ZipOverLimit;  // before a temporary file is made
+    AtomicReplace out;
+    ReplaceOptions options;
+    options.folderFd = parent.fd;
+    options.followLinks = false;  // a link planted at the target is replaced, never written through
+    const ReplaceStatus opened = out.open(place.parts.back(), options);
+    if (opened == ReplaceStatus::ReadOnly) return ZipReadOnly;
+    if (opened != ReplaceStatus::Ok) return ZipCannotOpen;
+    code = unpackMember(r, m, [&](const uint8_t* data, size_t size) { return out.write(data, size); });
+    if (code != ZipOk) return code;  // `out` removes the temporary file
+    const time_t modified = timeFromDosTime(m.dosTime);
+    const struct timespec times[2] = {{modified, 0}, {modified, 0}};
+    futimens(out.fd(), times);
+    const ReplaceStatus committed = out.commit();
+    return committed == ReplaceStatus::Ok ? ZipOk : committed == ReplaceStatus::WriteFailed ? ZipWriteError : ZipCannotOpen;
 }
 
 const ZipMember* memberAt(ZipHandle* handle, int index, ZipReader*& reader, uint32_t& code)

@@ -68,11 +68,6 @@ bool nameIsRelativeAndSafe(std::string_view name);
 // Whether a member name ends in one of the already-compressed extensions.
 bool nameIsAlreadyCompressed(std::string_view name);
 
-// Creates a new file for writing beside `name` (relative to `dirfd`, which may
-// be AT_FDCWD) under a random temporary name, never following a symbolic link.
-// Returns the descriptor (or -1) and the name it got.
-int createTemporaryBeside(int dirfd, const std::string& name, std::string& temporaryName);
-
 // Writes all of `size` bytes, retrying short writes and interruptions.
 bool writeAll(int fd, const uint8_t* data, size_t size);
 
@@ -129,6 +124,8 @@ struct ZipReader {
     uint64_t dataEnd = 0;  // where member data must end: the central directory's start
     std::vector<ZipMember> members;
     std::string baseDir;  // absolute, lexically normal, ending in "/"; empty: current folder
+    ZipExtractLimits limits;
+    uint64_t extractedTotal = 0;  // bytes extracted so far, for limits.maxTotalSize
     ~ZipReader();
 };
 

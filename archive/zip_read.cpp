@@ -233,6 +233,15 @@ ZipHandle* zipOpenMemory(const void* data, size_t size)
     return startReader(std::move(reader));
 }
 
+uint32_t zipSetExtractLimits(ZipHandle* handle, const ZipExtractLimits& limits)
+{
+    uint32_t code;
+    ZipReader* r = zipReaderOf(handle, code);
+    if (!r) return code;
+    r->limits = limits;
+    return zipRecord(ZipSide::Reading, ZipOk);
+}
+
 uint32_t zipSetBaseDir(ZipHandle* handle, const char* folder)
 {
     uint32_t code;

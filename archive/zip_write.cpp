@@ -15,6 +15,7 @@
 #include <zlib.h>
 
 #include "archive/zip_internal.h"
+#include "fileio/atomic_replace.h"
 
 namespace fotrix {
 
@@ -36,7 +37,7 @@ struct ZipWriter {
     bool ownsFd = false;   // created by zipCreate: written under a temporary name
     bool seekable = false;
     std::string path;           // zipCreate's target
-    std::string temporaryPath;  // where it is written until zipClose
+    std::unique_ptr<AtomicReplace> replacement;  // zipCreate's temporary file until zipClose
     uint64_t position = 0;      // archive offset of buffer[used]
     std::vector<uint8_t> buffer = std::vector<uint8_t>(OutputBufferSize);
     size_t used = 0;
@@ -51,10 +52,8 @@ struct ZipWriter {
     ~ZipWriter()
     {
         if (streamReady) deflateEnd(&stream);
-        if (ownsFd) {
-            if (fd >= 0) close(fd);
-            if (!temporaryPath.empty()) unlink(temporaryPath.c_str());
-        }
+        // An owned descriptor belongs to the replacement, which removes its
+        // temporary file when finishing failed.
     }
 };
 
@@ -375,8 +374,11 @@ ZipHandle* zipCreate(const char* path, const char* password)
     if (stat(path, &st) == 0 && S_ISDIR(st.st_mode)) return zipRecord(ZipSide::Creating, ZipCannotOpen), nullptr;
     std::unique_ptr<ZipWriter, ZipWriterDelete> writer(new ZipWriter);
     writer->path = path;
-    writer->fd = createTemporaryBeside(AT_FDCWD, writer->path, writer->temporaryPath);
-    if (writer->fd < 0) return zipRecord(ZipSide::Creating, ZipCannotOpen), nullptr;
+    writer->replacement = std::make_unique<AtomicReplace>();
+    const ReplaceStatus opened = writer->replacement->open(writer->path);
+    if (opened == ReplaceStatus::ReadOnly) return zipRecord(ZipSide::Creating, ZipReadOnly), nullptr;
+    if (opened != ReplaceStatus::Ok) return zipRecord(ZipSide::Creating, ZipCannotOpen), nullptr;
+    writer->fd = writer->replacement->fd();
     writer->ownsFd = true;
     return startWriter(std::move(writer));
 }
@@ -453,12 +455,10 @@ uint32_t finish(ZipWriter& w)
     put16(end + 20, 0);
     if (!put(w, w.central.data(), w.central.size()) || !put(w, end, EndSize) || !flush(w)) return ZipWriteError;
     if (!w.ownsFd) return ZipOk;
-    const int fd = w.fd;
     w.fd = -1;
-    if (close(fd) != 0) return ZipWriteError;
-    if (rename(w.temporaryPath.c_str(), w.path.c_str()) != 0) return ZipCannotOpen;
-    w.temporaryPath.clear();
-    return ZipOk;
+    const ReplaceStatus committed = w.replacement->commit();
+    if (committed == ReplaceStatus::WriteFailed) return ZipWriteError;
+    return committed == ReplaceStatus::Ok ? ZipOk : ZipCannotOpen;
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
+#include "imagelib/result.h"
 #include "metadata/jpeg_transform.h"
 
 namespace cli {
@@ -41,9 +43,9 @@ int commandTransform(Arguments args)
         }
     }
     if (code < 0) return usageError("transform", "--op is required");
-    if (!fotrix::jpegTransformLossless(input.c_str(), output.c_str(), code, trim)) {
-        // The transform reports only success or failure; libjpeg refused the
-        // input or the output could not be written.
+    int failure = 0;
+    if (!fotrix::jpegTransformLossless(input.c_str(), output.c_str(), code, trim, &failure)) {
+        if (failure == fotrix::ResultReadOnly) return reportError(failure);
         std::fprintf(stderr, "error: 11 lossless transform failed\n");
         return 11;
     }

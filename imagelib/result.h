@@ -19,7 +19,8 @@ namespace fotrix {
     X(11, ResultJpegError, "JPEG library error")                 \
     X(15, ResultCancelled, "cancelled")                          \
     X(16, ResultBadSize, "bad size, empty rectangle or bad mode") \
-    X(17, ResultBinaryRefused, "operation not available for black-and-white pictures")
+    X(17, ResultBinaryRefused, "operation not available for black-and-white pictures") \
+    X(18, ResultReadOnly, "the file is read-only")
 
 enum Result : int {
 #define FOTRIX_RESULT_ENUM(code, name, text) name = code,

@@ -10,6 +10,7 @@
 // succeeded; on failure the temporary is removed and nothing is left behind.
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "imagelib/bitmap.h"
@@ -17,6 +18,8 @@
 #include "imagelib/result.h"
 
 namespace fotrix {
+
+class AtomicReplace;
 
 enum SaveFlags : uint32_t {
     SaveDiagnostics = 1,         // describe each save on stderr
@@ -96,7 +99,7 @@ struct WriterContext {
     const MetadataBlock* metadata = nullptr;
     // File output.
     FILE* file = nullptr;
-    std::string temporaryName;     // where the writer writes until the save succeeds
+    std::shared_ptr<AtomicReplace> replacement;  // the temporary file until the save succeeds
     bool directWrite = false;      // the target is not a regular file: written in place
     bool writeFailed = false;
     // Row service state.
@@ -109,7 +112,8 @@ struct WriterContext {
 
 // Writes `bitmap` to `fileName` in the format `params.format`. With
 // SaveCopyName the final name (after SaveReplaceExtension) is stored in
-// `finalName` when given. Returns 0 or a result code (1, 5, 6, 7, 8, 11, 16).
+// `finalName` when given. Returns 0 or a result code (1, 5, 6, 7, 8, 11, 16,
+// 18 when the target exists but is read-only: it is then left as it is).
 int saveBitmap(const std::string& fileName, const Bitmap& bitmap, const SaveParams& params,
                std::string* finalName = nullptr);
 
@@ -127,7 +131,7 @@ void getRows(WriterContext& context, int first, int count);
 const uint8_t* nextBitmapRow(WriterContext& context);
 void endRows(WriterContext& context);
 
-// File output for writers. writerOpen: 0, or 5 when the file cannot be
+// File output for writers. writerOpen: 0, 18 for a read-only target, or 5 when the file cannot be
 // created. Writes set a sticky failure flag; writerClose returns 0, or 6 when
 // any write (or the final flush) failed.
 int writerOpen(WriterContext& context);

@@ -59,7 +59,7 @@ bool iptcBuild(const IptcRecord& record, std::vector<uint8_t>& area);
 // Rewrites a JPEG file with the record in a new APP13 segment, through a
 // temporary file renamed over the original. Results: 0 done, 1 out of memory
 // or nothing to write, 3 cannot open, 6 no place for the segment or the file
-// cannot be written (the original is then unchanged).
+// cannot be written, 18 the file is read-only (the original is then unchanged).
 int iptcWriteJpeg(const char* path, const IptcRecord& record);
 
 void iptcFree(IptcRecord& record);

@@ -2,7 +2,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "metadata/atomic_file.h"
+#include "fileio/atomic_replace.h"
+#include "imagelib/result.h"
 #include "metadata/iptc.h"
 #include "metadata/jpeg_segments.h"
 
@@ -74,10 +75,6 @@ std::vector<uint8_t> makeSegment(const std::vector<uint8_t>& area)
     return segment;
 }
 
-bool writeAll(FILE* file, const uint8_t* data, size_t size)
-{
-    return size == 0 || std::fwrite(data, 1, size, file) == size;
-}
 
 }  // namespace
 
@@ -117,10 +114,10 @@ int iptcWriteJpeg(const char* path, const IptcRecord& record)
     if (!findPlace(file.data(), segments, at, replace)) return 6;
     std::vector<uint8_t> segment = makeSegment(area);
 
-    std::string target = atomicTarget(path);
-    TempFile temp;
-    if (!tempFileOpen(target, temp)) return 6;
-    bool ok = writeAll(temp.file, file.data(), at) && writeAll(temp.file, segment.data(), segment.size());
+    AtomicReplace out;
+    if (const ReplaceStatus opened = out.open(path); opened != ReplaceStatus::Ok)
+        return opened == ReplaceStatus::ReadOnly ? ResultReadOnly : 6;
+    bool ok = out.write(file.data(), at) && out.write(segment.data(), segment.size());
     // Copy the rest, leaving out the replaced segment and any later Photoshop
     // segment that still holds IPTC data, which would contradict the new one.
     size_t pos = at;
@@ -129,15 +126,11 @@ int iptcWriteJpeg(const char* path, const IptcRecord& record)
         if (s.start < at) continue;
         bool drop = static_cast<int>(i) == replace || (replace >= 0 && holdsIptc(file.data(), s));
         if (!drop) continue;
-        ok = writeAll(temp.file, file.data() + pos, s.start - pos);
+        ok = out.write(file.data() + pos, s.start - pos);
         pos = s.start + s.size;
     }
-    ok = ok && writeAll(temp.file, file.data() + pos, file.size() - pos);
-    if (!ok) {
-        tempFileDiscard(temp);
-        return 6;
-    }
-    return tempFileCommit(temp, target) ? 0 : 6;
+    ok = ok && out.write(file.data() + pos, file.size() - pos);
+    return ok && out.commit() == ReplaceStatus::Ok ? 0 : 6;  // the temporary goes with `out` otherwise
 }
 
 }  // namespace fotrix

@@ -13,7 +13,8 @@
 
 #include <jpeglib.h>
 
-#include "metadata/atomic_file.h"
+#include "fileio/atomic_replace.h"
+#include "imagelib/result.h"
 
 namespace fotrix {
 
@@ -293,30 +294,36 @@ int runTransform(TransformJob* job)
 
 }  // namespace
 
-int jpegTransformLossless(const char* input, const char* output, int code, bool trim)
+int jpegTransformLossless(const char* input, const char* output, int code, bool trim, int* failure)
 {
+    int ignored = 0;
+    int& why = failure ? *failure : ignored;
+    why = ResultOk;
     FILE* in = std::fopen(input, "rb");
-    if (!in) return 0;
-    std::string target = atomicTarget(output);
-    TempFile temp;
-    if (!tempFileOpen(target, temp)) {
+    if (!in) return why = ResultCannotOpen, 0;
+    AtomicReplace out;
+    const ReplaceStatus opened = out.open(output);
+    FILE* stream = opened == ReplaceStatus::Ok ? out.stream() : nullptr;
+    if (!stream) {
         std::fclose(in);
+        why = opened == ReplaceStatus::ReadOnly ? ResultReadOnly : ResultCannotCreate;
         return 0;
     }
     TransformJob* job = static_cast<TransformJob*>(std::calloc(1, sizeof(TransformJob)));
+    const bool allocated = job != nullptr;
     int ok = 0;
     if (job) {
         job->in = in;
-        job->out = temp.file;
+        job->out = stream;
         job->code = code;
         job->trim = trim;
         ok = runTransform(job);
         std::free(job);
     }
     std::fclose(in);
-    if (ok) return tempFileCommit(temp, target) ? 1 : 0;
-    tempFileDiscard(temp);
-    return 0;
+    if (!ok) return why = allocated ? ResultJpegError : ResultNoMemory, 0;
+    if (out.commit() != ReplaceStatus::Ok) return why = ResultWriteError, 0;
+    return 1;  // on every failure above `out` removes its temporary file
 }
 
 }  // namespace fotrix

@@ -3,16 +3,12 @@
 // target only when the writer succeeded.
 #include "imagelib/save.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <random>
+#include <memory>
 
+#include "fileio/atomic_replace.h"
 #include "imagelib/streaming/row_handoff.h"
 
 namespace fotrix {
@@ -121,30 +117,29 @@ std::string replaceExtension(const std::string& name, const char* extension)
 
 void removeTemporary(WriterContext& context)
 {
-    if (context.file) {
-        std::fclose(context.file);
-        context.file = nullptr;
-    }
-    if (!context.temporaryName.empty()) {
-        ::unlink(context.temporaryName.c_str());
-        context.temporaryName.clear();
+    if (context.directWrite && context.file) std::fclose(context.file);
+    context.file = nullptr;
+    context.replacement.reset();  // removes the temporary file
+}
+
+int resultOfReplace(ReplaceStatus status)
+{
+    switch (status) {
+    case ReplaceStatus::Ok: return ResultOk;
+    case ReplaceStatus::ReadOnly: return ResultReadOnly;
+    case ReplaceStatus::WriteFailed: return ResultWriteError;
+    default: return ResultCannotCreate;
     }
 }
 
 // Moves the finished temporary file over the target.
 int commitTemporary(WriterContext& context)
 {
-    if (context.temporaryName.empty()) return ResultOk;
-    struct stat existing {};
-    if (::stat(context.fileName.c_str(), &existing) == 0)
-        ::chmod(context.temporaryName.c_str(), existing.st_mode & 07777);
-    if (::rename(context.temporaryName.c_str(), context.fileName.c_str()) != 0) {
-        ::unlink(context.temporaryName.c_str());
-        context.temporaryName.clear();
-        return ResultCannotCreate;
-    }
-    context.temporaryName.clear();
-    return ResultOk;
+    if (!context.replacement) return ResultOk;
+    context.file = nullptr;  // the replacement owns and closes the stream
+    const ReplaceStatus status = context.replacement->commit();
+    context.replacement.reset();
+    return resultOfReplace(status);
 }
 
 // saveBitmap, with the rows of a load still running when `handoff` is set.
@@ -209,49 +204,23 @@ int saveBitmapHandedOff(const std::string& fileName, const Bitmap& bitmap, const
 
 int writerOpen(WriterContext& context)
 {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path target(context.fileName);
-    if (target.empty()) return ResultCannotCreate;
-    // A symbolic link is followed so that the file it names is replaced, not the link.
-    if (fs::is_symlink(fs::symlink_status(target, error))) {
-        fs::path resolved = fs::weakly_canonical(target, error);
-        if (error) return ResultCannotCreate;
-        target = resolved;
-        context.fileName = target.string();
-    }
-    const fs::file_status status = fs::status(target, error);
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        if (fs::is_directory(status)) return ResultCannotCreate;
+    if (context.fileName.empty()) return ResultCannotCreate;
+    struct stat st {};
+    if (::stat(context.fileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) return ResultCannotCreate;
         // Devices and pipes cannot be replaced: they are written in place.
         context.file = std::fopen(context.fileName.c_str(), "wb");
         context.directWrite = true;
         return context.file ? ResultOk : ResultCannotCreate;
     }
-    // A file we may not write is not replaced behind its owner's back.
-    if (fs::exists(status) && ::access(context.fileName.c_str(), W_OK) != 0) return ResultCannotCreate;
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::random_device seed;
-    std::mt19937 random(seed() ^ static_cast<unsigned>(::getpid()));
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".%08x.part", static_cast<unsigned>(random()));
-        const std::string name = (folder / ("." + target.filename().string() + suffix)).string();
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST) continue;
-            return ResultCannotCreate;
-        }
-        context.file = ::fdopen(fd, "wb");
-        if (!context.file) {
-            ::close(fd);
-            ::unlink(name.c_str());
-            return ResultCannotCreate;
-        }
-        context.temporaryName = name;
-        return ResultOk;
-    }
-    return ResultCannotCreate;
+    auto replacement = std::make_shared<AtomicReplace>();
+    if (const ReplaceStatus status = replacement->open(context.fileName); status != ReplaceStatus::Ok)
+        return resultOfReplace(status);
+    context.file = replacement->stream();
+    if (!context.file) return ResultCannotCreate;
+    context.fileName = replacement->target();  // a symbolic link's target gets the new content
+    context.replacement = std::move(replacement);
+    return ResultOk;
 }
 
 void writeBytes(WriterContext& context, const void* data, size_t size)
@@ -296,10 +265,9 @@ int writerClose(WriterContext& context)
 {
     if (!context.file) return context.writeFailed ? ResultWriteError : ResultOk;
     if (std::fflush(context.file) != 0) context.writeFailed = true;
-    if (!context.writeFailed && !context.directWrite && ::fsync(::fileno(context.file)) != 0)
-        context.writeFailed = true;
-    if (std::fclose(context.file) != 0) context.writeFailed = true;
-    context.file = nullptr;
+    // A replacement's stream is closed (and synced) when it is put in place.
+    if (context.directWrite && std::fclose(context.file) != 0) context.writeFailed = true;
+    if (context.directWrite) context.file = nullptr;
     return context.writeFailed ? ResultWriteError : ResultOk;
 }
 

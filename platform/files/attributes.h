@@ -7,9 +7,9 @@
 #include <string>
 #include <sys/stat.h>
 
-// CopyFile writes "<target>.fotrix-copy-<pid>" and then puts it in place; change
-// notifications leave these in-flight files out.
-constexpr const char* kCopyTemporaryInfix = ".fotrix-copy-";
+// Files are written as ".<target>.fotrix-tmp-XXXXXX" and then put in place
+// (fileio/atomic_replace.h); change notifications leave these in-flight files out.
+constexpr const char* kCopyTemporaryInfix = ".fotrix-tmp-";
 
 DWORD attributesOf(const std::string& name, const struct stat& st);
 FILETIME fileTimeFromUnix(int64_t seconds, int64_t nanoseconds);

@@ -1,6 +1,8 @@
 // Attributes, folders, moving, copying and deleting files.
 #include "platform/files/files_internal.h"
 
+#include "fileio/atomic_replace.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +13,8 @@
 #include <unistd.h>
 
 namespace {
+
+using fotrix::ReplaceStatus;
 
 std::string baseName(const std::string& path)
 {
@@ -43,8 +47,25 @@ bool copyContents(int in, int out)
     }
 }
 
+int errorOfReplace(ReplaceStatus status)
+{
+    switch (status) {
+    case ReplaceStatus::ReadOnly: return ERROR_ACCESS_DENIED;
+    case ReplaceStatus::NotRegular: return ERROR_ACCESS_DENIED;
+    case ReplaceStatus::Exists: return ERROR_FILE_EXISTS;
+    default: return errorFromErrno(errno ? errno : EIO);
+    }
+}
+
+bool failReplace(ReplaceStatus status)
+{
+    SetLastError(errorOfReplace(status));
+    return false;
+}
+
 // Copies into a temporary file beside the target and then puts it in place, so
-// a failed copy never leaves a half-written target behind.
+// a failed copy never leaves a half-written target behind. The copy gets the
+// original's mode and last write time, as the file list shows them.
 bool copyFileSafely(const std::string& from, const std::string& to, bool failIfExists)
 {
     int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
@@ -60,41 +81,19 @@ bool copyFileSafely(const std::string& from, const std::string& to, bool failIfE
         SetLastError(ERROR_FILE_EXISTS);
         return false;
     }
-    std::string temp = to + kCopyTemporaryInfix + std::to_string(getpid());
-    int out = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, (st.st_mode & 0777) | S_IWUSR);
-    if (out < 0) {
-        int err = errno;
-        close(in);
-        return fail(err);
-    }
-    bool ok = copyContents(in, out) && fsync(out) == 0;
-    int err = errno;
-    // The copy keeps the original's last write time, as the file list shows it.
-    timespec times[2] = {st.st_atim, st.st_mtim};
-    if (ok) futimens(out, times);
-    ok = close(out) == 0 && ok;
+    fotrix::ReplaceOptions options;
+    options.mode = st.st_mode & 0777;
+    options.useMode = true;
+    fotrix::AtomicReplace out;
+    ReplaceStatus status = out.open(to, options);
+    if (status == ReplaceStatus::Ok && !copyContents(in, out.fd())) status = ReplaceStatus::WriteFailed;
     close(in);
-    if (ok) {
-        if (failIfExists) {
-            // link() refuses an existing name, so a file that appeared meanwhile is kept.
-            ok = link(temp.c_str(), to.c_str()) == 0;
-            err = errno;
-            unlink(temp.c_str());
-        } else {
-            ok = std::rename(temp.c_str(), to.c_str()) == 0;
-            err = errno;
-        }
-    }
-    if (!ok) {
-        unlink(temp.c_str());
-        if (err == EEXIST) {
-            SetLastError(ERROR_FILE_EXISTS);
-            return false;
-        }
-        return fail(err ? err : EIO);
-    }
-    if (!(st.st_mode & S_IWUSR)) chmod(to.c_str(), st.st_mode & 0777);
-    return true;
+    if (status != ReplaceStatus::Ok) return failReplace(status);
+    timespec times[2] = {st.st_atim, st.st_mtim};
+    futimens(out.fd(), times);
+    // Without replacing, a file that appeared meanwhile is kept.
+    status = out.commit(failIfExists ? fotrix::CommitMode::NoReplace : fotrix::CommitMode::Replace);
+    return status == ReplaceStatus::Ok || failReplace(status);
 }
 
 }  // namespace

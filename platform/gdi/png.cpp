@@ -3,9 +3,9 @@
 
 #include <png.h>
 
+#include "fileio/atomic_replace.h"
+
 #include <cstdio>
-#include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -53,14 +53,8 @@ bool writeSurfacePng(const Surface& s, const RECT& area, const char* path)
         }
     }
     // Written beside the target and renamed, so a reader never sees half a file.
-    std::string temp = std::string(path) + ".tmp";
-    FILE* file = std::fopen(temp.c_str(), "wb");
-    if (!file) return false;
-    bool ok = writeRows(file, rows.data(), width, height);
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path) != 0) {
-        unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    fotrix::AtomicReplace out;
+    FILE* file = out.open(path) == fotrix::ReplaceStatus::Ok ? out.stream() : nullptr;
+    if (!file || !writeRows(file, rows.data(), width, height)) return false;  // `out` removes the temporary
+    return out.commit() == fotrix::ReplaceStatus::Ok;
 }

@@ -121,6 +121,9 @@ LONG RegCreateKeyEx(HKEY key, const char* subKey, DWORD, char*, DWORD, REGSAM, v
     if (path.size() > kRegMaxKeyPath) return ERROR_INVALID_PARAMETER;
     bool created = false;
     LONG r = hiveChange(hive, [&](RegNode& root, bool& changed) {
+        // A hive that grew past what a hive file may hold would not load again.
+        if (!regWalk(&root, path, false, nullptr) && regCountEntries(root) + regSplitPath(path).size() > kRegMaxEntries)
+            return static_cast<LONG>(ERROR_OUTOFMEMORY);
         regWalk(&root, path, true, &created);
         changed = created;
         return static_cast<LONG>(ERROR_SUCCESS);
@@ -169,6 +172,7 @@ LONG RegSetValueEx(HKEY key, const char* name, DWORD, DWORD type, const BYTE* da
         RegValue* v = regFindValue(node, vname);
         if (v && v->type == type && v->data == bytes) return static_cast<LONG>(ERROR_SUCCESS);
         if (!v) {
+            if (regCountEntries(root) >= kRegMaxEntries) return static_cast<LONG>(ERROR_OUTOFMEMORY);
             node->values.push_back(RegValue{vname, type, {}});
             v = &node->values.back();
         }

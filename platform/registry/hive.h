@@ -28,6 +28,14 @@ std::vector<std::string> regSplitPath(std::string_view path);
 
 // The hive as REGEDIT4 text, every key under "[rootName\...]".
 std::string regFormat(const RegNode& root, const std::string& rootName);
-// Parses REGEDIT4 text; false with a message (line number and reason) when the
-// text is not a hive file of that root.
+// Most keys and values together in one hive, which bounds the memory a hive
+// file can take; the Reg* functions refuse to grow a hive beyond it.
+constexpr size_t kRegMaxEntries = 1000000;
+size_t regCountEntries(const RegNode& root);
+
+// Parses REGEDIT4 text into `root`, in time linear in its size. Every good
+// line is kept; a bad line (a malformed value, a key outside the hive, a name,
+// path or value over the Reg* limits, a NUL byte) is left out, and false is
+// returned with a message naming the first bad lines ("line 4: ...") and
+// how many there were. A text without the REGEDIT4 header gives an empty tree.
 bool regParse(std::string_view text, const std::string& rootName, RegNode& root, std::string& error);

@@ -4,7 +4,9 @@
 // (FOTRIX_CONFIG_DIR overrides). Every change is written at once to a
 // temporary file, flushed and renamed over the old one, under a lock file
 // shared by all processes; other processes' changes are read back before each
-// change. A file that cannot be read is kept aside and reported, never emptied.
+// change. A damaged file is kept aside and reported, and its good lines kept;
+// a file that cannot be read or is too large is used as defaults for the run
+// and never written over.
 #include "platform/base/types.h"
 
 #define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000000u)))

@@ -2,12 +2,13 @@
 // processes, and atomic saves.
 #include "platform/registry/store.h"
 
+#include "fileio/atomic_replace.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -31,8 +32,14 @@ struct HiveState {
     RegNode root;
     FileIdentity identity;
     bool loaded = false;
-    std::string folder;  // the folder the tree was loaded from
+    bool untouchable = false;  // the file could not be read: defaults this run, never written over
+    std::string folder;        // the folder the tree was loaded from
 };
+
+// No hive is this big; a larger file is someone else's, not a damaged hive.
+constexpr off_t kMaxHiveBytes = 64 << 20;
+
+enum class HiveRead { Ok, Unreadable, TooLarge };
 
 HiveState hives[2];
 std::string lastDamage;
@@ -52,20 +59,27 @@ FileIdentity identify(const std::string& path)
     return id;
 }
 
-bool readWhole(const std::string& path, std::string& out)
+HiveRead readHive(const std::string& path, std::string& out, std::string& why)
 {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return why = std::strerror(errno), HiveRead::Unreadable;
+    struct stat st {};
+    HiveRead result = HiveRead::Ok;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) result = HiveRead::Unreadable, why = "not a regular file";
+    else if (st.st_size > kMaxHiveBytes) result = HiveRead::TooLarge;
     out.clear();
     char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-        out.append(buf, n);
-        if (out.size() > (64u << 20)) break;  // no hive is this big: treat as damaged
+    while (result == HiveRead::Ok) {
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) result = HiveRead::Unreadable, why = std::strerror(errno);
+        if (n <= 0) break;
+        out.append(buf, static_cast<size_t>(n));
+        if (out.size() > static_cast<size_t>(kMaxHiveBytes)) result = HiveRead::TooLarge;  // grew while read
     }
-    bool ok = !std::ferror(f) && out.size() <= (64u << 20);
-    std::fclose(f);
-    return ok;
+    close(fd);
+    if (result == HiveRead::TooLarge) why = "over " + std::to_string(kMaxHiveBytes >> 20) + " MiB";
+    return result;
 }
 
 bool makeFolder(const std::string& folder)
@@ -80,8 +94,10 @@ bool makeFolder(const std::string& folder)
     return true;
 }
 
-// Moves a damaged hive file aside under a unique name and says so on the debug console.
-void keepAside(const std::string& path, const std::string& why)
+// Keeps a copy of a damaged hive file under a unique name (a second link to
+// it, or a copy where links are not possible) and says so on the debug
+// console, once: the hive is then saved with its good lines.
+void keepAside(const std::string& path, const std::string& text, const std::string& why)
 {
     char stamp[32];
     std::time_t now = std::time(nullptr);
@@ -89,10 +105,27 @@ void keepAside(const std::string& path, const std::string& why)
     std::string target = path + ".damaged-" + stamp;
     for (int n = 1; identify(target).exists && n < 1000; ++n)
         target = path + ".damaged-" + stamp + "-" + std::to_string(n);
-    if (std::rename(path.c_str(), target.c_str()) == 0) lastDamage = target;
-    std::string line = "registry: " + path + " is damaged (" + why + "); kept as " + target + "\n";
+    // A hive kept as a link to elsewhere gives the file it names its second link.
+    const bool kept = linkat(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+                      fotrix::replaceFileContents(target, text.data(), text.size()) == fotrix::ReplaceStatus::Ok;
+    if (kept) lastDamage = target;
+    std::string line = "registry: " + path + " is damaged (" + why + "); " +
+                       (kept ? "kept as " + target : std::string("no copy could be kept")) +
+                       "; its good lines are kept\n";
     OutputDebugString(line.c_str());
 }
+
+// A hive file that is there but cannot be used is not damaged: it is left as
+// it is, and this run goes on with the defaults.
+void reportUnusable(const std::string& path, HiveRead read, const std::string& why)
+{
+    const char* what = read == HiveRead::TooLarge ? "is too large" : "cannot be read";
+    std::string line = "registry: " + path + " " + what + " (" + why +
+                       "); using the defaults for this run and leaving the file as it is\n";
+    OutputDebugString(line.c_str());
+}
+
+bool saveAtomically(int hive);
 
 // Reads the hive file into the state when it changed since the last read.
 void refresh(int hive, bool haveLock)
@@ -106,17 +139,21 @@ void refresh(int hive, bool haveLock)
     h.folder = folder;
     h.identity = id;
     h.loaded = true;
+    h.untouchable = false;
     if (!id.exists) return;
-    std::string text, error;
-    if (!readWhole(path, text)) error = "cannot be read";
-    else if (regParse(text, hiveRootName(hive), h.root, error)) return;
-    h.root = RegNode{};
+    std::string text, why;
+    if (const HiveRead read = readHive(path, text, why); read != HiveRead::Ok) {
+        h.untouchable = true;
+        reportUnusable(path, read, why);
+        return;
+    }
+    if (regParse(text, hiveRootName(hive), h.root, why)) return;
     if (haveLock) {
-        keepAside(path, error);
-        h.identity = identify(path);
+        keepAside(path, text, why);
+        saveAtomically(hive);
     } else {
-        // Moving the file aside needs the lock: take it and look again, as a
-        // writer may have replaced the file meanwhile.
+        // Keeping the file aside and saving need the lock: take it and look
+        // again, as a writer may have replaced the file meanwhile.
         h.loaded = false;
         int lockFd = open((folder + "/registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (lockFd < 0) return;
@@ -128,51 +165,16 @@ void refresh(int hive, bool haveLock)
     }
 }
 
-bool syncFolder(const std::string& folder)
-{
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    fsync(fd);
-    close(fd);
-    return true;
-}
-
-// Temporary files left by a writer that died mid-save. Called under the lock
-// file, when no other writer can be between its write and its rename.
-void removeStaleTemporaries(const std::string& folder, const std::string& name)
-{
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return;
-    std::string prefix = name + ".tmp-";
-    while (dirent* e = readdir(dir))
-        if (std::strncmp(e->d_name, prefix.c_str(), prefix.size()) == 0) unlink((folder + "/" + e->d_name).c_str());
-    closedir(dir);
-}
-
 bool saveAtomically(int hive)
 {
     HiveState& h = hives[hive];
-    std::string folder = h.folder;
-    std::string path = folder + "/" + fileName(hive);
-    removeStaleTemporaries(folder, fileName(hive));
-    std::string temp = path + ".tmp-" + std::to_string(getpid());
-    std::string text = regFormat(h.root, hiveRootName(hive));
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<size_t>(n);
-    }
-    bool ok = done == text.size() && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        unlink(temp.c_str());
-        return false;
-    }
-    syncFolder(folder);
+    const std::string path = h.folder + "/" + fileName(hive);
+    const std::string text = regFormat(h.root, hiveRootName(hive));
+    fotrix::ReplaceOptions options;
+    options.mode = 0600;  // settings are private
+    options.useMode = true;
+    options.staleAfterSeconds = -1;  // under the lock file every other writer's temporary is a dead one's
+    if (fotrix::replaceFileContents(path, text.data(), text.size(), options) != fotrix::ReplaceStatus::Ok) return false;
     h.identity = identify(path);
     return true;
 }
@@ -214,7 +216,7 @@ LONG hiveChange(int hive, const std::function<LONG(RegNode& root, bool& changed)
     }
     refresh(hive, true);
     bool changed = false;
-    LONG result = change(hives[hive].root, changed);
+    LONG result = hives[hive].untouchable ? static_cast<LONG>(ERROR_ACCESS_DENIED) : change(hives[hive].root, changed);
     if (result == ERROR_SUCCESS && changed && !saveAtomically(hive)) {
         // Keep memory equal to the file: forget the change that could not be saved.
         hives[hive].loaded = false;

@@ -171,3 +171,61 @@ TEST(ZipExtract, ToHandleWritesTheData)
     EXPECT_EQ(testsupport::readFile(dir / "h"), bytesOf("content of a.txt"));
     EXPECT_EQ(zipExtractToHandle(archive.zip, 0, -1), ZipBadArguments);
 }
+
+// A small archive that inflates hugely is refused by the caller's limits
+// before anything is written, in files and in memory alike.
+TEST(ZipExtract, CallerLimitsRefuseMembersThatInflateTooFar)
+{
+    TempDir dir;
+    RawArchive raw;
+    raw.members.push_back({"zeros.bin", Bytes(4 << 20, 0)});   // about 4 KiB deflated: ratio ~1000
+    raw.members.push_back({"text.txt", textBytes(200000)});
+    raw.members.push_back({"small.txt", bytesOf("small")});
+    Opened archive(raw);
+    ASSERT_NE(archive.zip, nullptr);
+    ASSERT_EQ(zipSetBaseDir(archive.zip, dir.path().c_str()), ZipOk);
+    ZipExtractLimits limits;
+    limits.maxRatio = 100;
+    ASSERT_EQ(zipSetExtractLimits(archive.zip, limits), ZipOk);
+    EXPECT_EQ(zipExtract(archive.zip, 0, nullptr), ZipOverLimit);
+    EXPECT_EQ(zipResultText(ZipOverLimit), "Member would inflate beyond the extraction limit");
+    std::vector<uint8_t> buffer(4 << 20);
+    EXPECT_EQ(zipExtractToMemory(archive.zip, 0, buffer), ZipOverLimit);
+    EXPECT_EQ(zipExtract(archive.zip, 2, nullptr), ZipOk);
+    EXPECT_EQ(filesBelow(dir.path()), 1u);  // nothing of the refused member, not even a temporary
+
+    limits = {};
+    limits.maxMemberSize = 100000;
+    ASSERT_EQ(zipSetExtractLimits(archive.zip, limits), ZipOk);
+    EXPECT_EQ(zipExtract(archive.zip, 1, nullptr), ZipOverLimit);
+    // The total counts every member extracted from the handle (5 bytes so far).
+    limits = {};
+    limits.maxTotalSize = 5 + 200000 + 5 + 4;
+    ASSERT_EQ(zipSetExtractLimits(archive.zip, limits), ZipOk);
+    EXPECT_EQ(zipExtract(archive.zip, 1, nullptr), ZipOk);
+    EXPECT_EQ(zipExtract(archive.zip, 2, "again.txt"), ZipOk);  // 200010 so far
+    EXPECT_EQ(zipExtract(archive.zip, 2, "third.txt"), ZipOverLimit);
+    EXPECT_FALSE(fs::exists(dir / "third.txt"));
+    EXPECT_EQ(zipExtract(archive.zip, 0, nullptr), ZipOverLimit);
+    // Without limits, as before, the member is written whole.
+    ASSERT_EQ(zipSetExtractLimits(archive.zip, ZipExtractLimits{}), ZipOk);
+    EXPECT_EQ(zipExtract(archive.zip, 0, nullptr), ZipOk);
+    EXPECT_EQ(fs::file_size(dir / "zeros.bin"), 4u << 20);
+}
+
+TEST(ZipExtract, ReadOnlyTargetsAreRefusedAndKept)
+{
+    TempDir dir;
+    Opened archive(withNames({"a.txt"}));
+    ASSERT_NE(archive.zip, nullptr);
+    ASSERT_EQ(zipSetBaseDir(archive.zip, dir.path().c_str()), ZipOk);
+    testsupport::writeFile(dir / "a.txt", std::string("mine"));
+    ::chmod((dir / "a.txt").c_str(), 0444);
+    EXPECT_EQ(zipExtract(archive.zip, 0, nullptr), ZipReadOnly);
+    EXPECT_EQ(testsupport::readFile(dir / "a.txt"), bytesOf("mine"));
+    EXPECT_EQ(filesBelow(dir.path()), 1u);
+    // And an archive made over a read-only file.
+    EXPECT_EQ(zipCreate((dir / "a.txt").c_str()), nullptr);
+    EXPECT_EQ(zipLastResult(ZipSide::Creating), ZipReadOnly);
+    EXPECT_EQ(filesBelow(dir.path()), 1u);
+}

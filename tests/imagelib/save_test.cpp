@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -134,12 +135,23 @@ TEST(SavePipeline, unwritablePlacesGiveFive)
                                                          std::filesystem::perms::owner_exec);
         EXPECT_EQ(save(dir / "locked" / "x.bmp", p.bitmap, "bmp"), ResultCannotCreate);
         std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_all);
-        // A read-only file is not replaced, although its folder is writable.
-        testsupport::writeFile(dir / "ro.bmp", std::string("keep"));
-        std::filesystem::permissions(dir / "ro.bmp", std::filesystem::perms::owner_read);
-        EXPECT_EQ(save(dir / "ro.bmp", p.bitmap, "bmp"), ResultCannotCreate);
-        EXPECT_EQ(std::filesystem::file_size(dir / "ro.bmp"), 4u);
     }
+}
+
+// A read-only file is not replaced, although its folder is writable, even
+// for root, who could: the owner made it read-only to keep it.
+TEST(SavePipeline, readOnlyTargetIsRefusedWithItsOwnResult)
+{
+    Picture p;
+    makePicture(p.bitmap, Rgb, 2, 2);
+    TempDir dir;
+    testsupport::writeFile(dir / "ro.bmp", std::string("keep"));
+    ::chmod((dir / "ro.bmp").c_str(), 0444);
+    EXPECT_EQ(save(dir / "ro.bmp", p.bitmap, "bmp"), ResultReadOnly);
+    EXPECT_STREQ(resultText(ResultReadOnly), "the file is read-only");
+    const auto bytes = testsupport::readFile(dir / "ro.bmp");
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "keep");
+    EXPECT_EQ(writertest::fileCount(dir.path()), 1);
 }
 
 TEST(SavePipeline, fullDiskGivesSixForEveryWriter)
@@ -197,6 +209,23 @@ TEST(SavePipeline, replacingKeepsPermissionsAndFollowsLinks)
     EXPECT_EQ(std::filesystem::status(target).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                   std::filesystem::perms::group_read);
+}
+
+TEST(SavePipeline, replacingKeepsOwnerAndGroup)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another owner needs root";
+    TempDir dir;
+    Picture p;
+    makePicture(p.bitmap, Rgb, 3, 3);
+    const auto target = dir / "shared.jpg";
+    testsupport::writeFile(target, std::string("x"));
+    ASSERT_EQ(::chown(target.c_str(), 1234, 5678), 0);
+    ASSERT_EQ(save(target, p.bitmap, "jpeg"), ResultOk);
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_GT(st.st_size, 100);
+    EXPECT_EQ(st.st_uid, 1234u);
+    EXPECT_EQ(st.st_gid, 5678u);
 }
 
 // Rows stored bottom-up and right to left come out the right way round, in

@@ -39,6 +39,7 @@ TEST(CliMetadata, iptc_set_then_iptc)
     testsupport::TempDir dir;
     fs::path file = dir / "p.jpg";
     fs::copy_file(testsupport::testdata("exiftool/IPTC.jpg"), file);
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);  // the shared copy is read-only
     ASSERT_EQ(runCli("iptc-set " + q(file) + " --set 120=New --add 25=extra --set 5=T"), 0);
     std::string out;
     ASSERT_EQ(runCli("iptc " + q(file), &out), 0);
@@ -67,4 +68,32 @@ TEST(CliMetadata, transform_codes)
     EXPECT_EQ(runCli("transform " + q(in) + " " + q(out) + " --op spin"), 64);
     EXPECT_EQ(runCli("transform " + q(in) + " " + q(out)), 64);
     EXPECT_EQ(runCli("transform " + q(testsupport::testdata("exiftool/BMP.bmp")) + " " + q(out) + " --op flip-h"), 11);
+}
+
+// A picture made read-only is left exactly as it is by every command that
+// rewrites pictures, with a message that says why.
+TEST(CliMetadata, read_only_pictures_are_refused_and_left_alone)
+{
+    if (!fs::exists(cli())) GTEST_SKIP();
+    testsupport::TempDir dir;
+    const fs::path file = dir / "kept.jpg";
+    fs::copy_file(testsupport::testdata("exiftool/IPTC.jpg"), file);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::vector<uint8_t> before = testsupport::readFile(file);
+    const std::string commands[] = {
+        "iptc-set " + q(file) + " --set 120=New",
+        "transform " + q(file) + " " + q(file) + " --op rot90",
+    };
+    for (const std::string& command : commands) {
+        std::string messages;
+        const int status = testsupport::run("'" + cli().string() + "' " + command + " 2>&1", &messages);
+        EXPECT_EQ(status, 18) << command;
+        EXPECT_NE(messages.find("read-only"), std::string::npos) << messages;
+        EXPECT_EQ(testsupport::readFile(file), before) << command;
+        EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    }
+    int entries = 0;
+    for (const auto& entry : fs::directory_iterator(dir.path())) entries += entry.is_regular_file();
+    EXPECT_EQ(entries, 1);  // no temporary left behind
 }

@@ -160,6 +160,7 @@ TEST(IptcWrite, exiftool_reads_what_we_write_and_other_segments_stay)
     testsupport::TempDir dir;
     fs::path file = dir / "picture.jpg";
     fs::copy_file(source, file);
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);  // the shared copy is read-only
     Bytes before = testsupport::readFile(file);
     ASSERT_EQ(fotrix::iptcWriteJpeg(file.c_str(), sampleRecord()), 0);
     Bytes after = testsupport::readFile(file);

@@ -152,9 +152,24 @@ TEST(Files, copy_keeps_the_target_when_asked_and_never_leaves_half_files)
     int entries = 0;
     for (const auto& e : fs::directory_iterator(dir.path())) {
         ++entries;
-        EXPECT_EQ(e.path().filename().string().find("fotrix-copy"), std::string::npos) << e.path();
+        EXPECT_EQ(e.path().filename().string().find("fotrix-tmp"), std::string::npos) << e.path();
     }
     EXPECT_EQ(entries, 3);
+}
+
+TEST(Files, copy_refuses_a_read_only_target_and_keeps_it)
+{
+    testsupport::TempDir dir;
+    std::string a = (dir / "a.jpg").string(), b = (dir / "b.jpg").string();
+    testsupport::writeFile(a, std::string("new"));
+    testsupport::writeFile(b, std::string("kept"));
+    chmod(b.c_str(), 0444);
+    EXPECT_FALSE(CopyFile(a.c_str(), b.c_str(), FALSE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(readText(b), "kept");
+    int entries = 0;
+    for (const auto& e : fs::directory_iterator(dir.path())) entries += e.is_regular_file();
+    EXPECT_EQ(entries, 2);
 }
 
 TEST(Files, move_refuses_an_existing_target)
