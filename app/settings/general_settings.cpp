@@ -90,7 +90,6 @@ const GeneralValue kGeneralValues[] = {
 };
 
 std::vector<std::string> gReplaced;
-bool gReported = false;
 
 // What is stored under `name` in the section: false when nothing is.
 bool storedValue(const char* name, DWORD* type, DWORD* size)
@@ -145,10 +144,10 @@ std::string readTextValue(const GeneralValue& value, const std::string& defaultT
     return result;
 }
 
+// One line for all replaced values (the section is read once a run).
 void reportReplaced()
 {
-    if (gReplaced.empty() || gReported) return;
-    gReported = true;
+    if (gReplaced.empty()) return;
     std::string line = "fotrix: damaged settings read as their defaults: General\\";
     for (size_t i = 0; i < gReplaced.size(); ++i) line += (i ? ", " : "") + gReplaced[i];
     std::fprintf(stderr, "%s\n", line.c_str());

@@ -122,7 +122,8 @@ LRESULT openOrClose(HWND hwnd, WORD, WORD, LPARAM)
         if (gApp.menuBar) SendMessage(gApp.menuBar, TB_SETSTATE, CmdOpenClose, TBSTATE_ENABLED);
         return 0;
     }
-    if (gApp.mode == ModeImage) OpenInViewer(index);  // close first, then open again
+    // In Image this closes the picture (back to the browse mode), as in
+    // FullScreen; opening it again at once would undo the key's effect.
     OpenInViewer(index);
     return 0;
 }
