@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace fotrix {
 
@@ -53,11 +55,30 @@ void SetLanguageFolder(const char* folder)
     if (!language.folder.empty() && language.folder.back() != '/') language.folder += '/';
 }
 
+static bool holdsLanguageFiles(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        if (entry.path().extension() == ".lng") return true;
+    return false;
+}
+
+// Where the language files are when no folder was set: FOTRIX_LANGUAGE_DIR;
+// else the program's own folder when it holds any; else the installed share
+// folder beside the program's (bin/../share/fotrix-pocket/languages/); else
+// the program's folder.
 std::string LanguageFolder()
 {
     if (!language.folder.empty()) return language.folder;
+    if (const char* env = std::getenv("FOTRIX_LANGUAGE_DIR"); env && *env) {
+        std::string folder = env;
+        return folder.back() == '/' ? folder : folder + '/';
+    }
     char buffer[4096];
-    return GetProgramFolder(buffer, sizeof buffer) ? buffer : "./";
+    std::string program = GetProgramFolder(buffer, sizeof buffer) ? buffer : "./";
+    if (holdsLanguageFiles(program)) return program;
+    std::string shared = program + "../share/fotrix-pocket/languages/";
+    return holdsLanguageFiles(shared) ? shared : program;
 }
 
 std::string SystemLanguage()

@@ -30,8 +30,10 @@ std::string Tr(UINT number, const char* key);
 void BeginDialogSection(const char* name);
 void SetDlgItemTr(HWND dialog, int control, const char* key);
 
-// Folder searched for language files (with a trailing "/"): the program's own
-// folder unless set (tests and portable setups set it).
+// Folder searched for language files (with a trailing "/"): the one set here
+// (tests and portable setups); else FOTRIX_LANGUAGE_DIR; else the program's
+// own folder when it holds .lng files; else ../share/fotrix-pocket/languages/
+// beside it when that does; else the program's folder.
 void SetLanguageFolder(const char* folder);
 std::string LanguageFolder();
 // The language of the user's locale, as a two-letter code ("en" when unknown).

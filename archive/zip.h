@@ -83,6 +83,7 @@ struct ZipSource {
     int fd = -1;                 // Handle: read from its position to its end, left open
     const void* data = nullptr;  // Memory
     size_t size = 0;             // Memory
+    bool store = false;          // keep the member uncompressed whatever its name
 };
 inline ZipSource zipSourceFile(const char* path) { return {ZipSourceKind::File, path}; }
 inline ZipSource zipSourceFolder(const char* path = nullptr) { return {ZipSourceKind::Folder, path}; }

@@ -412,7 +412,7 @@ uint32_t zipAdd(ZipHandle* handle, const char* memberName, const ZipSource& sour
     if (m.name.size() > 0xFFFF) return zipRecord(ZipSide::Creating, ZipBadArguments);
     for (unsigned char c : m.name)
         if (c >= 0x80) m.flags |= FlagUtf8;
-    m.method = src.isFolder || nameIsAlreadyCompressed(m.name) ? MethodStored : MethodDeflated;
+    m.method = src.isFolder || source.store || nameIsAlreadyCompressed(m.name) ? MethodStored : MethodDeflated;
     m.dosTime = dosTimeFromTime(src.modified);
     m.externalAttributes = src.isFolder ? (040000u | (src.mode & 07777)) << 16 | 0x10
                                         : (0100000u | (src.mode & 07777)) << 16;

@@ -1,0 +1,9 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace fotrix {
+
+void RegisterSplashResource();
+
+}  // namespace fotrix
