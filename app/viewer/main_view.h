@@ -20,6 +20,7 @@ void ClearView();
 // View settings the shell applies.
 enum FitMode : int { FitNone = 0, FitWindow = 1, ShrinkLarge = 2 };
 void ViewSetFitMode(int fitMode);
+int ViewGetFitMode();
 void ViewSetZoom(int percent);  // ignored outside 11 to 1199
 int ViewGetZoom();
 void ViewSetBackground(COLORREF colour);

@@ -11,6 +11,7 @@ void ClearView() {}
 void ViewSetFitMode(int) {}
 void ViewSetZoom(int) {}
 int ViewGetZoom() { return 100; }
+int ViewGetFitMode() { return FitWindow; }
 void ViewSetBackground(COLORREF) {}
 void ViewSetLabel(const char*) {}
 void ViewSetScrollbars(bool) {}

@@ -3,6 +3,7 @@
 #include "platform/backend/backend.h"
 #include "platform/instance/instance.h"
 #include "platform/sync/sync.h"
+#include "platform/window/idle_hook.h"
 
 #include <atomic>
 #include <chrono>
@@ -59,6 +60,8 @@ thread_local int sendDepth = 0;
 thread_local bool inCrossThreadSend = false;
 std::condition_variable sentDone;
 std::mutex sentDoneLock;
+PlatformIdleHook idleHook = nullptr;
+void* idleHookData = nullptr;
 
 bool messageInRange(UINT message, UINT lo, UINT hi) { return (lo == 0 && hi == 0) || (message >= lo && message <= hi); }
 
@@ -283,6 +286,29 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
     return FALSE;
 }
 
+namespace {
+
+// Asks the idle hook whether it keeps the clock; only when nothing at all is
+// waiting (a filtered loop may leave other messages queued).
+bool idleHookKeepsClock()
+{
+    if (!idleHook) return false;
+    MSG any;
+    if (PeekMessage(&any, nullptr, 0, 0, PM_NOREMOVE)) return false;
+    return idleHook(idleHookData);
+}
+
+// The hook holds the clock: a short real-time wait that still takes host
+// events and other threads' posts.
+void waitWhileHookHolds(ThreadQueue& q)
+{
+    if (platformPump(1)) return;
+    std::unique_lock<std::mutex> guard(q.lock);
+    if (q.posted.empty() && q.sent.empty() && !q.quit) q.wake.wait_for(guard, std::chrono::milliseconds(1));
+}
+
+}  // namespace
+
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax)
 {
     if (!msg) return -1;
@@ -290,6 +316,12 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax)
     bool ui = currentThreadId() == uiThreadId();
     for (;;) {
         if (PeekMessage(msg, hwnd, filterMin, filterMax, PM_REMOVE)) return msg->message != WM_QUIT;
+        if (ui && idleHookKeepsClock()) {
+            // The hook may have queued input or moved the clock: take it at once.
+            if (PeekMessage(msg, hwnd, filterMin, filterMax, PM_REMOVE)) return msg->message != WM_QUIT;
+            waitWhileHookHolds(*q);
+            continue;
+        }
         DWORD due = 0;
         bool haveTimer = timerNextDue(currentThreadId(), &due);
         // On a virtual clock nothing moves while we wait: jump to the next timer.
@@ -311,6 +343,16 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax)
             q->wake.wait_for(guard, std::chrono::milliseconds(ui ? std::min(waitMs, 10) : waitMs));
     }
 }
+
+void SetPlatformIdleHook(PlatformIdleHook hook, void* data)
+{
+    idleHook = hook;
+    idleHookData = data;
+}
+
+bool PlatformNextTimerDue(DWORD* due) { return due && timerNextDue(currentThreadId(), due); }
+
+bool PlatformClockIsVirtual() { return platformClockIsVirtual(); }
 
 BOOL WaitMessage()
 {
