@@ -49,6 +49,11 @@ struct SelectedFile {
 std::vector<SelectedFile> SelectedFiles(bool includeAlbums);
 void SelectOnly(int index);  // unselect all, select and focus `index`, scroll it into view
 
+// The text the list shows for entry `index` in the present mode: in List mode
+// the five columns joined by " | ", in Details the lines of the row, in the
+// thumbnail modes the label (empty without labels). For the script's state.
+std::string ListItemShownText(int index);
+
 // Sorting by gApp.sort; with keepSelection the same entries stay selected.
 void SortList(bool keepSelection);
 // Refills the list from gApp.currentFolder (after the recursive flag or the cell size changed).
@@ -56,6 +61,8 @@ void RefillFileList();
 
 // The worker and the list's resources.
 void StopThumbnailWorker();
+// Whether the thumbnail worker is running (the script driver's idle waits for it).
+bool BrowserBusy();
 void FreeFileList();
 void DestroyListImageLists();
 
@@ -63,6 +70,8 @@ void DestroyListImageLists();
 // acted; until the browser has them they are listed by BrowserCommandReady.
 bool BrowserCommandReady(int command);
 void RunBrowserCommand(HWND mainWindow, int command);
+// Puts the folders above the one shown (commands 1000-1009) into the Go to pop-up.
+void FillGoToMenu(HMENU goToMenu);
 // The file clipboard holds files (Paste is enabled).
 bool FileClipboardHasFiles();
 void FreeFileClipboard();

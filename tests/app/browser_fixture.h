@@ -1,0 +1,32 @@
+#pragma once
+// A headless main window with the folder tree and the file list, wired as the
+// shell wires them, on real folders in a temporary directory.
+#include "app/browser/browser.h"
+#include "app/browser/browser_internal.h"
+#include "app/browser/thumbnail_worker.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace browsertest {
+
+// A 24-bit BMP of the given size in one colour.
+void writeBmp(const std::filesystem::path& path, int width, int height, uint8_t grey = 128);
+
+class BrowserWindow : public ::testing::Test {
+protected:
+    testsupport::TempDir dir;
+    HWND main = nullptr;
+    void SetUp() override;
+    void TearDown() override;
+    // The temporary folder as a browser folder path (ending in "/").
+    std::string folder(const std::string& relative = "") const;
+    // Runs messages until the worker is done and the queue is empty (at most `seconds` of real time).
+    void settle(double seconds = 20);
+    std::string itemText(int index, int column) const;
+};
+
+}  // namespace browsertest
