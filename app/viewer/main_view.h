@@ -4,6 +4,7 @@
 // the current picture into it, zoom and fit, pages, the animated GIF timer
 // and what taps in the view do. State lives in gApp.
 #include "app/shell/app_state.h"
+#include "app/viewer/view_state.h"
 
 namespace fotrix {
 
@@ -17,8 +18,7 @@ void LoadIntoView(int index, int page, bool transition);
 // Clears the view and frees the animation frames.
 void ClearView();
 
-// View settings the shell applies.
-enum FitMode : int { FitNone = 0, FitWindow = 1, ShrinkLarge = 2 };
+// View settings the shell applies (FitMode: app/viewer/view_state.h).
 void ViewSetFitMode(int fitMode);
 int ViewGetFitMode();
 void ViewSetZoom(int percent);  // ignored outside 11 to 1199
@@ -29,6 +29,12 @@ void ViewSetScrollbars(bool on);
 // Dragging pans (viewMove) or draws a selection; in a slideshow neither.
 void ViewSetMouseMode(int mode);
 void ViewScrollBy(int dx, int dy);
+// For the script driver's state: the picture point at the view's top left
+// (negative while the picture is centred), the selection in picture pixels
+// (false when none) and the number of the next transition effect.
+POINT ViewGetOrigin();
+bool ViewGetSelection(Rect* selection);
+int ViewNextTransition();
 
 // Zoom, fit, page and rotation commands (4121-4131, 4185, 4186, 4223, 4224)
 // and the adjust-and-save button (4161).

@@ -1,0 +1,43 @@
+#pragma once
+// The animation reader: every frame of an animated GIF file composed on a
+// canvas of the logical screen's size (grown to the first frame), as a Bgr
+// Bitmap with its delay.
+#include "imagelib/bitmap.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fotrix {
+
+struct AnimationFrame {
+    Bitmap bitmap;
+    int delayMs = 0;
+};
+
+// Results: 0, 1 out of memory, 2 not a GIF file, 3 cannot open, 9 bad size
+// or code size, 10 corrupt data (in the first frame; frames after a good one
+// end the animation instead).
+enum AnimationResult : int {
+    AnimationOk = 0,
+    AnimationNoMemory = 1,
+    AnimationNotGif = 2,
+    AnimationCannotOpen = 3,
+    AnimationBadHeader = 9,
+    AnimationCorrupt = 10,
+    AnimationTooLarge = 20,  // one frame alone exceeds the budget: load it as a still picture
+};
+
+// Composed frames are kept up to this many bytes of pixels; the frames after
+// it are not read (the animation loops over those that fit).
+constexpr size_t kAnimationMemoryBudget = 64u * 1024 * 1024;
+
+int ReadAnimatedGif(const std::string& path, std::vector<AnimationFrame>& frames);
+int ReadAnimatedGifBytes(const uint8_t* data, size_t size, std::vector<AnimationFrame>& frames);
+void FreeAnimationFrames(std::vector<AnimationFrame>& frames);
+
+// A delay in hundredths of a second as the frame waits in milliseconds:
+// 0 and 1 count as 10, as browsers do, so that such files do not spin.
+int AnimationDelayMs(int hundredths);
+
+}  // namespace fotrix

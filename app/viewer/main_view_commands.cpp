@@ -1,0 +1,130 @@
+// The viewer's commands: fixed zooms, the ladder steps (larger, smaller), the
+// two fit rules, auto-rotation and the pages of multi-page files.
+#include "app/viewer/main_view_internal.h"
+#include "app/viewer/view_window.h"
+
+#include <iterator>
+
+namespace fotrix {
+
+namespace {
+
+struct FixedZoomCommand {
+    int command;
+    int percent;
+};
+constexpr FixedZoomCommand kFixedZooms[] = {
+    {CmdZoom200, 200}, {CmdZoom50, 50},  {CmdZoom75, 75},   {CmdZoom25, 25},
+    {CmdZoom150, 150}, {CmdZoom400, 400}, {CmdZoom300, 300}, {CmdActualSize, 100},
+};
+
+constexpr int kLadderSteps = static_cast<int>(std::size(kZoomLadder));
+
+// The first ladder entry the zoom reaches or exceeds (the ladder runs from
+// the largest down), or kLadderSteps below the smallest.
+int ladderPosition(int zoom)
+{
+    int i = 0;
+    while (i < kLadderSteps && zoom < kZoomLadder[i]) ++i;
+    return i;
+}
+
+// A zoom in percent of the picture's full size: the view shows a reduced
+// decoding at 100 %, a full one at the percentage.
+void applyZoom(int checkedItem, int percent)
+{
+    CheckZoomItem(checkedItem);
+    SetZoom(gApp.viewWindow, gApp.loadedFull ? percent : 100);
+    gApp.zoomPercent = percent;
+    ReloadForZoom();
+}
+
+void applyFit(int command, int fitMode)
+{
+    CheckZoomItem(command);
+    SetFitMode(gApp.viewWindow, fitMode);
+    gApp.zoomPercent = -1;
+    ReloadForZoom();
+}
+
+void turnPage(int delta)
+{
+    int page = gApp.currentPage + delta;
+    if (page < 0 || page >= gApp.pageCount) return;
+    LoadIntoView(gApp.currentIndex, page, false);
+}
+
+void toggleAutoRotate()
+{
+    gApp.rotateAuto = !gApp.rotateAuto;
+    if (HMENU menu = MainMenu())
+        CheckMenuItem(menu, CmdAutoRotate, MF_BYCOMMAND | (gApp.rotateAuto ? MF_CHECKED : MF_UNCHECKED));
+    ReloadCurrent();
+}
+
+const FixedZoomCommand* fixedZoomOf(int command)
+{
+    for (const FixedZoomCommand& z : kFixedZooms)
+        if (z.command == command) return &z;
+    return nullptr;
+}
+
+}  // namespace
+
+int ZoomLadderLarger(int zoom)
+{
+    int i = ladderPosition(zoom);
+    if (i >= kLadderSteps) return kZoomLadder[kLadderSteps - 1];
+    return kZoomLadder[i > 0 ? i - 1 : 0];
+}
+
+int ZoomLadderSmaller(int zoom)
+{
+    int i = ladderPosition(zoom);
+    if (i >= kLadderSteps) return kZoomLadder[kLadderSteps - 1];
+    if (zoom == kZoomLadder[i] && i + 1 < kLadderSteps) ++i;
+    return kZoomLadder[i];
+}
+
+int EffectiveZoom()
+{
+    if (gApp.zoomPercent > 0) return gApp.zoomPercent;
+    int zoom = GetZoom(gApp.viewWindow);
+    if (gApp.requestedWidth > 0 && gApp.fullWidth > 0)
+        return static_cast<int>(static_cast<long long>(zoom) * gApp.requestedWidth / gApp.fullWidth);
+    return zoom;
+}
+
+bool ViewerCommandReady(int command)
+{
+    switch (command) {
+    case CmdFitWindow:
+    case CmdFitLargeFiles:
+    case CmdZoomLarger:
+    case CmdZoomSmaller:
+    case CmdAutoRotate:
+    case CmdPreviousPage:
+    case CmdNextPage: return true;
+    default: return fixedZoomOf(command) != nullptr;
+    }
+}
+
+void RunViewerCommand(HWND, int command)
+{
+    if (const FixedZoomCommand* fixed = fixedZoomOf(command)) {
+        applyZoom(fixed->command, fixed->percent);
+        return;
+    }
+    switch (command) {
+    case CmdZoomLarger: applyZoom(0, ZoomLadderLarger(EffectiveZoom())); break;
+    case CmdZoomSmaller: applyZoom(0, ZoomLadderSmaller(EffectiveZoom())); break;
+    case CmdFitWindow: applyFit(CmdFitWindow, FitWindow); break;
+    case CmdFitLargeFiles: applyFit(CmdFitLargeFiles, ShrinkLarge); break;
+    case CmdAutoRotate: toggleAutoRotate(); break;
+    case CmdPreviousPage: turnPage(-1); break;
+    case CmdNextPage: turnPage(+1); break;
+    default: break;
+    }
+}
+
+}  // namespace fotrix

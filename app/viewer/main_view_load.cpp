@@ -1,0 +1,185 @@
+// Loading the current FileList entry into the main view: at the size the
+// screen and the zoom need, turned to suit the screen, with the load errors
+// shown in message boxes.
+#include "app/language.h"
+#include "app/viewer/gif_animation.h"
+#include "app/viewer/main_view_internal.h"
+#include "app/viewer/view_window.h"
+#include "imagelib/formats.h"
+#include "imagelib/load.h"
+#include "imagelib/processing/transform.h"
+#include "metadata/exif.h"
+
+#include <cstring>
+
+namespace fotrix {
+
+namespace {
+
+constexpr UINT kIdsErrorLoading = 4090;
+constexpr UINT kIdsError = 4091;
+constexpr UINT kIdsErrorMemory = 4156;
+
+// GIF files play as animations unless a transition brings them in.
+bool isAnimation(const FileInfo& info, bool transition)
+{
+    const char* name = formatShortName(info.formatIndex);
+    return gApp.playAnimatedGif && !transition && name && std::strcmp(name, "gif") == 0;
+}
+
+bool isCameraRaw(int formatIndex) { return formatIndex >= FormatFirstRaw && formatIndex <= FormatLastRaw; }
+
+// The fit rule of a newly shown picture follows the menu's check marks; a
+// fixed zoom stays as it is.
+void fitModeFromMenu()
+{
+    if (MenuItemChecked(CmdFitWindow)) SetFitMode(gApp.viewWindow, FitWindow);
+    else if (MenuItemChecked(CmdFitLargeFiles)) SetFitMode(gApp.viewWindow, ShrinkLarge);
+}
+
+bool sameAsShown(int index, int page)
+{
+    if (index != gApp.currentIndex || page != gApp.currentPage) return false;
+    // After a failed load the view is empty: trying again loads.
+    if (GetPictureSize(gApp.viewWindow).cx == 0) return false;
+    if (gApp.loadedFull) return true;
+    DecodeBox box = CurrentDecodingBox();
+    return box.width == gApp.requestedWidth && box.height == gApp.requestedHeight;
+}
+
+LoadParams viewerLoadParams(const DecodeBox& box, int page)
+{
+    LoadParams params;
+    loadParamsDefaults(params);
+    params.channelOrder = 1;
+    params.options = NoAlpha | ToleratePartial | ExtensionOnly | (box.reduced() ? static_cast<uint32_t>(Preview) : 0u);
+    params.rowAlignment = 4;
+    params.frameIndex = static_cast<uint32_t>(page);
+    params.maxWidth = box.width;
+    params.maxHeight = box.height;
+    return params;
+}
+
+// The shown picture after a load: a fixed zoom applies to a full-size
+// decoding; a reduced one was decoded at the zoom already and is shown at 100 %.
+void applyZoomAfterLoad()
+{
+    if (gApp.zoomPercent < 0) return;
+    SetZoom(gApp.viewWindow, gApp.loadedFull ? gApp.zoomPercent : 100);
+}
+
+int decode(const std::string& path, const FileInfo& info, int page, Bitmap& bitmap)
+{
+    DecodeBox box = CurrentDecodingBox();
+    // Camera raw pictures are decoded whole so that they can be turned upright.
+    if (isCameraRaw(info.formatIndex)) box = DecodeBox{};
+    gApp.requestedWidth = box.width;
+    gApp.requestedHeight = box.height;
+    gApp.loadedFull = box.reduced() ? 0 : 1;
+    LoadParams params = viewerLoadParams(box, page);
+    FileInfo loaded{};
+    int result = loadPicture(path.c_str(), bitmap, params, &loaded);
+    freeFileInfo(loaded);
+    return result;
+}
+
+void showPicture(Bitmap& bitmap, const FileInfo& info, int page, bool transition)
+{
+    gApp.loadedWidth = bitmap.width;
+    gApp.loadedHeight = bitmap.height;
+    gApp.rotated = 0;
+    gApp.rotationAllowed = 1;
+    TurnToScreen(bitmap);
+    if (transition) SetPictureWithTransition(gApp.viewWindow, &bitmap);
+    else SetPicture(gApp.viewWindow, &bitmap, true);
+    gApp.currentPage = page;
+    gApp.pageCount = static_cast<int>(info.imageCount);
+}
+
+class WaitCursor {
+public:
+    WaitCursor() : old_(gApp.mode == ModeSlideshow ? nullptr : SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { if (gApp.mode != ModeSlideshow) SetCursor(old_ ? old_ : LoadCursor(nullptr, IDC_ARROW)); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR old_;
+};
+
+}  // namespace
+
+std::string FormatWithPath(const std::string& format, const std::string& path)
+{
+    size_t at = format.find("%s");
+    if (at == std::string::npos) return format.empty() ? path : format + " " + path;
+    return format.substr(0, at) + path + format.substr(at + 2);
+}
+
+void ShowLoadError(int result, const std::string& path)
+{
+    std::string text = result == 1 ? Tr(kIdsErrorMemory, "IDS_ERROR_MEMORY")
+                                   : FormatWithPath(Tr(kIdsErrorLoading, "IDS_ERROR_LOADING"), path);
+    MessageBox(gApp.mainWindow, text.c_str(), Tr(kIdsError, "IDS_ERROR").c_str(), MB_OK | MB_ICONSTOP);
+}
+
+void TurnToScreen(Bitmap& bitmap)
+{
+    int angle = gApp.rotateLeft ? -90 : 90;
+    int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    int turn = 0;
+    if (gApp.mode == ModeSlideshow && gApp.slideLandscape) turn = -angle;
+    else if (gApp.rotateAuto && bitmap.width > bitmap.height && screenH > screenW) turn = angle;
+    else if (gApp.rotateAuto && bitmap.height > bitmap.width && screenW > screenH) turn = -angle;
+    if (turn == 0) return;
+    // Out of memory for the turned copy: the picture is shown as it is.
+    if (bitmapRotate(bitmap, nullptr, turn, 0, nullptr, 0) == 0) gApp.rotated = 1;
+}
+
+void LoadIntoView(int index, int page, bool transition)
+{
+    if (index < 0 || index >= fileCount() || gApp.files[index].state == EntryAlbum) return;
+    if (sameAsShown(index, page)) return;
+    if (index != gApp.currentIndex) fitModeFromMenu();
+    gApp.currentIndex = index;
+    ClearView();
+    const std::string path = gApp.files[index].path;
+    FileInfo info{};
+    if (getFileInfo(path, -1, ExtensionOnly, info, static_cast<uint32_t>(page)) != 0) {
+        freeFileInfo(info);
+        ShowLoadError(0, path);
+        return;
+    }
+    gApp.fullWidth = info.width;
+    gApp.fullHeight = info.height;
+    WaitCursor wait;
+    if (isAnimation(info, transition)) {
+        int shown = ShowAnimation(path);
+        if (shown == AnimationOk) {
+            gApp.currentPage = page;
+            gApp.pageCount = static_cast<int>(info.imageCount);
+            applyZoomAfterLoad();
+            freeFileInfo(info);
+            return;
+        }
+        if (shown != AnimationTooLarge) {
+            freeFileInfo(info);
+            ShowLoadError(shown, path);
+            return;
+        }
+    }
+    Bitmap bitmap;
+    int result = decode(path, info, page, bitmap);
+    if (result != 0) {
+        bitmapFree(bitmap);
+        freeFileInfo(info);
+        ShowLoadError(result, path);
+        return;
+    }
+    showPicture(bitmap, info, page, transition);
+    applyZoomAfterLoad();
+    if (page != 0) UpdateMenuState();
+    freeFileInfo(info);
+}
+
+}  // namespace fotrix
