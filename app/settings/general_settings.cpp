@@ -1,5 +1,6 @@
 #include "app/settings/general_settings.h"
 
+#include "app/browser/device_folders.h"
 #include "app/settings.h"
 #include "platform/files/files.h"
 
@@ -159,19 +160,6 @@ std::string defaultTextOf(const GeneralValue& value)
 }
 
 }  // namespace
-
-std::string PersonalFolder()
-{
-    std::string folder;
-    if (const char* home = std::getenv("FOTRIX_HOME"); home && *home) {
-        folder = home;
-    } else {
-        char buffer[MAX_PATH] = "";
-        if (SHGetSpecialFolderPath(nullptr, buffer, CSIDL_PERSONAL, FALSE)) folder = buffer;
-    }
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
-}
 
 void ReadGeneralSettings(AppState& state)
 {

@@ -21,8 +21,5 @@ void WriteFitSetting(int fit);
 
 // The names of the values the last ReadGeneralSettings replaced by their defaults.
 const std::vector<std::string>& ReplacedGeneralSettings();
-// The personal folder ("My Documents"): FOTRIX_HOME when set, else the
-// platform's; always ending in "/".
-std::string PersonalFolder();
 
 }  // namespace fotrix

@@ -15,6 +15,8 @@ LRESULT onInitDialog(HWND dialog, UINT, WPARAM, LPARAM)
     SHINITDLGINFO info{SHIDIM_FLAGS, dialog, kDialogInitFlags};
     SHInitDialog(&info);
     BeginDialogSection("DlgAbout");
+    SetDlgItemTr(dialog, kAboutLibrary, "IDC_ABOUT_LIBRARY");
+    SetDlgItemTr(dialog, IDOK, "IDOK");
     return TRUE;
 }
 

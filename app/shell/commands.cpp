@@ -77,7 +77,7 @@ LRESULT toggleMultipleSelection(HWND, WORD, WORD, LPARAM)
         ListSetAllSelected(0);
         if (!selected.empty()) ListSelectOnly(selected.front());
     }
-    CheckMenuItem(MainMenu(), CmdMultipleSelection, MF_BYCOMMAND | (gApp.multiSelect ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(BarMenu(), CmdMultipleSelection, MF_BYCOMMAND | (gApp.multiSelect ? MF_CHECKED : MF_UNCHECKED));
     UpdateMenuState();
     return 0;
 }
@@ -130,7 +130,7 @@ LRESULT openOrClose(HWND hwnd, WORD, WORD, LPARAM)
 
 void resort()
 {
-    HMENU menu = MainMenu();
+    HMENU menu = BarMenu();
     CheckMenuRadioItem(menu, CmdSortName, CmdSortDimensions, CmdSortName + (gApp.sort & ~kSortDescending), MF_BYCOMMAND);
     CheckMenuRadioItem(menu, CmdSortAscending, CmdSortDescending,
                        (gApp.sort & kSortDescending) ? CmdSortDescending : CmdSortAscending, MF_BYCOMMAND);
@@ -154,7 +154,7 @@ LRESULT sortDirection(HWND, WORD id, WORD, LPARAM)
 LRESULT toggleWholeTree(HWND, WORD, WORD, LPARAM)
 {
     gApp.recursive = !gApp.recursive;
-    CheckMenuItem(MainMenu(), CmdWholeFolderTree, MF_BYCOMMAND | (gApp.recursive ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(BarMenu(), CmdWholeFolderTree, MF_BYCOMMAND | (gApp.recursive ? MF_CHECKED : MF_UNCHECKED));
     RefillFileList();
     return 0;
 }
@@ -162,16 +162,18 @@ LRESULT toggleWholeTree(HWND, WORD, WORD, LPARAM)
 LRESULT toggleFileNames(HWND, WORD, WORD, LPARAM)
 {
     gApp.showLabel = !gApp.showLabel;
-    CheckMenuItem(MainMenu(), CmdFileNames, MF_BYCOMMAND | (gApp.showLabel ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(BarMenu(), CmdFileNames, MF_BYCOMMAND | (gApp.showLabel ? MF_CHECKED : MF_UNCHECKED));
     if (gApp.listWindow) InvalidateRect(gApp.listWindow, nullptr, TRUE);
     return 0;
 }
 
+// The viewer toggles the flag and reloads; without it the flag still changes.
 LRESULT toggleAutoRotate(HWND hwnd, WORD id, WORD code, LPARAM lParam)
 {
+    if (ViewerCommandReady(id)) return viewerCommand(hwnd, id, code, lParam);
     gApp.rotateAuto = !gApp.rotateAuto;
-    CheckMenuItem(MainMenu(), CmdAutoRotate, MF_BYCOMMAND | (gApp.rotateAuto ? MF_CHECKED : MF_UNCHECKED));
-    return viewerCommand(hwnd, id, code, lParam);
+    CheckMenuItem(BarMenu(), CmdAutoRotate, MF_BYCOMMAND | (gApp.rotateAuto ? MF_CHECKED : MF_UNCHECKED));
+    return 0;
 }
 
 // The three zoom choices that the Fit setting keeps: their check marks follow.

@@ -14,10 +14,13 @@ constexpr int kZoomStep = 10;
 void setSelected(int index, bool on)
 {
     if (!gApp.listWindow || index < 0) return;
+    const int multiSelect = gApp.multiSelect;  // the program's own change, as in list_selection.cpp
+    gApp.multiSelect = 0;
     LVITEM item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = on ? LVIS_SELECTED | LVIS_FOCUSED : 0;
     SendMessage(gApp.listWindow, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    gApp.multiSelect = multiSelect;
     if (on) SendMessage(gApp.listWindow, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
 }
 

@@ -8,12 +8,17 @@ namespace fotrix {
 
 namespace {
 
+// With multiple selection on, the list takes selection changes from taps
+// only; the program's own changes run with it off.
 void setItemState(int index, UINT state, UINT mask)
 {
+    const int multiSelect = gApp.multiSelect;
+    gApp.multiSelect = 0;
     LVITEM item{};
     item.stateMask = mask;
     item.state = state;
     SendMessage(gApp.listWindow, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    gApp.multiSelect = multiSelect;
 }
 
 int itemCount()

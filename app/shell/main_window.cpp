@@ -22,8 +22,6 @@ ShellState gShell;
 
 namespace {
 
-constexpr COLORREF kToolButtonMask = 0xC4C4C4;
-constexpr COLORREF kSplitterMask = 0xFF00FF;
 constexpr int kToolButtonCount = 6;
 
 HIMAGELIST gButtonImages = nullptr;
@@ -251,7 +249,7 @@ LRESULT onKeyDown(HWND, UINT, WPARAM wParam, LPARAM)
 // The favorites drop-down is the fourth pop-up of the bar's menu.
 LRESULT onInitMenuPopup(HWND, UINT, WPARAM wParam, LPARAM)
 {
-    HMENU menu = MainMenu();
+    HMENU menu = BarMenu();
     HMENU popup = reinterpret_cast<HMENU>(wParam);
     if (menu && popup && popup == GetSubMenu(menu, 3)) FillFavoritesMenu(popup);
     return 0;
@@ -368,7 +366,7 @@ void applyStartZoom()
 
 }  // namespace
 
-HMENU MainMenu()
+HMENU BarMenu()
 {
     if (!gApp.menuBar) return nullptr;
     return reinterpret_cast<HMENU>(SendMessage(gApp.menuBar, SHCMBM_GETMENU, 0, 0));

@@ -117,12 +117,12 @@ int FitChoice() { return gShell.fitChoice; }
 void CheckModeItem()
 {
     int mode = std::min(gApp.mode, static_cast<int>(ModeFullScreen));
-    CheckMenuRadioItem(MainMenu(), CmdModeThumbnails, CmdModeFullScreen, CmdModeThumbnails + mode, MF_BYCOMMAND);
+    CheckMenuRadioItem(BarMenu(), CmdModeThumbnails, CmdModeFullScreen, CmdModeThumbnails + mode, MF_BYCOMMAND);
 }
 
 void ApplyMenuChecks()
 {
-    HMENU menu = MainMenu();
+    HMENU menu = BarMenu();
     CheckModeItem();
     CheckMenuRadioItem(menu, CmdSortName, CmdSortDimensions, CmdSortName + (gApp.sort & ~kSortDescending), MF_BYCOMMAND);
     CheckMenuRadioItem(menu, CmdSortAscending, CmdSortDescending,
@@ -147,7 +147,7 @@ BYTE ToolButtonState(int command) { return toolButtonState(command, ListSelected
 void UpdateMenuState()
 {
     std::vector<int> selected = ListSelectedIndexes();
-    HMENU menu = MainMenu();
+    HMENU menu = BarMenu();
     const CommandMap& map = MainCommandMap();
     for (int i = 0; i < map.count; ++i) {
         int command = map.entries[i].id;

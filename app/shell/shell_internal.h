@@ -26,7 +26,7 @@ struct ShellState {
 extern ShellState gShell;
 
 // The menu whose items the bar drops down (null without a menu bar).
-HMENU MainMenu();
+HMENU BarMenu();
 // Height of the 8-pixel bar between tree and list.
 constexpr int kSplitterBar = 8;
 // Smallest height either pane keeps while the splitter is dragged.

@@ -1,86 +1,23 @@
 #include "tests/app/shell_fixture.h"
 
+#include "app/browser/browser.h"
+#include "app/browser/browser_internal.h"
+#include "app/resources/resources.h"
 #include "app/settings.h"
+#include "tests/app/browser_fixture.h"
 #include "app/shell/main_window.h"
 #include "imagelib/formats.h"
 #include "platform/controls/controls.h"
 #include "platform/controls/listview.h"
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace shelltest {
 
 namespace {
-
-// The program's menu 102 in short: the items the tests look at.
-const MenuTemplateItem kMenu[] = {
-    {MF_POPUP, "&File", 0},
-        {MF_STRING, "Cut", fotrix::CmdCut},
-        {MF_STRING, "Copy", fotrix::CmdCopy},
-        {MF_STRING, "Paste", fotrix::CmdPaste},
-        {MF_STRING, "Delete", fotrix::CmdDelete},
-        {MF_STRING, "Rename", fotrix::CmdRename},
-        {MF_STRING, "Multiple selection", fotrix::CmdMultipleSelection},
-        {MF_STRING, "About", fotrix::CmdAbout},
-        {MF_STRING, "Exit", fotrix::CmdExit},
-    {MENU_END_POPUP, nullptr, 0},
-    {MF_POPUP, "&View", 0},
-        {MF_STRING, "Thumbnails", fotrix::CmdModeThumbnails},
-        {MF_STRING, "List", fotrix::CmdModeList},
-        {MF_STRING, "Details", fotrix::CmdModeDetails},
-        {MF_STRING, "Strip", fotrix::CmdModeStrip},
-        {MF_STRING, "Image", fotrix::CmdModeImage},
-        {MF_STRING, "Full screen", fotrix::CmdModeFullScreen},
-        {MF_STRING, "Slideshow", fotrix::CmdSlideshow},
-        {MF_STRING, "Name", fotrix::CmdSortName},
-        {MF_STRING, "Date", fotrix::CmdSortDate},
-        {MF_STRING, "Type", fotrix::CmdSortType},
-        {MF_STRING, "Size", fotrix::CmdSortSize},
-        {MF_STRING, "Dimensions", fotrix::CmdSortDimensions},
-        {MF_STRING, "Ascending", fotrix::CmdSortAscending},
-        {MF_STRING, "Descending", fotrix::CmdSortDescending},
-        {MF_STRING, "Whole folder tree", fotrix::CmdWholeFolderTree},
-        {MF_STRING, "File names", fotrix::CmdFileNames},
-        {MF_STRING, "Previous page", fotrix::CmdPreviousPage},
-        {MF_STRING, "Next page", fotrix::CmdNextPage},
-        {MF_STRING, "Actual size", fotrix::CmdActualSize},
-        {MF_STRING, "Auto rotate", fotrix::CmdAutoRotate},
-        {MF_STRING, "Fit window", fotrix::CmdFitWindow},
-        {MF_STRING, "Fit large", fotrix::CmdFitLargeFiles},
-    {MENU_END_POPUP, nullptr, 0},
-    {MF_POPUP, "&Tools", 0},
-        {MF_STRING, "Convert", fotrix::CmdConvert},
-        {MF_STRING, "Send by infrared", fotrix::CmdSendInfrared},
-        {MF_STRING, "Properties", fotrix::CmdProperties},
-        {MF_STRING, "IPTC edit", fotrix::CmdIptcEdit},
-        {MF_STRING, "Options", fotrix::CmdOptions},
-    {MENU_END_POPUP, nullptr, 0},
-    {MF_POPUP, "Favorites", 0},
-        {MF_STRING, "(favorites)", fotrix::CmdFavoritesPlaceholder},
-    {MENU_END_POPUP, nullptr, 0},
-};
-const MenuResource kMenus[] = {{102, kMenu, static_cast<int>(std::size(kMenu))}};
-const MenuBarButtonTemplate kButtons[] = {
-    {I_IMAGENONE, fotrix::CmdMenuFile, TBSTATE_ENABLED, TBSTYLE_DROPDOWN | TBSTYLE_AUTOSIZE, "File", 0},
-    {I_IMAGENONE, fotrix::CmdMenuView, TBSTATE_ENABLED, TBSTYLE_DROPDOWN | TBSTYLE_AUTOSIZE, "View", 1},
-    {I_IMAGENONE, fotrix::CmdMenuTools, TBSTATE_ENABLED, TBSTYLE_DROPDOWN | TBSTYLE_AUTOSIZE, "Tools", 2},
-    {0, fotrix::CmdSlideshow, TBSTATE_ENABLED, TBSTYLE_CHECK, nullptr, NOMENU},
-    {1, fotrix::CmdOpenClose, TBSTATE_ENABLED, TBSTYLE_CHECK, nullptr, NOMENU},
-    {5, fotrix::CmdSaveAdjusted, TBSTATE_ENABLED, TBSTYLE_BUTTON, nullptr, NOMENU},
-    {3, fotrix::CmdDelete, TBSTATE_ENABLED, TBSTYLE_BUTTON, nullptr, NOMENU},
-    {2, fotrix::CmdProperties, TBSTATE_ENABLED, TBSTYLE_BUTTON, nullptr, NOMENU},
-    {4, fotrix::CmdOrganizeFavorites, TBSTATE_ENABLED, TBSTYLE_DROPDOWN, nullptr, 3},
-};
-const MenuBarResource kBars[] = {{102, 102, kButtons, static_cast<int>(std::size(kButtons))}};
-
-void registerMenuOnce()
-{
-    static bool done = false;
-    if (done) return;
-    done = true;
-    RegisterMenus(kMenus, 1);
-    RegisterMenuBars(kBars, 1);
-}
 
 }  // namespace
 
@@ -119,7 +56,7 @@ void ShellWindow::startPlatform(int width, int height, int dpi)
     platformStarted = true;
     InitCommonControls();
     fotrix::libraryInit();
-    registerMenuOnce();
+    fotrix::RegisterAppResources();
 }
 
 void ShellWindow::createMain()
@@ -151,27 +88,39 @@ void ShellWindow::storeNumber(const char* name, int value)
     fotrix::WriteNumber("General", name, value);
 }
 
+// Real pictures in a folder of their own, listed by the browser.
 void ShellWindow::fillList(int count)
 {
     using namespace fotrix;
-    HWND list = gApp.listWindow;
-    ASSERT_NE(list, nullptr);
+    std::filesystem::path folder = dir / "pictures";
+    std::filesystem::create_directories(folder);
     for (int i = 0; i < count; ++i) {
-        FileEntry entry;
-        entry.path = (dir / ("picture" + std::to_string(i) + ".jpg")).string();
-        entry.state = EntryThumbnail;
-        gApp.files.push_back(entry);
-        std::string name = "picture" + std::to_string(i) + ".jpg";
-        LVITEM item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = i;
-        item.pszText = name.data();
-        SendMessage(list, LVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&item));
+        char name[32];
+        std::snprintf(name, sizeof name, "picture%02d.bmp", i);
+        browsertest::writeBmp(folder / name, 40 + i, 30, static_cast<uint8_t>(40 + 20 * i));
     }
+    ASSERT_TRUE(NavigateTo(folder.string() + "/"));
+    settle();
+    ASSERT_EQ(fileCount(), count);
 }
 
+void ShellWindow::settle()
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    do {
+        PlatformRunPending();
+        if (!fotrix::BrowserBusy()) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (std::chrono::steady_clock::now() < end);
+    PlatformRunPending();
+}
+
+// Sets the selection as the program would (the list refuses other changes
+// while multiple selection is on).
 void ShellWindow::select(const std::vector<int>& indexes)
 {
+    const int multiSelect = fotrix::gApp.multiSelect;
+    fotrix::gApp.multiSelect = 0;
     LVITEM item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = 0;
@@ -181,6 +130,7 @@ void ShellWindow::select(const std::vector<int>& indexes)
         item.stateMask = LVIS_SELECTED;
         SendMessage(fotrix::gApp.listWindow, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     }
+    fotrix::gApp.multiSelect = multiSelect;
 }
 
 std::vector<int> ShellWindow::selected() const

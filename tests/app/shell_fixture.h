@@ -1,7 +1,7 @@
 #pragma once
-// A main window on the headless platform, with its own registry, home and
-// instance channel in a scratch folder, a small menu 102 like the program's,
-// and helpers that fill the file list directly.
+// A main window on the headless platform with the program's resources, its
+// own registry, home and instance channel in a scratch folder, and a folder of
+// pictures for the browser to list.
 #include "app/shell/app_state.h"
 #include "platform/windows.h"
 #include "tests/support/test_support.h"
@@ -28,8 +28,10 @@ protected:
     // Stores a General number before the window reads the section.
     void storeNumber(const char* name, int value);
 
-    // `count` pictures in the list (FileEntry and list item each).
+    // `count` pictures in a folder the browser shows.
     void fillList(int count);
+    // Runs messages until the thumbnail worker is done.
+    void settle();
     void select(const std::vector<int>& indexes);
     std::vector<int> selected() const;
     void command(int id);
