@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archive/zip.h"
+#include "cli/arguments.h"
 #include "cli/commands.h"
 
 namespace cli {
@@ -91,12 +92,43 @@ int zipList(Arguments args)
     return 0;
 }
 
-int zipExtract(Arguments args)
+// What extraction may produce unless the command line says otherwise: a
+// member that inflates more than 200 times (deflate reaches about 1000 on
+// runs of zeros) or more than 4 GiB in all is refused before it is written.
+constexpr uint32_t kDefaultMaxRatio = 200;
+constexpr uint64_t kDefaultMaxTotal = uint64_t(4) << 30;
+
+// Takes --max-ratio N and --max-total BYTES (0: no bound) out of the arguments.
+bool takeExtractLimits(std::vector<std::string_view>& args, fotrix::ZipExtractLimits& limits)
 {
+    limits.maxRatio = kDefaultMaxRatio;
+    limits.maxTotalSize = kDefaultMaxTotal;
+    for (size_t i = 0; i < args.size();) {
+        const bool ratio = args[i] == "--max-ratio", total = args[i] == "--max-total";
+        if (!ratio && !total) {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= args.size()) return false;
+        const auto value = parseNumber(args[i + 1]);
+        if (!value || *value < 0 || (ratio && *value > UINT32_MAX)) return false;
+        if (ratio) limits.maxRatio = static_cast<uint32_t>(*value);
+        else limits.maxTotalSize = static_cast<uint64_t>(*value);
+        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+    }
+    return true;
+}
+
+int zipExtract(Arguments given)
+{
+    std::vector<std::string_view> args(given.begin(), given.end());
+    fotrix::ZipExtractLimits limits;
+    if (!takeExtractLimits(args, limits)) return usageError("zip", "--max-ratio and --max-total take a number");
     if (args.size() < 2) return usageError("zip", "extract needs an archive and a folder");
     const std::string path(args[0]), folder(args[1]);
     ZipHandle* zip = fotrix::zipOpen(path.c_str());
     if (!zip) return report(fotrix::zipLastResult(fotrix::ZipSide::Reading), path);
+    fotrix::zipSetExtractLimits(zip, limits);
     std::error_code error;
     fs::create_directories(folder, error);
     uint32_t code = fotrix::zipSetBaseDir(zip, folder.c_str());
@@ -110,7 +142,7 @@ int zipExtract(Arguments args)
     if (args.size() == 2) {
         for (int i = 0, count = fotrix::zipCount(zip); i < count; ++i) indexes.push_back(i);
     } else {
-        for (std::string_view member : args.subspan(2)) {
+        for (std::string_view member : std::span(args).subspan(2)) {
             int index = -1;
             code = fotrix::zipFind(zip, std::string(member).c_str(), false, index, entry);
             if (code == fotrix::ZipOk) indexes.push_back(index);

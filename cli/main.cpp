@@ -17,7 +17,7 @@ const Command commandTable[] = {
      "decode FILE OUT.pam [--frame N] [--box WxH] [--area] [--options NAME,NAME...] "
      "[--channel-order N] [--origin N] [--raw-preview] [--texts] [--auto-rotate]",
      "load a picture through the load pipeline and write it as PAM"},
-    {"zip", commandZip, "zip create OUT.zip FILE... | zip list ARCHIVE | zip extract ARCHIVE DIR [MEMBER...]",
+    {"zip", commandZip, "zip create OUT.zip FILE... | zip list ARCHIVE | zip extract ARCHIVE DIR [MEMBER...] [--max-ratio N] [--max-total BYTES]",
      "create, list or extract a zip archive"},
     {"exif", commandExif, "exif FILE", "list the EXIF values of a picture, maker notes included"},
     {"iptc", commandIptc, "iptc FILE", "list the IPTC captions and keywords of a JPEG file"},

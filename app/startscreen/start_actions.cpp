@@ -4,7 +4,7 @@
 #include "app/resources/texts.h"
 #include "app/shell/app_state.h"
 #include "app/shell/command_ids.h"
-#include "app/startscreen/album_pending.h"
+#include "app/album/album_commands.h"
 
 #include <iterator>
 #include <string>
@@ -31,7 +31,7 @@ void playAlbum(HWND startScreen, HWND mainWindow)
     ofn.nMaxFile = sizeof path;
     ofn.lpstrInitialDir = gApp.currentFolder.c_str();
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (GetOpenFileName(&ofn)) PlayAlbumFile(mainWindow, path);
+    if (GetOpenFileName(&ofn)) PlayAlbum(mainWindow, path);
 }
 
 // A tile's caption on one line, as the chooser's title.

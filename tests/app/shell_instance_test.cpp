@@ -41,7 +41,7 @@ protected:
     testsupport::TempDir dir;
     void SetUp() override
     {
-        if (!fs::exists(program())) GTEST_SKIP() << "fotrix is not built";
+        if (!fs::exists(program())) SKIP_MISSING("fotrix is not built");
         fs::create_directories(dir / "config");
         fs::create_directories(dir / "home");
         fs::create_directories(dir / "pictures");

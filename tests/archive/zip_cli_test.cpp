@@ -110,3 +110,23 @@ TEST_F(ZipCli, CreateFromTheCurrentFolderAddsItsContents)
     ASSERT_EQ(zip("list dot.zip", out), 0) << out;
     EXPECT_EQ(out, "a.txt\t1\tdeflated\nsub/\t0\tstored\nsub/b.txt\t1\tdeflated\n");
 }
+
+TEST_F(ZipCli, ExtractRefusesABombUnlessTheBoundIsLifted)
+{
+    // 20 MB of zeros deflate about a thousand times: over the default ratio.
+    testsupport::writeFile(work / "zeros.bin", std::vector<uint8_t>(20u << 20, 0));
+    testsupport::writeFile(work / "notes.txt", textBytes(20000));
+    std::string out;
+    ASSERT_EQ(zip("create bomb.zip zeros.bin notes.txt", out), 0) << out;
+    EXPECT_EQ(zip("extract bomb.zip out", out), 1);
+    EXPECT_NE(out.find("error: 0xf00"), std::string::npos) << out;
+    EXPECT_FALSE(fs::exists(work / "out/zeros.bin"));
+    EXPECT_TRUE(fs::exists(work / "out/notes.txt"));  // the other members still come out
+
+    EXPECT_EQ(zip("extract bomb.zip small --max-ratio 0 --max-total 1000", out), 1);
+    EXPECT_FALSE(fs::exists(work / "small/zeros.bin"));
+
+    ASSERT_EQ(zip("extract bomb.zip all --max-ratio 0", out), 0) << out;
+    EXPECT_EQ(fs::file_size(work / "all/zeros.bin"), 20u << 20);
+    EXPECT_EQ(zip("extract bomb.zip x --max-ratio", out), 64);
+}

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Start-up of fotrix to its first painted frame, headless, against the
+# platform demo's own start in the same run:
+#   fotrix on an empty folder, and on a folder of 1000 pictures (the thumbnails
+#   come afterwards: the script's first command runs once the first frame is
+#   painted and the queue is empty, and it quits)
+#   fotrix-platform-demo --headless --screenshot (its whole start and one frame)
+# Prints mean times and the ratios fotrix / demo (below 1.0: fotrix is faster).
+#
+# usage: bench/startup.sh [path/to/fotrix-cli]   (the programs are found beside it)
+#        RUNS=20 sets the number of timed runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cli=$(realpath "${1:-build/cli/fotrix-cli}")
+build=$(dirname "$(dirname "$cli")")
+fotrix=$build/app/fotrix
+demo=$build/demo/fotrix-platform-demo
+runs=${RUNS:-20}
+python=/usr/bin/python3
+for tool in "$fotrix" "$demo" "$python" /usr/bin/convert; do
+  command -v "$tool" >/dev/null || { echo "bench/startup.sh: $tool is missing" >&2; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/fotrix-startup-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+source bench/timing.sh
+
+mkdir -p "$work/empty" "$work/pictures" "$work/config" "$work/run"
+/usr/bin/convert -size 640x480 plasma:fractal -seed 3 -quality 85 "$work/sample.jpg"
+for i in $(seq -w 1 1000); do cp "$work/sample.jpg" "$work/pictures/picture-$i.jpg"; done
+# The browser, not the start screen, comes first.
+printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Fotrix Pocket\\General]\n"UseSplashScreen"=dword:00000000\n' \
+  > "$work/config/user.reg"
+echo quit > "$work/quit.txt"
+export FOTRIX_CONFIG_DIR=$work/config FOTRIX_HOME=$work/empty XDG_RUNTIME_DIR=$work/run
+
+echo "== start-up to the first frame, headless, $runs runs each"
+empty=$(mean "$fotrix --headless --script $work/quit.txt $work/empty/")
+full=$(mean "$fotrix --headless --script $work/quit.txt $work/pictures/")
+reference=$(mean "$demo --headless --screenshot $work/demo.png")
+printf '%-36s %8.1f ms\n' "fotrix, empty folder" "$("$python" -c "print($empty*1000)")"
+printf '%-36s %8.1f ms\n' "fotrix, 1000 pictures" "$("$python" -c "print($full*1000)")"
+printf '%-36s %8.1f ms\n' "fotrix-platform-demo" "$("$python" -c "print($reference*1000)")"
+echo "ratio empty folder / demo:  $(ratio "$empty" "$reference")"
+echo "ratio 1000 pictures / demo: $(ratio "$full" "$reference")"
