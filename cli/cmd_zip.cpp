@@ -93,9 +93,10 @@ int zipList(Arguments args)
 }
 
 // What extraction may produce unless the command line says otherwise: a
-// member that inflates more than 200 times (deflate reaches about 1000 on
-// runs of zeros) or more than 4 GiB in all is refused before it is written.
-constexpr uint32_t kDefaultMaxRatio = 200;
+// member that inflates more than 1000 times (deflate's ceiling is about 1030,
+// reached only by runs of one byte) or more than 4 GiB in all is refused
+// before it is written.
+constexpr uint32_t kDefaultMaxRatio = 1000;
 constexpr uint64_t kDefaultMaxTotal = uint64_t(4) << 30;
 
 // Takes --max-ratio N and --max-total BYTES (0: no bound) out of the arguments.
