@@ -127,7 +127,9 @@ void unwrapBuddy(HWND upDown, HWND buddy)
 {
     auto it = wrappedBuddies().find(buddy);
     if (it == wrappedBuddies().end() || it->second.upDown != upDown) return;
-    if (IsWindow(buddy) && reinterpret_cast<WNDPROC>(GetWindowLongPtr(buddy, GWLP_WNDPROC)) == buddyProc)
+    // A buddy being destroyed with the up-down control still gets its own
+    // procedure back, so that its WM_NCDESTROY frees its state.
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtr(buddy, GWLP_WNDPROC)) == buddyProc)
         SetWindowLongPtr(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.original));
     wrappedBuddies().erase(it);
 }
