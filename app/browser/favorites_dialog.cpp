@@ -19,7 +19,6 @@ namespace fotrix {
 namespace {
 
 enum : int {
-    IdcFavTitle = 1320,
     IdcFavList = 1321,
     IdcFavNameLabel = 1322,
     IdcFavName = 1323,
@@ -36,21 +35,20 @@ constexpr DWORD kEdit = kShown | DWORD{WS_BORDER | WS_TABSTOP} | DWORD{ES_AUTOHS
 constexpr DWORD kButton = kShown | DWORD{WS_TABSTOP} | BS_PUSHBUTTON;
 
 const DialogItemTemplate kItems[] = {
-    {WC_STATIC, IdcFavTitle, "Organize favorites", 8, 6, 208, 16, kShown | SS_CENTER | SS_NOPREFIX, 0},
-    {WC_LISTBOX, IdcFavList, "", 8, 24, 208, 96,
+    {WC_LISTBOX, IdcFavList, "", 8, 6, 208, 96,
      kShown | DWORD{WS_BORDER | WS_VSCROLL | WS_TABSTOP} | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0},
-    {WC_STATIC, IdcFavNameLabel, "Name:", 8, 126, 50, 14, kLabel, 0},
-    {WC_EDIT, IdcFavName, "", 60, 124, 156, 20, kEdit, 0},
-    {WC_STATIC, IdcFavPathLabel, "Folder:", 8, 150, 50, 14, kLabel, 0},
-    {WC_EDIT, IdcFavPath, "", 60, 148, 156, 20, kEdit, 0},
-    {WC_BUTTON, IdcFavOpen, "Open", 8, 176, 64, 22, kButton | DWORD{WS_GROUP}, 0},
-    {WC_BUTTON, IdcFavDeleteModify, "Delete/Modify", 78, 176, 88, 22, kButton, 0},
-    {WC_BUTTON, IDCANCEL, "Close", 172, 176, 44, 22, kButton, 0},
-    {WC_STATIC, IdcFavHint, "Empty the name to delete the favorite.", 8, 204, 208, 28, kLabel, 0},
+    {WC_STATIC, IdcFavNameLabel, "Name:", 8, 108, 50, 14, kLabel, 0},
+    {WC_EDIT, IdcFavName, "", 60, 106, 156, 20, kEdit, 0},
+    {WC_STATIC, IdcFavPathLabel, "Folder:", 8, 132, 50, 14, kLabel, 0},
+    {WC_EDIT, IdcFavPath, "", 60, 130, 156, 20, kEdit, 0},
+    {WC_BUTTON, IdcFavOpen, "Open", 8, 158, 64, 22, kButton | DWORD{WS_GROUP}, 0},
+    {WC_BUTTON, IdcFavDeleteModify, "Delete/Modify", 78, 158, 88, 22, kButton, 0},
+    {WC_BUTTON, IDCANCEL, "Close", 172, 158, 44, 22, kButton, 0},
+    {WC_STATIC, IdcFavHint, "Empty the name to delete the favorite.", 8, 186, 208, 28, kLabel, 0},
 };
 const DialogTemplate kDialog = {"Organize favorites",
                                 DWORD{WS_POPUP | WS_BORDER} | DS_SETFONT | DS_MODALFRAME | DS_CENTER,
-                                0, 0, 0, 224, 238, "Tahoma", 8, static_cast<int>(std::size(kItems)), kItems};
+                                0, 0, 0, 224, 220, "Tahoma", 8, static_cast<int>(std::size(kItems)), kItems};
 
 struct OrganizeState {
     std::vector<FavoriteEntry> favorites;
@@ -99,7 +97,6 @@ LRESULT onInitDialog(HWND dialog, UINT, WPARAM, LPARAM lParam)
 {
     SetWindowLongPtr(dialog, DWLP_USER, lParam);
     BeginDialogSection("DlgFavorites");
-    SetDlgItemTr(dialog, IdcFavTitle, "IDC_TITLE");
     SetDlgItemTr(dialog, IdcFavNameLabel, "IDC_FAV_TNAME");
     SetDlgItemTr(dialog, IdcFavPathLabel, "IDC_FAV_TFOLDER");
     SetDlgItemTr(dialog, IdcFavHint, "IDC_FAV_HINT");

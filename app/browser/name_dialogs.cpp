@@ -15,34 +15,32 @@ const DialogTemplate* OrganizeFavoritesTemplate();
 
 namespace {
 
-enum : int { IdcNameTitle = 1300 };
-
 constexpr DWORD kShown = WS_VISIBLE;
 constexpr DWORD kLabel = kShown | SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kDialogStyle = DWORD{WS_POPUP | WS_BORDER} | DS_SETFONT | DS_MODALFRAME | DS_CENTER;
 constexpr DWORD kEditStyle = kShown | DWORD{WS_BORDER | WS_TABSTOP} | DWORD{ES_AUTOHSCROLL};
 constexpr DWORD kButton = kShown | DWORD{WS_TABSTOP};
 
-// Rows up to the name field; the old-name row only where there is an old name.
-#define NAME_DIALOG_HEAD(title)                                                           \
-    {WC_STATIC, IdcNameTitle, title, 8, 6, 208, 16, kShown | SS_CENTER | SS_NOPREFIX, 0}, \
-        {WC_STATIC, IdcNameFolderLabel, "Folder:", 8, 26, 208, 14, kLabel, 0},            \
-        {WC_STATIC, IdcNameFolder, "", 8, 40, 208, 28, kLabel, 0}
+// Rows up to the name field; the old-name row only where there is an old
+// name. The title shows in the task bar, as for every dialog.
+#define NAME_DIALOG_HEAD()                                                           \
+    {WC_STATIC, IdcNameFolderLabel, "Folder:", 8, 8, 208, 14, kLabel, 0}, \
+        {WC_STATIC, IdcNameFolder, "", 8, 22, 208, 28, kLabel, 0}
 #define NAME_DIALOG_TAIL(y, label)                                                                  \
     {WC_STATIC, IdcNameNewLabel, label, 8, y, 208, 14, kLabel, 0},                                  \
         {WC_EDIT, IdcNameEdit, "", 8, y + 14, 208, 20, kEditStyle, 0},                               \
         {WC_BUTTON, IDOK, "OK", 48, y + 42, 60, 22, kButton | DWORD{WS_GROUP} | BS_DEFPUSHBUTTON, 0}, \
         {WC_BUTTON, IDCANCEL, "Cancel", 116, y + 42, 60, 22, kButton | BS_PUSHBUTTON, 0}
 #define OLD_NAME_ROW(label)                                                  \
-    {WC_STATIC, IdcNameOldLabel, label, 8, 70, 208, 14, kLabel, 0}, \
-        {WC_STATIC, IdcNameOld, "", 8, 84, 208, 14, kLabel, 0}
+    {WC_STATIC, IdcNameOldLabel, label, 8, 52, 208, 14, kLabel, 0}, \
+        {WC_STATIC, IdcNameOld, "", 8, 66, 208, 14, kLabel, 0}
 
-const DialogItemTemplate kNewFolderItems[] = {NAME_DIALOG_HEAD("New folder"), NAME_DIALOG_TAIL(70, "Name:")};
-const DialogItemTemplate kRenameFolderItems[] = {NAME_DIALOG_HEAD("Rename folder"), OLD_NAME_ROW("Folder name:"),
-                                                 NAME_DIALOG_TAIL(102, "New name:")};
-const DialogItemTemplate kRenameFileItems[] = {NAME_DIALOG_HEAD("Rename"), OLD_NAME_ROW("File name:"),
-                                               NAME_DIALOG_TAIL(102, "New name:")};
-const DialogItemTemplate kAddFavoriteItems[] = {NAME_DIALOG_HEAD("Add favorite"), NAME_DIALOG_TAIL(70, "Name:")};
+const DialogItemTemplate kNewFolderItems[] = {NAME_DIALOG_HEAD(), NAME_DIALOG_TAIL(52, "Name:")};
+const DialogItemTemplate kRenameFolderItems[] = {NAME_DIALOG_HEAD(), OLD_NAME_ROW("Folder name:"),
+                                                 NAME_DIALOG_TAIL(84, "New name:")};
+const DialogItemTemplate kRenameFileItems[] = {NAME_DIALOG_HEAD(), OLD_NAME_ROW("File name:"),
+                                               NAME_DIALOG_TAIL(84, "New name:")};
+const DialogItemTemplate kAddFavoriteItems[] = {NAME_DIALOG_HEAD(), NAME_DIALOG_TAIL(52, "Name:")};
 
 #undef NAME_DIALOG_HEAD
 #undef NAME_DIALOG_TAIL
@@ -53,10 +51,10 @@ constexpr DialogTemplate nameTemplate(const char* title, const DialogItemTemplat
 {
     return DialogTemplate{title, kDialogStyle, 0, 0, 0, 224, height, "Tahoma", 8, static_cast<int>(N), items};
 }
-const DialogTemplate kNewFolder = nameTemplate("New folder", kNewFolderItems, 142);
-const DialogTemplate kRenameFolder = nameTemplate("Rename folder", kRenameFolderItems, 174);
-const DialogTemplate kRenameFile = nameTemplate("Rename", kRenameFileItems, 174);
-const DialogTemplate kAddFavorite = nameTemplate("Add favorite", kAddFavoriteItems, 142);
+const DialogTemplate kNewFolder = nameTemplate("New folder", kNewFolderItems, 124);
+const DialogTemplate kRenameFolder = nameTemplate("Rename folder", kRenameFolderItems, 156);
+const DialogTemplate kRenameFile = nameTemplate("Rename", kRenameFileItems, 156);
+const DialogTemplate kAddFavorite = nameTemplate("Add favorite", kAddFavoriteItems, 124);
 
 struct LabelKey {
     int id;
@@ -66,20 +64,20 @@ struct NameDialogKind {
     NameDialog kind;
     const char* section;
     const DialogTemplate* dialog;
-    LabelKey labels[5];
+    LabelKey labels[4];
 };
 const NameDialogKind kKinds[] = {
     {NameDialog::NewFolder, "CDlgNewFolder", &kNewFolder,
-     {{IdcNameTitle, "IDC_TITLE"}, {IDOK, "IDC_APPLY"}, {IdcNameFolderLabel, "IDC_NF_TFOLDER"},
+     {{IDOK, "IDC_APPLY"}, {IdcNameFolderLabel, "IDC_NF_TFOLDER"},
       {IdcNameNewLabel, "IDC_NF_TNEWFOLDER"}, {0, nullptr}}},
     {NameDialog::RenameFolder, "DlgRenFolder", &kRenameFolder,
-     {{IdcNameTitle, "IDC_TITLE"}, {IDOK, "IDC_APPLY"}, {IdcNameFolderLabel, "IDC_RF_TFOLDER"},
+     {{IDOK, "IDC_APPLY"}, {IdcNameFolderLabel, "IDC_RF_TFOLDER"},
       {IdcNameOldLabel, "IDC_RF_TOLDNAME"}, {IdcNameNewLabel, "IDC_RF_TNEWNAME"}}},
     {NameDialog::RenameFile, "DlgRename", &kRenameFile,
      {{IDOK, "IDC_APPLY"}, {IdcNameFolderLabel, "IDC_REN_TFOLDER"}, {IdcNameOldLabel, "IDC_REN_TFILENAME"},
-      {IdcNameNewLabel, "IDC_REN_TNEWNAME"}, {IdcNameTitle, "IDC_TITLE"}}},
+      {IdcNameNewLabel, "IDC_REN_TNEWNAME"}}},
     {NameDialog::AddFavorite, "DlgAddFavorites", &kAddFavorite,
-     {{IdcNameTitle, "IDC_TITLE"}, {IDOK, "IDC_APPLY"}, {IdcNameFolderLabel, "IDC_AF_TFOLDER"},
+     {{IDOK, "IDC_APPLY"}, {IdcNameFolderLabel, "IDC_AF_TFOLDER"},
       {IdcNameNewLabel, "IDC_AF_TNAME"}, {0, nullptr}}},
 };
 

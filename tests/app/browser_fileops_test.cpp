@@ -12,6 +12,7 @@
 #include "app/language.h"
 #include "app/options/option_values.h"
 #include "app/resources/texts.h"
+#include "platform/controls/listbox.h"
 #include "platform/menu/menu.h"
 
 #include <sys/stat.h>
@@ -462,4 +463,75 @@ TEST_F(FileOps, TheAlbumTypeAndTheCheckedPictureTypesAreRegistered)
     for (FileTypeChoice& choice : choices) choice.checked = false;
     ApplyAssociationChoices();
     EXPECT_EQ(readDefault(HKEY_CLASSES_ROOT, ".bmp"), "<no value>");
+}
+
+TEST_F(FileOps, OrganizeFavoritesModifiesDeletesAndOpens)
+{
+    fs::create_directories(dir / "one");
+    fs::create_directories(dir / "two");
+    ASSERT_TRUE(StoreFavorite("First", folder("one")));
+    ASSERT_TRUE(StoreFavorite("Second", folder("two")));
+    const char* shot = std::getenv("FOTRIX_SCREENSHOT_DIR");
+    auto chooseSecond = [](HWND dialog) {
+        const int second = static_cast<int>(SendDlgItemMessage(dialog, 1321, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                               reinterpret_cast<LPARAM>("Second")));
+        SendDlgItemMessage(dialog, 1321, LB_SETCURSEL, static_cast<WPARAM>(second), 0);
+        SendMessage(dialog, WM_COMMAND, MAKEWPARAM(1321, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1321)));
+    };
+    std::string open;
+    answerDialogs({
+        [&](HWND dialog) {
+            if (shot) PlatformScreenshot((std::string(shot) + "/organize_favorites.png").c_str());
+            chooseSecond(dialog);
+            char path[512] = "";
+            GetDlgItemText(dialog, 1325, path, sizeof path);
+            EXPECT_EQ(std::string(path), folder("two"));
+            SetDlgItemText(dialog, 1323, "Renamed");
+            SendMessage(dialog, WM_COMMAND, 1327, 0);  // Delete/Modify with a name: modify
+        },
+        [&](HWND dialog) {
+            const int first = static_cast<int>(SendDlgItemMessage(dialog, 1321, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                                  reinterpret_cast<LPARAM>("First")));
+            SendDlgItemMessage(dialog, 1321, LB_SETCURSEL, static_cast<WPARAM>(first), 0);
+            SendMessage(dialog, WM_COMMAND, MAKEWPARAM(1321, LBN_SELCHANGE), 0);
+            SetDlgItemText(dialog, 1323, "");
+            SendMessage(dialog, WM_COMMAND, 1327, 0);  // with the name emptied: delete
+        },
+        [&](HWND dialog) {
+            SendDlgItemMessage(dialog, 1321, LB_SETCURSEL, 0, 0);
+            SendMessage(dialog, WM_COMMAND, MAKEWPARAM(1321, LBN_SELCHANGE), 0);
+            SendMessage(dialog, WM_COMMAND, 1326, 0);  // Open
+        },
+    });
+    EXPECT_TRUE(ShowOrganizeFavorites(main, &open));
+    EXPECT_TRUE(dialogStepsDone());
+    const std::vector<FavoriteEntry> left = LoadFavorites();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].name, "Renamed");
+    EXPECT_EQ(left[0].path, folder("two"));
+    EXPECT_EQ(open, folder("two"));
+}
+
+TEST_F(FileOps, NameDialogsLookRight)
+{
+    const char* shot = std::getenv("FOTRIX_SCREENSHOT_DIR");
+    if (!shot) GTEST_SKIP() << "FOTRIX_SCREENSHOT_DIR collects the pictures of the dialogs";
+    testsupport::writeFile(dir / "pic.jpg", std::string("x"));
+    showAndSelect("", "pic.jpg");
+    answerDialogs({[&](HWND dialog) {
+        PlatformScreenshot((std::string(shot) + "/rename_file.png").c_str());
+        SendMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+    }});
+    RenameFileCommand(main);
+    answerDialogs({[&](HWND dialog) {
+        PlatformScreenshot((std::string(shot) + "/new_folder.png").c_str());
+        SendMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+    }});
+    NewFolderCommand(main);
+    answerDialogs({[&](HWND box) {
+        PlatformScreenshot((std::string(shot) + "/delete_question.png").c_str());
+        SendMessage(box, WM_COMMAND, IDCANCEL, 0);
+    }});
+    DeleteFilesCommand();
+    EXPECT_TRUE(dialogStepsDone());
 }
