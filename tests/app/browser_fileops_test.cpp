@@ -16,6 +16,7 @@
 #include "platform/menu/menu.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -534,4 +535,44 @@ TEST_F(FileOps, NameDialogsLookRight)
     }});
     DeleteFilesCommand();
     EXPECT_TRUE(dialogStepsDone());
+}
+
+TEST_F(FileOps, AMoveToAnotherFileSystemRemovesTheOriginalOnlyAfterAWholeCopy)
+{
+    struct stat here{}, there{};
+    if (stat("/dev/shm", &there) != 0 || stat(dir.path().c_str(), &here) != 0 || here.st_dev == there.st_dev)
+        GTEST_SKIP() << "needs /dev/shm on a file system of its own";
+    testsupport::TempDir shmParent;  // only for a unique name
+    const fs::path other = fs::path("/dev/shm") / shmParent.path().filename();
+    fs::create_directories(other);
+    const std::string big(3 << 20, 'p');
+    testsupport::writeFile(other / "far.jpg", big);
+    testsupport::writeFile(other / "stuck.jpg", std::string("stays"));
+    fs::create_directories(dir / "shut");
+    ASSERT_TRUE(NavigateTo(other.string() + "/"));
+    for (int i = 0; i < fileCount(); ++i)
+        if (gApp.files[static_cast<size_t>(i)].path == other.string() + "/far.jpg") SelectOnly(i);
+    CutCommand();
+    ASSERT_TRUE(NavigateTo(folder()));
+    PasteCommand();
+    EXPECT_FALSE(fs::exists(other / "far.jpg"));
+    EXPECT_EQ(readText(dir / "far.jpg"), big);
+
+    // Into a folder that cannot be written: the copy fails, the original stays, a message says so.
+    ASSERT_TRUE(NavigateTo(other.string() + "/"));
+    ASSERT_EQ(fileCount(), 1);
+    SelectOnly(0);
+    CutCommand();
+    chmod((dir / "shut").c_str(), 0555);
+    ASSERT_TRUE(NavigateTo(folder("shut")));
+    std::string message;
+    answerDialogs({anyFailureMessage(&message)});
+    if (geteuid() != 0) {
+        PasteCommand();
+        EXPECT_TRUE(dialogStepsDone());
+        EXPECT_EQ(readText(other / "stuck.jpg"), "stays");
+        EXPECT_FALSE(fs::exists(dir / "shut" / "stuck.jpg"));
+    }
+    chmod((dir / "shut").c_str(), 0755);
+    fs::remove_all(other);
 }
