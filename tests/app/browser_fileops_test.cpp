@@ -576,3 +576,36 @@ TEST_F(FileOps, AMoveToAnotherFileSystemRemovesTheOriginalOnlyAfterAWholeCopy)
     chmod((dir / "shut").c_str(), 0755);
     fs::remove_all(other);
 }
+
+TEST_F(FileOps, WhenEveryCopyNameIsTakenPasteFailsWithoutOverwriting)
+{
+    testsupport::writeFile(dir / "a.jpg", std::string("source"));
+    testsupport::writeFile(dir / "Copy of a.jpg", std::string("kept"));
+    for (int n = 2; n <= 998; ++n)
+        testsupport::writeFile(dir / ("Copy (" + std::to_string(n) + ") of a.jpg"), std::string("kept"));
+    EXPECT_EQ(MakeCopyName(folder(), "a.jpg"), folder() + "Copy (998) of a.jpg");
+    showAndSelect("", "a.jpg");
+    CopyCommand();
+    std::string message;
+    answerDialogs({anyFailureMessage(&message)});
+    PasteCommand();
+    EXPECT_TRUE(dialogStepsDone());
+    EXPECT_NE(message.find("already exists"), std::string::npos) << message;
+    EXPECT_EQ(readText(dir / "Copy (998) of a.jpg"), "kept");
+}
+
+TEST_F(FileOps, FavoritesThatAreNoFolderPathsAreLeftOut)
+{
+    ASSERT_TRUE(StoreFavorite("Good", folder()));
+    ASSERT_TRUE(StoreFavorite("Relative", "pictures/"));
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Fotrix Pocket\\Favorites\\Number", 0, nullptr, 0, KEY_WRITE,
+                             nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD number = 7;
+    RegSetValueEx(key, "Path", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegCloseKey(key);
+    const std::vector<FavoriteEntry> favorites = LoadFavorites();
+    ASSERT_EQ(favorites.size(), 1u);
+    EXPECT_EQ(favorites[0].name, "Good");
+}
