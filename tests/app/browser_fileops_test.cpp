@@ -545,6 +545,10 @@ TEST_F(FileOps, AMoveToAnotherFileSystemRemovesTheOriginalOnlyAfterAWholeCopy)
     testsupport::TempDir shmParent;  // only for a unique name
     const fs::path other = fs::path("/dev/shm") / shmParent.path().filename();
     fs::create_directories(other);
+    struct RemoveAtEnd {
+        fs::path path;
+        ~RemoveAtEnd() { fs::remove_all(path); }
+    } removeOther{other};
     const std::string big(3 << 20, 'p');
     testsupport::writeFile(other / "far.jpg", big);
     testsupport::writeFile(other / "stuck.jpg", std::string("stays"));
@@ -574,7 +578,6 @@ TEST_F(FileOps, AMoveToAnotherFileSystemRemovesTheOriginalOnlyAfterAWholeCopy)
         EXPECT_FALSE(fs::exists(dir / "shut" / "stuck.jpg"));
     }
     chmod((dir / "shut").c_str(), 0755);
-    fs::remove_all(other);
 }
 
 TEST_F(FileOps, WhenEveryCopyNameIsTakenPasteFailsWithoutOverwriting)
