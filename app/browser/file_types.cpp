@@ -3,6 +3,7 @@
 #include "app/browser/file_types.h"
 
 #include "app/browser/browser.h"
+#include "app/browser/mime_defaults.h"
 #include "app/options/option_values.h"
 #include "platform/files/files.h"
 #include "platform/registry/registry.h"
@@ -135,8 +136,12 @@ void ApplyAssociationChoices()
 {
     for (const FileTypeChoice& choice : AssociationChoices()) {
         const std::string progId = PictureProgId(choice.extension);
-        if (!choice.checked) Unassociate(choice.extension, progId);
-        else if (RegisterProgId(progId, kPictureIcon, choice.description)) Associate(choice.extension, progId);
+        if (!choice.checked) {
+            UnassociateMimeDefault(choice.extension);
+            Unassociate(choice.extension, progId);
+        } else if (RegisterProgId(progId, kPictureIcon, choice.description) && Associate(choice.extension, progId)) {
+            AssociateMimeDefault(choice.extension);
+        }
     }
 }
 

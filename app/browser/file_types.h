@@ -27,7 +27,8 @@ std::string PictureProgId(const std::string& extension);
 // Sets the checks of AssociationChoices() from the classes hive (before the
 // options sheet opens).
 void ReadAssociationChoices();
-// After the sheet's OK: registers the checked types, gives back the others.
+// After the sheet's OK: registers the checked types, gives back the others,
+// in the classes hive and as the desktop's MIME defaults (mime_defaults.h).
 void ApplyAssociationChoices();
 
 }  // namespace fotrix

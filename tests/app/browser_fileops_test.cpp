@@ -8,6 +8,7 @@
 #include "app/browser/file_names.h"
 #include "app/browser/file_types.h"
 #include "app/browser/folder_tree.h"
+#include "app/browser/mime_defaults.h"
 #include "app/browser/name_dialogs.h"
 #include "app/language.h"
 #include "app/options/option_values.h"
@@ -608,4 +609,31 @@ TEST_F(FileOps, FavoritesThatAreNoFolderPathsAreLeftOut)
     const std::vector<FavoriteEntry> favorites = LoadFavorites();
     ASSERT_EQ(favorites.size(), 1u);
     EXPECT_EQ(favorites[0].name, "Good");
+}
+
+TEST_F(FileOps, TheDesktopsMimeDefaultIsKeptAndGivenBack)
+{
+    const std::string list = MimeAppsListPath();
+    EXPECT_EQ(list, dir.path().string() + "/mimeapps.list");  // beside the test's own registry
+    std::ofstream(list) << "[Added Associations]\nimage/jpeg=gimp.desktop;\n\n[Default Applications]\n"
+                           "image/jpeg=eog.desktop;\ntext/plain=gedit.desktop;\n";
+    std::vector<FileTypeChoice>& choices = AssociationChoices();
+    for (FileTypeChoice& choice : choices) choice.checked = choice.extension == ".jpg" || choice.extension == ".png";
+    ApplyAssociationChoices();
+    std::string value;
+    ASSERT_TRUE(ReadMimeDefault("image/jpeg", &value));
+    EXPECT_EQ(value, "fotrix.desktop;eog.desktop;");
+    ASSERT_TRUE(ReadMimeDefault("image/png", &value));
+    EXPECT_EQ(value, "fotrix.desktop;");
+    ASSERT_TRUE(ReadMimeDefault("text/plain", &value));
+    EXPECT_EQ(value, "gedit.desktop;");
+
+    for (FileTypeChoice& choice : choices) choice.checked = false;
+    ApplyAssociationChoices();
+    ASSERT_TRUE(ReadMimeDefault("image/jpeg", &value));
+    EXPECT_EQ(value, "eog.desktop;");
+    EXPECT_FALSE(ReadMimeDefault("image/png", &value));
+    const std::string text = readText(list);
+    EXPECT_NE(text.find("[Added Associations]\nimage/jpeg=gimp.desktop;\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("text/plain=gedit.desktop;"), std::string::npos) << text;
 }
