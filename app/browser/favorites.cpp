@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <strings.h>
 
 namespace fotrix {
 
@@ -107,6 +108,15 @@ bool DeleteFavorite(const std::string& name)
 
 bool ModifyFavorite(const std::string& oldName, const std::string& newName, const std::string& path)
 {
+    if (!IsFavoriteName(newName)) return false;
+    // Key names ignore case: a name that only changes case is the same key,
+    // which must go first to take the new spelling (and comes back on failure).
+    if (oldName != newName && strcasecmp(oldName.c_str(), newName.c_str()) == 0) {
+        if (!DeleteFavorite(oldName)) return false;
+        if (StoreFavorite(newName, path)) return true;
+        StoreFavorite(oldName, path);
+        return false;
+    }
     if (!StoreFavorite(newName, path)) return false;
     return oldName == newName || DeleteFavorite(oldName);
 }

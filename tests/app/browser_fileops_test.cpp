@@ -404,6 +404,10 @@ TEST_F(FileOps, FavoritesAreModifiedWithoutLossAndRefusedWithABackslash)
     ASSERT_TRUE(ModifyFavorite("Home", "Pictures", folder()));
     ASSERT_EQ(LoadFavorites().size(), 1u);
     EXPECT_EQ(LoadFavorites()[0].name, "Pictures");
+    // Only the case changes: still one favorite, now spelt the new way.
+    ASSERT_TRUE(ModifyFavorite("Pictures", "pictures", folder()));
+    ASSERT_EQ(LoadFavorites().size(), 1u);
+    EXPECT_EQ(LoadFavorites()[0].name, "pictures");
     EXPECT_TRUE(DeleteFavorite("Pictures"));
     EXPECT_TRUE(LoadFavorites().empty());
 }
