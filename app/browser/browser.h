@@ -66,8 +66,9 @@ bool BrowserBusy();
 void FreeFileList();
 void DestroyListImageLists();  // also the list's two fonts
 
-// File ▸ Go to and the folder and file commands. Each returns whether it
-// acted; until the browser has them they are listed by BrowserCommandReady.
+// File ▸ Go to, the folder and file commands, the favorites and the
+// selection commands: BrowserCommandReady tells which commands the browser
+// runs (RunBrowserCommand).
 bool BrowserCommandReady(int command);
 void RunBrowserCommand(HWND mainWindow, int command);
 // Puts the folders above the one shown (commands 1000-1009) into the Go to pop-up.
@@ -79,5 +80,11 @@ void FreeFileClipboard();
 void FillFavoritesMenu(HMENU menu);
 // Registers the album file type (every start).
 void RegisterAlbumFileType();
+// The options sheet's Associations page: its checks read from the classes
+// hive before the sheet opens, and applied after its OK.
+void ReadAssociationChoices();
+void ApplyAssociationChoices();
+// The browser's dialog templates, for the program's resource registration.
+void RegisterBrowserDialogs();
 
 }  // namespace fotrix

@@ -1,8 +1,11 @@
 // File > Go to (the folders above the one shown, the parent, home and the
-// personal folder) and the selection commands, as a table by command number.
+// personal folder), the folder and file commands, the favorites and the
+// selection commands, as a table by command number.
 #include "app/browser/browser_internal.h"
 
 #include "app/browser/device_folders.h"
+#include "app/browser/favorites.h"
+#include "app/browser/file_commands.h"
 #include "app/browser/shell_calls.h"
 #include "platform/gdi/gdi.h"
 #include "platform/menu/menu.h"
@@ -64,6 +67,17 @@ constexpr BrowserCommand kCommands[] = {
     {CmdSelectNone, CmdSelectNone, [](int) { SelectAllItems(false); }},
     {CmdSelectInvert, CmdSelectInvert, [](int) { InvertSelection(); }},
     {CmdMultipleSelection, CmdMultipleSelection, [](int) { toggleMultipleSelection(); }},
+    {CmdNewFolder, CmdNewFolder, [](int) { NewFolderCommand(gApp.mainWindow); }},
+    {CmdRenameFolder, CmdRenameFolder, [](int) { RenameFolderCommand(gApp.mainWindow); }},
+    {CmdDeleteFolder, CmdDeleteFolder, [](int) { DeleteFolderCommand(gApp.mainWindow); }},
+    {CmdCut, CmdCut, [](int) { CutCommand(); }},
+    {CmdCopy, CmdCopy, [](int) { CopyCommand(); }},
+    {CmdPaste, CmdPaste, [](int) { PasteCommand(); }},
+    {CmdDelete, CmdDelete, [](int) { DeleteFilesCommand(); }},
+    {CmdRename, CmdRename, [](int) { RenameFileCommand(gApp.mainWindow); }},
+    {CmdAddFavorite, CmdAddFavorite, [](int) { AddFavoriteCommand(gApp.mainWindow); }},
+    {CmdOrganizeFavorites, CmdOrganizeFavorites, [](int) { OrganizeFavoritesCommand(gApp.mainWindow); }},
+    {CmdFavorite0, CmdFavoriteLast, [](int command) { GoToFavorite(command - CmdFavorite0); }},
 };
 
 const BrowserCommand* findCommand(int command)

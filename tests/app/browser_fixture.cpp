@@ -20,9 +20,28 @@ const StringResource kStrings[] = {
     {4086, "bytes"}, {4087, "KB"}, {4088, "MB"}, {4089, "GB"}, {4095, "My Device"}, {4180, "Album"},
 };
 
+std::deque<DialogStep> dialogSteps;
+int unexpected = 0;
+
+void answerIdleDialog(HWND dialog)
+{
+    if (dialogSteps.empty()) {
+        ++unexpected;
+        EndDialog(dialog, IDCANCEL);
+        return;
+    }
+    DialogStep step = std::move(dialogSteps.front());
+    dialogSteps.pop_front();
+    step(dialog);
+    if (IsWindow(dialog)) PostMessage(dialog, WM_NULL, 0, 0);
+}
+
 LRESULT mainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_ENTERIDLE:
+        if (wParam == MSGF_DIALOGBOX) answerIdleDialog(reinterpret_cast<HWND>(lParam));
+        return 0;
     case WM_NOTIFY: {
         NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->idFrom == kTreeControlId) return OnTreeNotify(hwnd, header);
@@ -56,8 +75,29 @@ void writeBmp(const std::filesystem::path& path, int width, int height, uint8_t 
     testsupport::writeFile(path, b);
 }
 
+void answerDialogs(std::deque<DialogStep> steps)
+{
+    dialogSteps = std::move(steps);
+    unexpected = 0;
+}
+bool dialogStepsDone() { return dialogSteps.empty(); }
+int unexpectedDialogs() { return unexpected; }
+
+std::string messageBoxText(HWND dialog)
+{
+    char text[1024] = "";
+    GetDlgItemText(dialog, 0xFFFF, text, sizeof text);
+    return text;
+}
+
+DialogStep press(int id)
+{
+    return [id](HWND dialog) { SendMessage(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0); };
+}
+
 void BrowserWindow::SetUp()
 {
+    answerDialogs({});
     setenv("FOTRIX_CONFIG_DIR", dir.path().c_str(), 1);
     PlatformConfig config;
     config.headless = true;

@@ -8,13 +8,27 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace browsertest {
 
 // A 24-bit BMP of the given size in one colour.
 void writeBmp(const std::filesystem::path& path, int width, int height, uint8_t grey = 128);
+
+// Answers for the modal dialogs and message boxes the main window opens: each
+// time a dialog's loop is idle the next step gets the dialog (WM_ENTERIDLE).
+// A dialog met when no step is left is cancelled and counted.
+using DialogStep = std::function<void(HWND dialog)>;
+void answerDialogs(std::deque<DialogStep> steps);
+bool dialogStepsDone();
+int unexpectedDialogs();
+// The text of the message box `dialog`.
+std::string messageBoxText(HWND dialog);
+// Steps that press a button of the dialog.
+DialogStep press(int id);
 
 class BrowserWindow : public ::testing::Test {
 protected:

@@ -254,7 +254,8 @@ TEST_F(BrowserList, GoToCommandsWalkUpTheFolders)
     RunBrowserCommand(main, CmdGoToMyDocuments);
     unsetenv("FOTRIX_HOME");
     EXPECT_EQ(gApp.currentFolder, folder("a/b"));
-    EXPECT_FALSE(BrowserCommandReady(CmdPaste));
+    EXPECT_TRUE(BrowserCommandReady(CmdPaste));
+    EXPECT_FALSE(BrowserCommandReady(CmdAbout));
     EXPECT_TRUE(BrowserCommandReady(CmdGoToPathFolder0));
 }
 
