@@ -1,6 +1,7 @@
 // `fotrix [PATH] [--headless] [--screen WxH] [--dpi N] [--zoom N] [--script FILE]`:
 // starts the platform (headless when asked or when there is no display) and
 // runs the program.
+#include "app/browser/browser.h"
 #include "app/shell/about.h"
 #include "app/shell/peer_interfaces.h"
 #include "app/shell/win_main.h"
@@ -100,6 +101,7 @@ int main(int argc, char** argv)
     }
     InitCommonControls();
     fotrix::RegisterAppResources();
+    fotrix::RegisterBrowserDialogs();
     int code = fotrix::WinMain(GetModuleHandle(nullptr), options, SW_SHOW);
     PlatformShutdown();
     return code;

@@ -189,7 +189,12 @@ LRESULT chooseFit(HWND hwnd, WORD id, WORD code, LPARAM lParam)
 LRESULT showOptions(HWND hwnd, WORD, WORD, LPARAM)
 {
     AppState before = gApp;
-    if (ShowOptionsSheet(hwnd)) ApplyOptions(before);
+    // The Associations page shows the file types as the classes hive has them
+    // and writes the checked ones back on OK.
+    ReadAssociationChoices();
+    if (!ShowOptionsSheet(hwnd)) return 0;
+    ApplyAssociationChoices();
+    ApplyOptions(before);
     return 0;
 }
 

@@ -246,12 +246,15 @@ LRESULT onKeyDown(HWND, UINT, WPARAM wParam, LPARAM)
     return 0;
 }
 
-// The favorites drop-down is the fourth pop-up of the bar's menu.
+// The favorites drop-down is the fourth pop-up of the bar's menu; File ▸ Go to
+// (the first pop-up of File) lists the folders of the current path.
 LRESULT onInitMenuPopup(HWND, UINT, WPARAM wParam, LPARAM)
 {
     HMENU menu = BarMenu();
     HMENU popup = reinterpret_cast<HMENU>(wParam);
-    if (menu && popup && popup == GetSubMenu(menu, 3)) FillFavoritesMenu(popup);
+    if (!menu || !popup) return 0;
+    if (popup == GetSubMenu(menu, 3)) FillFavoritesMenu(popup);
+    else if (popup == GetSubMenu(GetSubMenu(menu, 0), 0)) FillGoToMenu(popup);
     return 0;
 }
 

@@ -97,7 +97,12 @@ int WinMain(HINSTANCE instance, const StartOptions& options, int showCommand)
     // The folder shown last; the command line's folder replaces it.
     ReadText(nullptr, "Path", "", gApp.currentFolder, 260);
     showStart(main, options.path, showCommand);
-    if (!options.scriptFile.empty()) ScriptStart();
+    if (!options.scriptFile.empty()) {
+        // `idle` waits for the thumbnails; `item:` lines say what the list shows.
+        ScriptSetBusyCheck(BrowserBusy);
+        ScriptSetItemTextSource(ListItemShownText);
+        ScriptStart();
+    }
     int exitCode = runMessageLoop();
     if (!options.scriptFile.empty() && ScriptFinished()) exitCode = ScriptExitCode();
     WriteText(nullptr, "Path", gApp.currentFolder.c_str());

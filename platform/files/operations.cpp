@@ -30,7 +30,9 @@ bool fail(int err)
     return false;
 }
 
-bool copyContents(int in, int out)
+// The bytes go through the replacement's own writer, which retries short
+// writes and is where a failing disk shows.
+bool copyContents(int in, fotrix::AtomicReplace& out)
 {
     char buf[65536];
     for (;;) {
@@ -38,12 +40,7 @@ bool copyContents(int in, int out)
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
         if (n == 0) return true;
-        for (ssize_t done = 0; done < n;) {
-            ssize_t w = write(out, buf + done, static_cast<size_t>(n - done));
-            if (w < 0 && errno == EINTR) continue;
-            if (w <= 0) return false;
-            done += w;
-        }
+        if (!out.write(buf, static_cast<size_t>(n))) return false;
     }
 }
 
@@ -86,7 +83,7 @@ bool copyFileSafely(const std::string& from, const std::string& to, bool failIfE
     options.useMode = true;
     fotrix::AtomicReplace out;
     ReplaceStatus status = out.open(to, options);
-    if (status == ReplaceStatus::Ok && !copyContents(in, out.fd())) status = ReplaceStatus::WriteFailed;
+    if (status == ReplaceStatus::Ok && !copyContents(in, out)) status = ReplaceStatus::WriteFailed;
     close(in);
     if (status != ReplaceStatus::Ok) return failReplace(status);
     timespec times[2] = {st.st_atim, st.st_mtim};

@@ -1,6 +1,7 @@
 // The browser's file commands on real folders: copy names and new-folder
 // proposals, the questions before deleting, the file clipboard, renaming,
 // deleting folders, favorites and the file types in the classes hive.
+#include "fileio/atomic_replace.h"
 #include "tests/app/browser_fixture.h"
 
 #include "app/browser/favorites.h"
@@ -545,7 +546,7 @@ TEST_F(FileOps, AMoveToAnotherFileSystemRemovesTheOriginalOnlyAfterAWholeCopy)
 {
     struct stat here{}, there{};
     if (stat("/dev/shm", &there) != 0 || stat(dir.path().c_str(), &here) != 0 || here.st_dev == there.st_dev)
-        GTEST_SKIP() << "needs /dev/shm on a file system of its own";
+        SKIP_MISSING("needs /dev/shm on a file system of its own");
     testsupport::TempDir shmParent;  // only for a unique name
     const fs::path other = fs::path("/dev/shm") / shmParent.path().filename();
     fs::create_directories(other);
@@ -566,8 +567,8 @@ TEST_F(FileOps, AMoveToAnotherFileSystemRemovesTheOriginalOnlyAfterAWholeCopy)
     EXPECT_FALSE(fs::exists(other / "far.jpg"));
     EXPECT_EQ(readText(dir / "far.jpg"), big);
 
-    // A copy that cannot be made (here: the temporary name beside the target
-    // would be too long) leaves the original where it was, and says so.
+    // A copy that cannot be made (here: every write of it fails, as on a full
+    // disk) leaves the original where it was, and says so.
     ASSERT_TRUE(NavigateTo(other.string() + "/"));
     ASSERT_EQ(fileCount(), 1);
     SelectOnly(0);
@@ -575,7 +576,15 @@ TEST_F(FileOps, AMoveToAnotherFileSystemRemovesTheOriginalOnlyAfterAWholeCopy)
     ASSERT_TRUE(NavigateTo(folder()));
     std::string message;
     answerDialogs({anyFailureMessage(&message)});
+    struct RestoreSyscalls {
+        ~RestoreSyscalls() { fotrix::replaceSyscalls() = fotrix::replaceSyscallsOfSystem(); }
+    } restore;
+    fotrix::replaceSyscalls().write = [](int, const void*, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    };
     PasteCommand();
+    fotrix::replaceSyscalls() = fotrix::replaceSyscallsOfSystem();
     EXPECT_TRUE(dialogStepsDone());
     EXPECT_FALSE(message.empty());
     EXPECT_EQ(readText(other / longName), "stays");
