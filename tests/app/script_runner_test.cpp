@@ -301,6 +301,9 @@ protected:
         ScriptStop();
         EnumWindows(destroyEach, 0);
         PlatformRunPending();
+        // Classes outlive the platform: the stand-in "FotrixClass" must not
+        // become the real main window of a later test.
+        for (const char* name : {"FotrixClass", "ScriptPad", "ScriptHoldPad"}) UnregisterClass(name, nullptr);
         PlatformShutdown();
         gApp = AppState{};
     }
