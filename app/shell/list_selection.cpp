@@ -4,6 +4,8 @@
 #include "app/viewer/main_view.h"
 #include "platform/controls/listview.h"
 
+#include <filesystem>
+
 namespace fotrix {
 
 namespace {
@@ -67,11 +69,20 @@ void ListSetAllSelected(int how)
     }
 }
 
+std::string CurrentFileName()
+{
+    if (gApp.currentIndex < 0 || gApp.currentIndex >= fileCount()) return {};
+    return std::filesystem::path(gApp.files[static_cast<size_t>(gApp.currentIndex)].path).filename().string();
+}
+
 void ShowEntry(int index, bool transition)
 {
     if (index < 0 || index >= fileCount()) return;
     LoadIntoView(index, 0, transition);
     gApp.currentIndex = index;
+    // The full-screen label names the picture shown, also after stepping to another.
+    bool fullScreen = gApp.mode == ModeFullScreen || gApp.mode == ModeSlideshow;
+    if (fullScreen && gApp.labelInFull) ViewSetLabel(CurrentFileName().c_str());
 }
 
 }  // namespace fotrix

@@ -41,6 +41,8 @@ void ListSetAllSelected(int how);  // 0 none, 1 all, 2 invert
 // Loads an entry into the view and names it the current one (the viewer
 // names it too, even when the picture cannot be decoded).
 void ShowEntry(int index, bool transition);
+// The file name of the entry shown in the view; empty when none is.
+std::string CurrentFileName();
 
 // Menu checks taken from the state (after WM_CREATE and when they change).
 void ApplyMenuChecks();

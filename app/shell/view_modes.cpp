@@ -45,12 +45,6 @@ void show(HWND pane, bool on)
     if (pane) ShowWindow(pane, on ? SW_SHOW : SW_HIDE);
 }
 
-std::string currentFileName()
-{
-    if (gApp.currentIndex < 0 || gApp.currentIndex >= fileCount()) return {};
-    return std::filesystem::path(gApp.files[gApp.currentIndex].path).filename().string();
-}
-
 void showPanesFor(int mode)
 {
     std::vector<int> selected = ListSelectedIndexes();
@@ -71,7 +65,7 @@ void showPanesFor(int mode)
         show(gApp.listWindow, false);
         show(gApp.viewWindow, true);
         ShowEntry(chosen, false);
-        std::string name = currentFileName();
+        std::string name = CurrentFileName();
         bool label = mode == ModeFullScreen && gApp.labelInFull && !name.empty();
         ViewSetLabel(label ? name.c_str() : nullptr);
         if (mode == ModeFullScreen) EnterFullScreenPlacement();

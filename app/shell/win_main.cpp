@@ -45,7 +45,8 @@ void showStart(HWND main, const std::string& path, int showCommand)
         ShowWindow(main, SW_SHOW);
         return;
     }
-    if (path.empty() && startScreenWanted() && ShowStartScreen(main)) {
+    // A folder, or a path that opened nothing, starts as if there were none.
+    if (startScreenWanted() && ShowStartScreen(main)) {
         // The start screen shows the main window when a tile is tapped.
     } else {
         ShowWindow(main, showCommand);

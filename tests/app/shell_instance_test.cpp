@@ -118,4 +118,31 @@ TEST_F(TwoInstances, a_second_start_without_a_path_changes_nothing_in_the_first)
     EXPECT_EQ(stateValue(state, "current-index"), "-1");
 }
 
+// The start screen comes first on a 240x320 screen whenever the command line
+// opened no picture (none, a folder, a path that does not exist), never on
+// another screen size or when a picture opened.
+TEST_F(TwoInstances, the_start_screen_comes_first_at_240x320_when_no_picture_opened)
+{
+    testsupport::writeFile(dir / "config" / "user.reg", "REGEDIT4\n");
+    const std::string statePath = (dir / "state.txt").string();
+    testsupport::writeFile(dir / "script.txt", "state " + statePath + "\nquit\n");
+    auto topWindow = [&](const std::string& arguments) {
+        fs::remove(statePath);
+        EXPECT_EQ(testsupport::run("'" + program() + "' --headless --script '" + (dir / "script.txt").string() + "' " +
+                                   arguments),
+                  0);
+        return stateValue(readText(statePath), "top-window");
+    };
+    const std::string folder = "'" + (dir / "pictures").string() + "/'";
+    EXPECT_EQ(topWindow(""), "SplashClass ");
+    EXPECT_EQ(topWindow(folder), "SplashClass ");
+    EXPECT_EQ(topWindow("'" + (dir / "nothing-here.jpg").string() + "'"), "SplashClass ");
+    EXPECT_EQ(topWindow("--screen 480x640 " + folder), "FotrixClass Fotrix Pocket");
+    EXPECT_EQ(topWindow("'" + (dir / "pictures" / "a.bmp").string() + "'"), "FotrixClass Fotrix Pocket");
+    testsupport::writeFile(dir / "config" / "user.reg",
+                           "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Fotrix Pocket\\General]\n"
+                           "\"UseSplashScreen\"=dword:00000000\n");
+    EXPECT_EQ(topWindow(folder), "FotrixClass Fotrix Pocket");
+}
+
 }  // namespace

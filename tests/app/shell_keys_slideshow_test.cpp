@@ -1,5 +1,6 @@
 // Hardware keys in each mode and the in-window slideshow.
 #include "app/shell/main_window.h"
+#include "app/viewer/view_state.h"
 #include "tests/app/shell_fixture.h"
 
 using namespace fotrix;
@@ -55,6 +56,22 @@ TEST_F(ShellWindow, arrows_in_the_viewer_step_through_the_list_and_go_round)
     EXPECT_EQ(gApp.currentIndex, 1);
     key(VK_RETURN);  // KeyReturn 3 in Image closes
     EXPECT_EQ(gApp.mode, ModeThumbnails);
+}
+
+TEST_F(ShellWindow, the_full_screen_label_follows_the_picture_shown)
+{
+    createMain();
+    fillList(3);
+    select({0});
+    command(CmdModeFullScreen);
+    ASSERT_NE(viewStateOf(gApp.viewWindow), nullptr);
+    EXPECT_EQ(viewStateOf(gApp.viewWindow)->label, "picture00.bmp");
+    key(VK_RIGHT);
+    EXPECT_EQ(gApp.currentIndex, 1);
+    EXPECT_EQ(viewStateOf(gApp.viewWindow)->label, "picture01.bmp");
+    gApp.labelInFull = 0;
+    command(CmdModeImage);
+    EXPECT_EQ(viewStateOf(gApp.viewWindow)->label, "");
 }
 
 TEST_F(ShellWindow, key_action_0_does_not_change_the_picture)
