@@ -12,6 +12,7 @@
 #include "imagelib/bytes.h"
 #include "imagelib/reader.h"
 #include "imagelib/readers/readers.h"
+#include "imagelib/result.h"
 
 namespace fotrix {
 
@@ -55,19 +56,19 @@ int bitsOf(uint16_t planes, uint16_t bitCount)
 int parseHeaders(Stream& stream, BmpFile& file)
 {
     uint8_t head[18];
-    if (!streamReadExact(stream, head, 2)) return 4;
-    if (head[0] != 'B' || head[1] != 'M') return 2;
-    if (!streamReadExact(stream, head + 2, 16)) return 4;
+    if (!streamReadExact(stream, head, 2)) return ResultReadError;
+    if (head[0] != 'B' || head[1] != 'M') return ResultUnknownFormat;
+    if (!streamReadExact(stream, head + 2, 16)) return ResultReadError;
     ByteReader fields(head);
     file.dataOffset = fields.u32At(10);
     file.headerSize = fields.u32At(14);
-    if (file.headerSize != 12 && file.headerSize < 40) return 2;
+    if (file.headerSize != 12 && file.headerSize < 40) return ResultUnknownFormat;
 
     uint8_t info[36];
     ByteReader core(info);
     if (file.headerSize == 12) {
         // OS/2 1.x: 16-bit width and height (unsigned), planes and bit count.
-        if (!streamReadExact(stream, info, 8)) return 4;
+        if (!streamReadExact(stream, info, 8)) return ResultReadError;
         file.os2 = true;
         file.width = core.u16At(0);
         file.height = core.u16At(2);
@@ -75,9 +76,9 @@ int parseHeaders(Stream& stream, BmpFile& file)
         file.bitCount = core.u16At(6);
         file.bpp = bitsOf(file.planes, file.bitCount);
         file.afterHeader = 26;
-        return 0;
+        return ResultOk;
     }
-    if (!streamReadExact(stream, info, 36)) return 4;
+    if (!streamReadExact(stream, info, 36)) return ResultReadError;
     file.width = static_cast<int32_t>(core.u32At(0));
     file.height = static_cast<int32_t>(core.u32At(4));
     file.planes = core.u16At(8);
@@ -92,7 +93,7 @@ int parseHeaders(Stream& stream, BmpFile& file)
     // right after the first 40 bytes; otherwise the rest is skipped.
     if (file.headerSize != 40 && (file.headerSize < 56 || file.bpp < 15)) {
         file.afterHeader = 14 + uint64_t{file.headerSize};
-        if (!streamSeek(stream, file.afterHeader)) return 4;
+        if (!streamSeek(stream, file.afterHeader)) return ResultReadError;
     }
     switch (file.compression) {
     case CompressionNone:
@@ -100,8 +101,8 @@ int parseHeaders(Stream& stream, BmpFile& file)
     case CompressionRle4:
     case CompressionBitFields:
     case CompressionDxt1:
-    case CompressionDxt3: return 0;
-    default: return 2;
+    case CompressionDxt3: return ResultOk;
+    default: return ResultUnknownFormat;
     }
 }
 
@@ -253,7 +254,7 @@ int readTrueColour(Stream& stream, ReaderContext& context, const BmpFile& file, 
     if (file.compression == CompressionRle8 || file.compression == CompressionRle4)
         return readerFail(context, LoadBadData, "Windows Bitmap : Bad compression !");
     Masks masks;
-    if (!readMasks(stream, file, masks)) return 4;
+    if (!readMasks(stream, file, masks)) return ResultReadError;
     TrueColourLayout layout;
     if (!chooseTrueColour(file, masks, layout))
         return readerFail(context, LoadBadData, "Windows Bitmap : Unsupported bit count !");
@@ -336,7 +337,7 @@ public:
             // A row that never ends is given up after width + 50 pixels.
             if (nibbles_ && x_ > width_ + 50 && (code = deliver())) return code;
         }
-        return 0;
+        return ResultOk;
     }
 
 private:
@@ -374,7 +375,7 @@ private:
         for (int i = 0; i < dy && y_ < height_; ++i)
             if (int code = deliver()) return code;
         x_ = std::min(column, width_ + 64);
-        return 0;
+        return ResultOk;
     }
     int deliver()
     {
@@ -389,7 +390,7 @@ private:
     {
         if (x_ > 0 && y_ < height_)
             if (int code = deliver()) return code;
-        return 4;
+        return ResultReadError;
     }
 
     ByteSource in_;
@@ -571,11 +572,11 @@ int readBmp(Stream& stream, ReaderContext& context)
     try {
         if (file.compression == CompressionDxt1 || file.compression == CompressionDxt3)
             return readDxt(stream, context, file, header);
-        if (file.bpp < 1 || file.bpp > 32) return 2;  // no depth the pipeline knows
+        if (file.bpp < 1 || file.bpp > 32) return ResultUnknownFormat;  // no depth the pipeline knows
         if (file.bpp >= 15) return readTrueColour(stream, context, file, header);
         return readPaletted(stream, context, file, header);
     } catch (const std::bad_alloc&) {
-        return 1;
+        return ResultNoMemory;
     }
 }
 

@@ -180,9 +180,9 @@ int readHeader(const ByteSource& source, TiffHeader& header)
 {
     if (tiffReadHeader(source, header)) return header.magic == 42 ? 0 : 2;
     uint8_t bytes[2];
-    if (!source.readAt(0, bytes, 2)) return 4;
+    if (!source.readAt(0, bytes, 2)) return ResultReadError;
     const bool order = (bytes[0] == 'I' && bytes[1] == 'I') || (bytes[0] == 'M' && bytes[1] == 'M');
-    if (!order) return 2;
+    if (!order) return ResultUnknownFormat;
     return source.readAt(2, bytes, 2) ? 2 : 4;
 }
 
@@ -208,13 +208,13 @@ int readDirectory(Stream& stream, ReaderContext& context, TiffInfo& info, uint32
         offset = directory.next;
     }
     stream.failed = false;
-    if (offsets.empty()) return 2;
+    if (offsets.empty()) return ResultUnknownFormat;
     pageCount = static_cast<uint32_t>(offsets.size());
     const uint32_t page = context.params.frameIndex < pageCount ? context.params.frameIndex : 0;
     info.ifdOffset = offsets[page];
 
     std::vector<RawEntry> entries;
-    if (!readEntries(stream, info.bigEndian, info.ifdOffset, entries)) return 4;
+    if (!readEntries(stream, info.bigEndian, info.ifdOffset, entries)) return ResultReadError;
     for (const RawEntry& e : entries) storeEntry(stream, context, info, e);
     stream.failed = false;
 
@@ -224,7 +224,7 @@ int readDirectory(Stream& stream, ReaderContext& context, TiffInfo& info, uint32
         if (readArray(stream, info, info.bitsArray, bits, 1) && !bits.empty())
             info.bitsPerSample = static_cast<uint16_t>(bits[0]);
     }
-    return 0;
+    return ResultOk;
 }
 
 bool readArray(Stream& stream, const TiffInfo& info, const TiffArray& array, std::vector<uint32_t>& out, size_t limit)
