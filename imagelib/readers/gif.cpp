@@ -174,19 +174,27 @@ int deliverImage(BufferedInput& input, ReaderContext& context, GifState& state, 
     return 0;
 }
 
-// One image: descriptor, colour table, code size, data. Returns 0 to go on,
-// -2 to stop the block walk with state.lastResult set, or a result to return.
-int readImage(BufferedInput& input, ReaderContext& context, GifState& state)
+// What one image tells the block walk: go on, stop (state.lastResult says
+// why), or return a result at once.
+struct ImageStep {
+    bool stop = false;
+    int result = LoadOk;
+};
+constexpr ImageStep NextBlock{};
+constexpr ImageStep StopWalk{true, LoadOk};
+
+// One image: descriptor, colour table, code size, data.
+ImageStep readImage(BufferedInput& input, ReaderContext& context, GifState& state)
 {
     Descriptor descriptor;
     if (!readDescriptor(input, descriptor)) {
         state.lastResult = LoadReadError;
-        return -2;
+        return StopWalk;
     }
     if (descriptor.localTable) {
         if (!readColourTable(input, state.local, descriptor.localBits)) {
             state.lastResult = LoadReadError;
-            return -2;
+            return StopWalk;
         }
     }
     // An image without a local table uses the global one; without either, the
@@ -196,26 +204,26 @@ int readImage(BufferedInput& input, ReaderContext& context, GifState& state)
 
     if (descriptor.width < 1 || descriptor.height < 1) {
         state.lastResult = readerFail(context, LoadBadData, "GIF : Bad picture's size !");
-        return -2;
+        return StopWalk;
     }
     const int minimumCodeSize = input.next();
     if (minimumCodeSize < 0) {
         state.lastResult = LoadReadError;
-        return -2;
+        return StopWalk;
     }
     if (minimumCodeSize < 2 || minimumCodeSize > 9) {
         state.lastResult = readerFail(context, LoadBadData, "GIF : Bad code's size !");
-        return -2;
+        return StopWalk;
     }
 
     if (!state.delivered && state.imageCount == context.params.frameIndex) {
         const int result = deliverImage(input, context, state, descriptor, used, minimumCodeSize);
-        if (result != 0) return result;
+        if (result != 0) return {false, result};
     } else {
         gifSkipSubBlocks(input);
     }
     ++state.imageCount;
-    return context.option(Preview) ? -2 : 0;
+    return context.option(Preview) ? StopWalk : NextBlock;
 }
 
 }  // namespace
@@ -249,9 +257,9 @@ int readGif(Stream& stream, ReaderContext& context)
             else
                 gifSkipSubBlocks(input);  // application, plain text and unknown extensions
         } else if (block == ImageSeparator) {
-            const int result = readImage(input, context, state);
-            if (result == -2) break;
-            if (result != 0) return result;
+            const ImageStep step = readImage(input, context, state);
+            if (step.stop) break;
+            if (step.result != 0) return step.result;
         }
         // Any other byte is padding or garbage between blocks: skipped.
     }
