@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "imagelib/bytes.h"
 #include "imagelib/readers/buffered_input.h"
 #include "imagelib/readers/gif_lzw.h"
 #include "imagelib/readers/readers.h"
@@ -100,8 +101,9 @@ bool readDescriptor(BufferedInput& input, Descriptor& descriptor)
 {
     uint8_t bytes[9];
     if (input.read(bytes, 9) != 9) return false;
-    descriptor.width = bytes[4] | bytes[5] << 8;
-    descriptor.height = bytes[6] | bytes[7] << 8;
+    ByteReader fields(bytes);
+    descriptor.width = fields.u16At(4);
+    descriptor.height = fields.u16At(6);
     descriptor.localTable = (bytes[8] & 0x80) != 0;
     descriptor.interlaced = (bytes[8] & 0x40) != 0;
     descriptor.localBits = (bytes[8] & 7) + 1;

@@ -356,7 +356,8 @@ int readPsd(Stream& stream, ReaderContext& context)
             mergedCounts.resize(entries);
             std::vector<uint8_t> raw(entries * 2);
             if (!streamReadExact(stream, raw.data(), raw.size())) return ResultReadError;
-            for (size_t i = 0; i < entries; i++) mergedCounts[i] = static_cast<uint16_t>(raw[2 * i] << 8 | raw[2 * i + 1]);
+            ByteReader counts(raw, true);
+            for (size_t i = 0; i < entries; i++) mergedCounts[i] = counts.u16At(2 * i);
         }
     }
 
