@@ -28,8 +28,9 @@ uint32_t locateData(const ZipReader& r, const ZipMember& m, uint64_t& dataStart)
 {
     uint8_t local[LocalSize];
     if (!r.bytes.readAt(m.localOffset, local, LocalSize)) return ZipCorrupt;
-    if (get32(local) != LocalSignature || get16(local + 8) != m.method) return ZipCorrupt;
-    const size_t nameLength = get16(local + 26), extraLength = get16(local + 28);
+    ByteReader header(local);
+    if (header.u32At(0) != LocalSignature || header.u16At(8) != m.method) return ZipCorrupt;
+    const size_t nameLength = header.u16At(26), extraLength = header.u16At(28);
     if (nameLength != m.name.size()) return ZipCorrupt;
     std::string name(nameLength, '\0');
     if (!r.bytes.readAt(m.localOffset + LocalSize, name.data(), nameLength) || name != m.name) return ZipCorrupt;

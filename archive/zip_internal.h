@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "archive/zip.h"
+#include "imagelib/bytes.h"
 
 namespace fotrix {
 
@@ -38,12 +39,6 @@ constexpr uint16_t FlagUtf8 = 1 << 11;
 constexpr uint16_t MethodStored = 0;
 constexpr uint16_t MethodDeflated = 8;
 
-inline uint16_t get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-inline uint32_t get32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 inline void put16(uint8_t* p, uint32_t v)
 {
     p[0] = static_cast<uint8_t>(v);

@@ -64,11 +64,12 @@ uint32_t findEndRecord(const ZipSourceBytes& bytes, EndRecord& end)
     std::vector<uint8_t> tail(tailSize);
     if (!bytes.readAt(tailStart, tail.data(), tail.size())) return ZipReadError;
 
+    ByteReader tailBytes(tail);
     int64_t found = -1;
     for (int64_t at = static_cast<int64_t>(tailSize - EndSize); at >= 0; --at) {
-        const uint8_t* p = tail.data() + at;
-        if (get32(p) != EndSignature) continue;
-        const uint64_t recordEnd = static_cast<uint64_t>(at) + EndSize + get16(p + 20);
+        const size_t p = static_cast<size_t>(at);
+        if (tailBytes.u32At(p) != EndSignature) continue;
+        const uint64_t recordEnd = static_cast<uint64_t>(at) + EndSize + tailBytes.u16At(p + 20);
         if (recordEnd == tailSize) {
             found = at;
             break;
@@ -77,16 +78,16 @@ uint32_t findEndRecord(const ZipSourceBytes& bytes, EndRecord& end)
     }
     if (found < 0) return ZipCorrupt;
 
-    const uint8_t* p = tail.data() + found;
-    const uint16_t disk = get16(p + 4), centralDisk = get16(p + 6);
-    const uint16_t entriesHere = get16(p + 8), entries = get16(p + 10);
+    ByteReader record = tailBytes.sub(static_cast<size_t>(found), EndSize);
+    const uint16_t disk = record.u16At(4), centralDisk = record.u16At(6);
+    const uint16_t entriesHere = record.u16At(8), entries = record.u16At(10);
     end.position = tailStart + static_cast<uint64_t>(found);
     end.entries = entries;
-    end.centralSize = get32(p + 12);
-    end.centralOffset = get32(p + 16);
+    end.centralSize = record.u32At(12);
+    end.centralOffset = record.u32At(16);
     // ZIP64 marks its fields with all-ones and puts a locator just before (APPNOTE 4.3.15).
     const bool locator = found >= static_cast<int64_t>(Zip64LocatorSize) &&
-                         get32(p - Zip64LocatorSize) == Zip64LocatorSignature;
+                         tailBytes.u32At(static_cast<size_t>(found) - Zip64LocatorSize) == Zip64LocatorSignature;
     if (locator || entries == 0xFFFF || entriesHere == 0xFFFF || end.centralSize == 0xFFFFFFFF ||
         end.centralOffset == 0xFFFFFFFF || disk == 0xFFFF || centralDisk == 0xFFFF)
         return ZipZip64;
@@ -94,12 +95,12 @@ uint32_t findEndRecord(const ZipSourceBytes& bytes, EndRecord& end)
     return ZipOk;
 }
 
-bool hasZip64Extra(const uint8_t* extra, size_t size)
+bool hasZip64Extra(ByteReader extra)
 {
     size_t at = 0;
-    while (at + 4 <= size) {
-        const uint16_t id = get16(extra + at);
-        const uint16_t length = get16(extra + at + 2);
+    while (extra.contains(at, 4)) {
+        const uint16_t id = extra.u16At(at);
+        const uint16_t length = extra.u16At(at + 2);
         if (id == Zip64ExtraId) return true;
         at += 4u + length;
     }
@@ -110,31 +111,33 @@ bool hasZip64Extra(const uint8_t* extra, size_t size)
 uint32_t parseCentral(const std::vector<uint8_t>& directory, size_t& at, uint64_t shift, uint64_t dataEnd,
                       ZipMember& m)
 {
-    if (directory.size() - at < CentralSize) return ZipCorrupt;
-    const uint8_t* p = directory.data() + at;
-    if (get32(p) != CentralSignature) return ZipCorrupt;
-    const size_t nameLength = get16(p + 28), extraLength = get16(p + 30), commentLength = get16(p + 32);
+    ByteReader all(directory);
+    if (!all.contains(at, CentralSize)) return ZipCorrupt;
+    ByteReader p = all.sub(at, CentralSize);
+    if (p.u32At(0) != CentralSignature) return ZipCorrupt;
+    const size_t nameLength = p.u16At(28), extraLength = p.u16At(30), commentLength = p.u16At(32);
     const size_t total = CentralSize + nameLength + extraLength + commentLength;
-    if (directory.size() - at < total) return ZipCorrupt;
-    m.madeBy = p[5];
-    m.flags = get16(p + 8);
-    m.method = get16(p + 10);
-    m.dosTime = get32(p + 12);
-    m.crc = get32(p + 16);
-    m.compressedSize = get32(p + 20);
-    m.size = get32(p + 24);
-    m.externalAttributes = get32(p + 38);
-    const uint32_t offset = get32(p + 42);
-    if (m.compressedSize == 0xFFFFFFFF || m.size == 0xFFFFFFFF || offset == 0xFFFFFFFF ||
-        get16(p + 34) == 0xFFFF || hasZip64Extra(p + CentralSize + nameLength, extraLength))
+    if (!all.contains(at, total)) return ZipCorrupt;
+    m.madeBy = p.u8At(5);
+    m.flags = p.u16At(8);
+    m.method = p.u16At(10);
+    m.dosTime = p.u32At(12);
+    m.crc = p.u32At(16);
+    m.compressedSize = p.u32At(20);
+    m.size = p.u32At(24);
+    m.externalAttributes = p.u32At(38);
+    const uint32_t offset = p.u32At(42);
+    const uint16_t diskStart = p.u16At(34);
+    if (m.compressedSize == 0xFFFFFFFF || m.size == 0xFFFFFFFF || offset == 0xFFFFFFFF || diskStart == 0xFFFF ||
+        hasZip64Extra(all.sub(at + CentralSize + nameLength, extraLength)))
         return ZipZip64;
-    if (get16(p + 34) != 0) return ZipCorrupt;
+    if (diskStart != 0) return ZipCorrupt;
     m.localOffset = offset + shift;
     // The local header and the data must lie before the central directory.
     if (m.localOffset > dataEnd || dataEnd - m.localOffset < LocalSize + nameLength ||
         m.compressedSize > dataEnd - m.localOffset - LocalSize - nameLength)
         return ZipCorrupt;
-    m.name.assign(reinterpret_cast<const char*>(p + CentralSize), nameLength);
+    m.name.assign(reinterpret_cast<const char*>(directory.data() + at + CentralSize), nameLength);
     at += total;
     return ZipOk;
 }

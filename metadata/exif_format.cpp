@@ -54,30 +54,31 @@ std::string exifTrimmed(double value, const char* format)
     return text;
 }
 
-double exifNumber(const uint8_t* p, uint32_t type, bool bigEndian)
+double exifNumber(ByteReader value, uint32_t type)
 {
     switch (type) {
-    case ExifByte: case ExifAscii: case ExifUndefined: return p[0];
-    case ExifShort: return readU16(p, bigEndian);
-    case ExifLong: return readU32(p, bigEndian);
-    case ExifSByte: return static_cast<int8_t>(p[0]);
-    case ExifSShort: return static_cast<int16_t>(readU16(p, bigEndian));
-    case ExifSLong: return static_cast<int32_t>(readU32(p, bigEndian));
+    case ExifByte: case ExifAscii: case ExifUndefined: return value.u8At(0);
+    case ExifShort: return value.u16At(0);
+    case ExifLong: return value.u32At(0);
+    case ExifSByte: return static_cast<int8_t>(value.u8At(0));
+    case ExifSShort: return static_cast<int16_t>(value.u16At(0));
+    case ExifSLong: return static_cast<int32_t>(value.u32At(0));
     case ExifRational:
     case ExifSRational: {
-        int32_t n = static_cast<int32_t>(readU32(p, bigEndian));
-        int32_t d = static_cast<int32_t>(readU32(p + 4, bigEndian));
+        int32_t n = static_cast<int32_t>(value.u32At(0));
+        int32_t d = static_cast<int32_t>(value.u32At(4));
         return d == 0 ? 0.0 : double(n) / double(d);
     }
     case ExifFloat: {
-        uint32_t bits = readU32(p, bigEndian);
+        uint32_t bits = value.u32At(0);
         float f;
         std::memcpy(&f, &bits, 4);
         return f;
     }
     case ExifDouble: {
-        uint64_t bits = uint64_t(readU32(p, bigEndian)) << 32 | readU32(p + 4, bigEndian);
-        if (!bigEndian) bits = uint64_t(readU32(p + 4, false)) << 32 | readU32(p, false);
+        // The high word comes first in big-endian order, last in little-endian.
+        uint64_t bits = value.bigEndian ? uint64_t(value.u32At(0)) << 32 | value.u32At(4)
+                                        : uint64_t(value.u32At(4)) << 32 | value.u32At(0);
         double d;
         std::memcpy(&d, &bits, 8);
         return d;
@@ -97,11 +98,11 @@ std::string bytesAsText(const uint8_t* p, size_t size, size_t limit)
     return std::string(reinterpret_cast<const char*>(p), length);
 }
 
-int32_t signed32(const uint8_t* p, bool bigEndian) { return static_cast<int32_t>(readU32(p, bigEndian)); }
+int32_t signed32(ByteReader& value, size_t at) { return static_cast<int32_t>(value.u32At(at)); }
 
-std::string fractionAt(const uint8_t* p, bool bigEndian)
+std::string fractionAt(ByteReader& value, size_t at)
 {
-    return exifFraction(signed32(p, bigEndian), signed32(p + 4, bigEndian));
+    return exifFraction(signed32(value, at), signed32(value, at + 4));
 }
 
 // "1/%d" for short times, else the value with two decimals.
@@ -115,22 +116,22 @@ std::string exposureText(double t)
 
 std::string exifFormatByType(const ExifEntry& entry, bool bigEndian, uint32_t cut)
 {
-    const uint8_t* p = entry.value;
+    ByteReader value = entry.bytes(bigEndian);
     size_t limit = cut ? cut : entry.size;
     switch (entry.type) {
     case ExifAscii:
-    case ExifUndefined: return bytesAsText(p, entry.size, limit);
-    case ExifByte: return formatText("%u", p[0]);
-    case ExifShort: return formatText("%u", readU16(p, bigEndian));
-    case ExifLong: return formatText("%u", readU32(p, bigEndian));
+    case ExifUndefined: return bytesAsText(entry.value, entry.size, limit);
+    case ExifByte: return formatText("%u", value.u8At(0));
+    case ExifShort: return formatText("%u", value.u16At(0));
+    case ExifLong: return formatText("%u", value.u32At(0));
     // Signed types are shown with their sign.
-    case ExifSByte: return formatText("%d", static_cast<int8_t>(p[0]));
-    case ExifSShort: return formatText("%d", static_cast<int16_t>(readU16(p, bigEndian)));
-    case ExifSLong: return formatText("%d", signed32(p, bigEndian));
+    case ExifSByte: return formatText("%d", static_cast<int8_t>(value.u8At(0)));
+    case ExifSShort: return formatText("%d", static_cast<int16_t>(value.u16At(0)));
+    case ExifSLong: return formatText("%d", signed32(value, 0));
     case ExifRational:
-    case ExifSRational: return fractionAt(p, bigEndian);
+    case ExifSRational: return fractionAt(value, 0);
     case ExifFloat:
-    case ExifDouble: return exifTrimmed(exifNumber(p, entry.type, bigEndian));
+    case ExifDouble: return exifTrimmed(exifNumber(value, entry.type));
     default: return {};
     }
 }
@@ -146,7 +147,8 @@ static int64_t wholeNumber(double v)
 std::string exifFormatStandard(const ExifTagEntry& row, const ExifEntry& entry, bool bigEndian)
 {
     const uint8_t* p = entry.value;
-    double v = exifNumber(p, entry.type, bigEndian);
+    ByteReader value = entry.bytes(bigEndian);
+    double v = exifNumber(value, entry.type);
     if (row.valueNames) {
         uint32_t value = static_cast<uint32_t>(wholeNumber(v));
         const char* name = exifValueName(row.valueNames, value);
@@ -169,7 +171,7 @@ std::string exifFormatStandard(const ExifTagEntry& row, const ExifEntry& entry, 
         if (entry.type != ExifUndefined || entry.size != 4) return {};
         if (p[0] == 4 && p[1] == 5 && p[2] == 6 && p[3] == 0) return "RGB uncompressed";
         if (p[0] == 1 && p[1] == 2 && p[2] == 3 && p[3] == 0) return "YCbCr";
-        return formatText("%x", readU32(p, false));
+        return formatText("%x", value.u32leAt(0));
     case 0x9201: {
         double t = std::fabs(v) >= 100 ? 0 : 1 / std::pow(2.0, v);
         return exposureText(t);
@@ -178,10 +180,10 @@ std::string exifFormatStandard(const ExifTagEntry& row, const ExifEntry& entry, 
     case 0x9205: return formatText("F%.1f", std::pow(std::sqrt(2.0), v));
     case 0x9206: {
         if (entry.type != ExifRational && entry.type != ExifSRational) return {};
-        int32_t d = signed32(p + 4, bigEndian);
-        if (d == 0) return fractionAt(p, bigEndian);
+        int32_t d = signed32(value, 4);
+        if (d == 0) return fractionAt(value, 0);
         // Two decimals: whole metres would turn 1.1 m into 1.
-        return exifTrimmed(double(signed32(p, bigEndian)) / d, "%.4f");
+        return exifTrimmed(double(signed32(value, 0)) / d, "%.4f");
     }
     case 0x9209: {
         int flash = static_cast<int>(wholeNumber(v) & 3);
@@ -210,11 +212,11 @@ std::string exifFormatStandard(const ExifTagEntry& row, const ExifEntry& entry, 
 namespace {
 
 // Degrees, minutes and seconds of a latitude or longitude.
-std::string gpsCoordinate(const uint8_t* p, bool bigEndian)
+std::string gpsCoordinate(ByteReader value)
 {
-    int32_t dn = signed32(p, bigEndian), dd = signed32(p + 4, bigEndian);
-    int32_t mn = signed32(p + 8, bigEndian), md = signed32(p + 12, bigEndian);
-    int32_t sn = signed32(p + 16, bigEndian), sd = signed32(p + 20, bigEndian);
+    int32_t dn = signed32(value, 0), dd = signed32(value, 4);
+    int32_t mn = signed32(value, 8), md = signed32(value, 12);
+    int32_t sn = signed32(value, 16), sd = signed32(value, 20);
     std::string degrees = dd == 1 ? formatText("%d", dn) : exifFraction(dn, dd);
     std::string minutes = md == 1 ? formatText("%d", mn)
                           : md == 100 ? formatText("%.2lf", mn * 0.01)
@@ -235,7 +237,7 @@ void exifFormatGps(const ExifTagEntry& row, const ExifEntry& entry, bool bigEndi
         break;
     case 0x0002:
     case 0x0004:
-        if (entry.size == 24) text = gpsCoordinate(p, bigEndian);
+        if (entry.size == 24) text = gpsCoordinate(entry.bytes(bigEndian));
         break;
     case 0x0001: case 0x0003: case 0x0009: case 0x000E: case 0x0013: case 0x0015: case 0x0017: case 0x0019:
         if (row.valueNames && entry.size >= 1) {

@@ -18,8 +18,8 @@ std::string exifFraction(int32_t numerator, int32_t denominator);
 // and a final point removed.
 std::string exifTrimmed(double value, const char* format = "%.6f");
 
-// The value at `p` of `type` as a number (rationals with a zero denominator give 0).
-double exifNumber(const uint8_t* p, uint32_t type, bool bigEndian);
+// The value at the start of `value` of `type` as a number (rationals with a zero denominator give 0).
+double exifNumber(ByteReader value, uint32_t type);
 
 // The first value by type. `cut` limits ASCII and UNDEFINED texts (0 = size).
 std::string exifFormatByType(const ExifEntry& entry, bool bigEndian, uint32_t cut);

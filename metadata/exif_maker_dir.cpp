@@ -10,14 +10,14 @@ namespace {
 // The first value as the row expects it, for the value-name lookup.
 uint32_t lookupValue(const ExifEntry& entry, uint32_t type, bool bigEndian)
 {
-    const uint8_t* p = entry.value;
+    ByteReader value = entry.bytes(bigEndian);
     switch (type) {
-    case ExifByte: case ExifAscii: case ExifSByte: case ExifUndefined: return p[0];
-    case ExifShort: case ExifSShort: return readU16(p, bigEndian);
+    case ExifByte: case ExifAscii: case ExifSByte: case ExifUndefined: return value.u8At(0);
+    case ExifShort: case ExifSShort: return value.u16At(0);
     case ExifLong:
         // A SHORT entry counts as LONG for LONG rows.
-        return entry.type == ExifShort ? readU16(p, bigEndian) : readU32(p, bigEndian);
-    default: return entry.size >= 4 ? readU32(p, bigEndian) : p[0];
+        return entry.type == ExifShort ? value.u16At(0) : value.u32At(0);
+    default: return entry.size >= 4 ? value.u32At(0) : value.u8At(0);
     }
 }
 
@@ -44,7 +44,7 @@ std::string exifFormatMakerEntry(const ExifTagEntry& row, const ExifEntry& entry
 void exifWalkMakerDirectory(ExifWalk& walk, const MakerDirectory& d)
 {
     if (d.dir > walk.size || walk.size - d.dir < 2 || d.base > walk.size) return;
-    uint32_t n = readU16(walk.data + d.dir, d.bigEndian);
+    uint32_t n = walk.bytes(d.bigEndian).u16At(d.dir);
     size_t length = walk.size - d.base;
     for (uint32_t i = 0; i < n; ++i) {
         size_t pos = d.dir + 2 + size_t(12) * i;
@@ -57,14 +57,14 @@ void exifWalkMakerDirectory(ExifWalk& walk, const MakerDirectory& d)
     }
 }
 
-void exifDecodeArray(ExifWalk& walk, std::span<const ExifTagEntry> table, const uint8_t* values, size_t count,
-                     unsigned valueBytes, bool bigEndian, ArrayFormatter formatter)
+void exifDecodeArray(ExifWalk& walk, std::span<const ExifTagEntry> table, ByteReader values, size_t count,
+                     unsigned valueBytes, ArrayFormatter formatter)
 {
     for (size_t i = 0; i < count; ++i) {
         const ExifTagEntry* row = exifFindRow(table, static_cast<uint32_t>(i));
         if (!row) continue;
-        const uint8_t* p = values + i * valueBytes;
-        uint32_t value = valueBytes == 2 ? readU16(p, bigEndian) : readU32(p, bigEndian);
+        const size_t at = i * valueBytes;
+        uint32_t value = valueBytes == 2 ? values.u16At(at) : values.u32At(at);
         std::string text;
         bool formatted = formatter && formatter(static_cast<uint32_t>(i), value, text);
         if (!formatted && row->valueNames) {

@@ -20,17 +20,18 @@ const uint8_t* findOrientation(const uint8_t* block, size_t size, bool& bigEndia
     if (tiff[0] == 'I' && tiff[1] == 'I') bigEndian = false;
     else if (tiff[0] == 'M' && tiff[1] == 'M') bigEndian = true;
     else return nullptr;
-    if (readU16(tiff + 2, bigEndian) != 42) return nullptr;
-    uint64_t dir = uint64_t(readU32(tiff + 4, bigEndian)) + 6;
+    ByteReader bytes({block, size}, bigEndian);
+    if (bytes.u16At(8) != 42) return nullptr;
+    uint64_t dir = uint64_t(bytes.u32At(10)) + 6;
     if (dir + 2 >= size) return nullptr;
-    uint32_t n = readU16(block + dir, bigEndian);
+    uint32_t n = bytes.u16At(static_cast<size_t>(dir));
     for (uint32_t i = 0; i < n; ++i) {
         uint64_t pos = dir + 2 + uint64_t(12) * i;
         if (pos + 12 > size) break;
-        const uint8_t* entry = block + pos;
-        if (readU16(entry, bigEndian) != 0x0112) continue;
-        if (readU16(entry + 2, bigEndian) != 3 || readU32(entry + 4, bigEndian) != 1) return nullptr;
-        return entry + 8;
+        ByteReader entry = bytes.sub(static_cast<size_t>(pos), 12);
+        if (entry.u16At(0) != 0x0112) continue;
+        if (entry.u16At(2) != 3 || entry.u32At(4) != 1) return nullptr;
+        return block + pos + 8;
     }
     return nullptr;
 }
@@ -73,7 +74,7 @@ int exifBlockGetOrientation(const uint8_t* block, size_t size, int& value)
     bool bigEndian = false;
     const uint8_t* p = findOrientation(block, size, bigEndian);
     if (!p) return 0;
-    value = static_cast<int>(readU16(p, bigEndian));
+    value = static_cast<int>(ByteReader({p, 2}, bigEndian).u16());
     return 1;
 }
 

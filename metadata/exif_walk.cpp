@@ -11,9 +11,6 @@ namespace fotrix {
 namespace {
 
 constexpr size_t TiffHeaderAt = 6;  // after "Exif", 0, 0
-// Directories a walk may enter; real blocks hold a handful. Links only lead
-// forward, so this bounds the work a hostile block can cause, not the result.
-constexpr int MaxDirectories = 64;
 
 struct MakerPrefix {
     const char* prefix;
@@ -27,13 +24,12 @@ constexpr MakerPrefix makerPrefixes[] = {
 
 bool readTiffHeader(const uint8_t* block, size_t size, bool& bigEndian, uint32_t& ifd0)
 {
-    if (size < TiffHeaderAt + 8) return false;
-    const uint8_t* tiff = block + TiffHeaderAt;
-    if (tiff[0] == 'I' && tiff[1] == 'I') bigEndian = false;
-    else if (tiff[0] == 'M' && tiff[1] == 'M') bigEndian = true;
-    else return false;
-    if (readU16(tiff + 2, bigEndian) != 42) return false;
-    ifd0 = readU32(tiff + 4, bigEndian);
+    if (size < TiffHeaderAt) return false;
+    TiffHeader header;
+    if (!tiffReadHeader(ByteSource::memory({block + TiffHeaderAt, size - TiffHeaderAt}), header)) return false;
+    if (header.magic != 42) return false;
+    bigEndian = header.bigEndian;
+    ifd0 = header.firstDirectory;
     return true;
 }
 
@@ -66,7 +62,7 @@ void standardEntry(ExifWalk& walk, const Directory& d, const ExifEntry& entry, s
     }
     if (entry.tag != 0x8769 && entry.tag != 0x8825 && entry.tag != 0xA005) return;
     if (entry.size < 4) return;
-    uint64_t target = uint64_t(d.base) + readU32(entry.value, walk.bigEndian);
+    uint64_t target = uint64_t(d.base) + entry.bytes(walk.bigEndian).u32At(0);
     if (target <= d.base || target >= d.base + d.length) return;
     size_t& slot = entry.tag == 0x8769 ? walk.exifDir : entry.tag == 0x8825 ? walk.gpsDir : walk.iopDir;
     slot = static_cast<size_t>(target);
@@ -97,27 +93,28 @@ void walkSubDirectories(ExifWalk& walk, const Directory& d)
 
 void walkDirectory(ExifWalk& walk, const Directory& d)
 {
-    bool first = walk.directories == 0;
+    TiffWalk& directories = *walk.directories;
+    bool first = directories.entered() == 0;
     if (first) exifAnnounce(walk, ExifGroupCamera, "Camera");
-    if (++walk.directories > MaxDirectories) return;
+    if (!directories.enter(d.dir)) return;
 
     size_t limit = d.base + d.length;
-    if (d.dir + 2 > limit) return;
-    uint32_t n = readU16(walk.data + d.dir, walk.bigEndian);
-    size_t end = d.dir + 2 + size_t(12) * n;
+    TiffDirectory table;
+    if (directories.read(d.dir, table) != TiffRead::Ok) return;
+    size_t end = static_cast<size_t>(table.tableEnd());
     // The directory is used only when its entries, and the link when present, fit.
-    if (!(end + 4 <= limit || end + 2 == limit || end == limit)) return;
+    if (!(table.hasLink || end + 2 == limit || end == limit)) return;
 
     size_t makerNote = 0, makerNoteSize = 0;
-    for (uint32_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < table.entries.size(); ++i) {
         ExifEntry entry;
-        if (exifReadEntry(walk, d.dir + 2 + size_t(12) * i, d.base, d.length, walk.bigEndian, entry))
+        if (exifLocateEntry(walk, table.entries[i], d.dir + 2 + size_t(12) * i, d.base, d.length, entry))
             standardEntry(walk, d, entry, makerNote, makerNoteSize);
     }
     if (first) walkSubDirectories(walk, d);
 
-    if (end + 4 <= limit) {
-        uint32_t link = readU32(walk.data + end, walk.bigEndian);
+    if (table.hasLink) {
+        uint32_t link = table.next;
         uint64_t next = uint64_t(d.base) + link;
         if (link != 0 && next <= limit && next > d.dir) {
             exifAnnounce(walk, ExifGroupThumbnail, "Thumbnail");
@@ -168,19 +165,32 @@ void exifAnnounce(ExifWalk& walk, uint32_t group, const char* label)
 bool exifReadEntry(const ExifWalk& walk, size_t pos, size_t base, size_t length, bool bigEndian,
                    ExifEntry& entry)
 {
+    ByteReader block = walk.bytes(bigEndian);
+    if (!block.contains(pos, 12)) return false;
+    TiffEntry stored;
+    stored.tag = block.u16At(pos);
+    stored.type = block.u16At(pos + 2);
+    stored.count = block.u32At(pos + 4);
+    stored.fieldValue = block.u32At(pos + 8);
+    return exifLocateEntry(walk, stored, pos, base, length, entry);
+}
+
+bool exifLocateEntry(const ExifWalk& walk, const TiffEntry& stored, size_t pos, size_t base, size_t length,
+                     ExifEntry& entry)
+{
     if (pos > walk.size || walk.size - pos < 12) return false;
     const uint8_t* p = walk.data + pos;
     entry.raw = p;
-    entry.tag = readU16(p, bigEndian);
-    entry.type = readU16(p + 2, bigEndian);
-    entry.count = readU32(p + 4, bigEndian);
+    entry.tag = stored.tag;
+    entry.type = stored.type;
+    entry.count = stored.count;
     uint32_t typeSize = exifTypeSize(entry.type);
     if (typeSize == 0) return false;
     uint64_t size = uint64_t(typeSize) * entry.count;  // cannot overflow 64 bits
     if (size <= 4) {
         entry.value = p + 8;
     } else {
-        uint64_t offset = readU32(p + 8, bigEndian);
+        uint64_t offset = stored.fieldValue;
         if (offset + size > length) return false;
         if (base + offset + size > walk.size) return false;
         entry.value = walk.data + base + offset;
@@ -198,6 +208,7 @@ int exifReadBlock(const uint8_t* block, size_t size, ExifCallback callback, void
     if (!readTiffHeader(block, size, walk.bigEndian, ifd0)) return 0;
     walk.data = block;
     walk.size = size;
+    walk.directories.emplace(ByteSource::memory({block, size}), walk.bigEndian);
     walk.callback = callback;
     walk.userData = userData;
     size_t length = size - TiffHeaderAt;

@@ -1,26 +1,19 @@
 #pragma once
-// The EXIF walker's shared parts: bounded reads in the block's byte order, the
-// walk state, reporting, and the maker-style directory and array readers that
+// The EXIF walker's shared parts: the walk state, reporting, and the maker-style directory and array readers that
 // the GPS directory and the maker notes use.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
+#include "imagelib/bytes.h"
+#include "imagelib/tiff_walk.h"
 #include "metadata/exif.h"
 #include "metadata/exif_tables.h"
 
 namespace fotrix {
 
-inline uint32_t readU16(const uint8_t* p, bool bigEndian)
-{
-    return bigEndian ? (uint32_t(p[0]) << 8 | p[1]) : (uint32_t(p[1]) << 8 | p[0]);
-}
-inline uint32_t readU32(const uint8_t* p, bool bigEndian)
-{
-    return bigEndian ? (uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3])
-                     : (uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]);
-}
 inline void writeU16(uint8_t* p, uint32_t v, bool bigEndian)
 {
     p[bigEndian ? 0 : 1] = uint8_t(v >> 8);
@@ -55,11 +48,17 @@ struct ExifWalk {
     ExifCallback callback = nullptr;
     void* userData = nullptr;
     int maker = MakerUnknown;
-    int directories = 0;
+    // The standard directories' walk over the whole block (absolute positions),
+    // which bounds how many it enters and refuses loops.
+    std::optional<TiffWalk> directories;
     // Sub-directories met so far (absolute positions; 0 = none).
     size_t exifDir = 0;
     size_t iopDir = 0;
     size_t gpsDir = 0;
+
+    // Bounded reads of the whole block in the given byte order (maker notes
+    // may use another order than the block's).
+    ByteReader bytes(bool bigEndianOrder) const { return ByteReader({data, size}, bigEndianOrder); }
 };
 
 // Reports a value (cut to 255 characters); empty texts are not reported.
@@ -74,12 +73,18 @@ struct ExifEntry {
     uint32_t size = 0;             // bytes of the value
     const uint8_t* value = nullptr;  // inside the block
     const uint8_t* raw = nullptr;    // the entry's own 12 bytes
+
+    // Bounded reads of the value's bytes.
+    ByteReader bytes(bool bigEndian) const { return ByteReader({value, size}, bigEndian); }
 };
 
 // Reads the entry at `pos`; false when it is unreadable, its type unknown or
 // its value past `base` + `length` (the entry is then skipped).
 bool exifReadEntry(const ExifWalk& walk, size_t pos, size_t base, size_t length, bool bigEndian,
                    ExifEntry& entry);
+// The same for an entry the directory walker has read at `pos`.
+bool exifLocateEntry(const ExifWalk& walk, const TiffEntry& stored, size_t pos, size_t base, size_t length,
+                     ExifEntry& entry);
 
 // Formatter of a maker (or GPS) directory: may overwrite the text of a value.
 using MakerFormatter = void (*)(const ExifTagEntry& row, const ExifEntry& entry, bool bigEndian,
@@ -104,9 +109,10 @@ std::string exifFormatMakerEntry(const ExifTagEntry& row, const ExifEntry& entry
 // to the value names or "%d".
 using ArrayFormatter = bool (*)(uint32_t position, uint32_t value, std::string& text);
 
-// Decodes `count` values of `valueBytes` (2 or 4) bytes each, position by position.
-void exifDecodeArray(ExifWalk& walk, std::span<const ExifTagEntry> table, const uint8_t* values, size_t count,
-                     unsigned valueBytes, bool bigEndian, ArrayFormatter formatter);
+// Decodes `count` values of `valueBytes` (2 or 4) bytes each, position by
+// position, in the byte order of `values`.
+void exifDecodeArray(ExifWalk& walk, std::span<const ExifTagEntry> table, ByteReader values, size_t count,
+                     unsigned valueBytes, ArrayFormatter formatter);
 
 // Decodes the maker note at [note, note + noteSize) by the walk's maker.
 void makerNoteDecode(ExifWalk& walk, size_t note, size_t noteSize);

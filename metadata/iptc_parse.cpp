@@ -1,6 +1,7 @@
 // Reading IPTC datasets out of a Photoshop image-resource block.
 #include <cstring>
 
+#include "imagelib/bytes.h"
 #include "metadata/iptc.h"
 
 namespace fotrix {
@@ -123,7 +124,8 @@ void iptcParse(const uint8_t* area, size_t size, IptcRecord& record)
 {
     iptcFree(record);
     if (!area || size < 2) return;
-    size_t length = size_t(area[0]) << 8 | area[1];
+    ByteReader bytes({area, size}, true);
+    size_t length = bytes.u16At(0);
     if (length == 0 || length > size - 2) length = size - 2;  // cut to the block
     const uint8_t* data = area + 2;
     size_t pos = 0;
@@ -131,7 +133,7 @@ void iptcParse(const uint8_t* area, size_t size, IptcRecord& record)
     while (pos + 5 <= length && data[pos] == 0x1C) {
         int recordNumber = data[pos + 1];
         int dataset = data[pos + 2];
-        size_t valueLength = size_t(data[pos + 3]) << 8 | data[pos + 4];
+        size_t valueLength = bytes.u16At(2 + pos + 3);
         if (valueLength & 0x8000) break;  // extended lengths are not used by record 2 texts
         if (pos + 5 + valueLength > length) break;
         if (recordNumber == 2) storeDataset(record, dataset, data + pos + 5, valueLength);

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "imagelib/jpeg_markers.h"
+
 namespace fotrix {
 
 namespace {
@@ -27,21 +29,13 @@ bool payloadStarts(const uint8_t* payload, size_t size, const char* prefix, size
 bool jpegListSegments(const uint8_t* data, size_t size, std::vector<JpegSegment>& segments)
 {
     segments.clear();
-    if (size < 4 || data[0] != 0xFF || data[1] != 0xD8) return false;
-    size_t pos = 2;
-    while (pos + 4 <= size) {
-        if (data[pos] != 0xFF) return false;
-        uint8_t marker = data[pos + 1];
-        if (marker == 0xFF) {  // fill byte before a marker
-            ++pos;
-            continue;
-        }
-        if (marker == 0xD8 || marker == 0xD9 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) return false;
-        size_t length = size_t(data[pos + 2]) << 8 | data[pos + 3];
-        if (length < 2 || pos + 2 + length > size) return false;
-        segments.push_back({marker, pos, length + 2});
-        if (marker == 0xDA) return true;
-        pos += length + 2;
+    const ByteSource source = ByteSource::memory({data, size});
+    if (size < 4 || !jpegStartsImage(source)) return false;
+    JpegMarkerWalk walk(source);
+    JpegMarkerSegment segment;
+    while (walk.next(segment)) {
+        segments.push_back({segment.marker, static_cast<size_t>(segment.start), size_t(segment.length) + 2});
+        if (segment.marker == JpegStartOfScan) return true;
     }
     return false;
 }

@@ -14,20 +14,6 @@ bool readAt(Stream& file, uint64_t offset, void* out, size_t size)
     return true;
 }
 
-uint16_t get16(const uint8_t* p, bool bigEndian)
-{
-    return bigEndian ? static_cast<uint16_t>(p[0] << 8 | p[1]) : static_cast<uint16_t>(p[1] << 8 | p[0]);
-}
-
-uint32_t get32(const uint8_t* p, bool bigEndian)
-{
-    if (bigEndian)
-        return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-               static_cast<uint32_t>(p[2]) << 8 | p[3];
-    return static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[1]) << 8 | p[0];
-}
-
 void addCandidate(RawScan& scan, const Stream& file, uint64_t offset, uint64_t length)
 {
     // Anything shorter cannot hold a JPEG header, let alone a picture.

@@ -43,18 +43,19 @@ void readImageInfo(CiffWalk& w, uint64_t at, uint32_t size)
 {
     uint8_t info[16];
     if (size < sizeof info || !readAt(w.file, at, info, sizeof info)) return;
-    offerSize(w.scan, get32(info, w.big), get32(info + 4, w.big));
-    w.scan.exifOrientation = orientationOfRotation(static_cast<int32_t>(get32(info + 12, w.big)));
+    ByteReader fields(info, w.big);
+    offerSize(w.scan, fields.u32At(0), fields.u32At(4));
+    w.scan.exifOrientation = orientationOfRotation(static_cast<int32_t>(fields.u32At(12)));
 }
 
 void walkHeap(CiffWalk& w, uint64_t start, uint64_t length, int depth);
 
-void readRecord(CiffWalk& w, const uint8_t* raw, uint64_t start, uint64_t length, int depth)
+void readRecord(CiffWalk& w, ByteReader record, uint64_t start, uint64_t length, int depth)
 {
-    const uint16_t tag = get16(raw, w.big);
+    const uint16_t tag = record.u16At(0);
     // Records kept inside the table itself hold no picture.
     if ((tag & 0xC000) != 0) return;
-    const uint32_t size = get32(raw + 2, w.big), offset = get32(raw + 6, w.big);
+    const uint32_t size = record.u32At(2), offset = record.u32At(6);
     if (offset > length || size > length - offset) return;
     const uint64_t at = start + offset;
     const uint16_t dataType = tag & 0x3800, id = tag & 0x3FFF;
@@ -71,13 +72,14 @@ void walkHeap(CiffWalk& w, uint64_t start, uint64_t length, int depth)
     ++w.heaps;
     uint8_t tail[4], countBytes[2];
     if (!readAt(w.file, start + length - 4, tail, 4)) return;
-    const uint32_t table = get32(tail, w.big);
+    const uint32_t table = ByteReader(tail, w.big).u32At(0);
     if (table > length - 6 || !readAt(w.file, start + table, countBytes, 2)) return;
-    const uint32_t count = get16(countBytes, w.big);
+    const uint32_t count = ByteReader(countBytes, w.big).u16At(0);
     if (count > MaxRecords || 10ull * count > length - table - 2) return;
     std::vector<uint8_t> records(10ull * count);
     if (!readAt(w.file, start + table + 2, records.data(), records.size())) return;
-    for (uint32_t i = 0; i < count; ++i) readRecord(w, records.data() + 10 * i, start, length, depth);
+    ByteReader recordTable(records, w.big);
+    for (uint32_t i = 0; i < count; ++i) readRecord(w, recordTable.sub(10 * size_t(i), 10), start, length, depth);
 }
 
 }  // namespace
@@ -88,7 +90,7 @@ bool crwScan(Stream& file, RawScan& scan)
     if (!readAt(file, 0, header, sizeof header) || std::memcmp(header + 6, "HEAPCCDR", 8) != 0) return false;
     const bool big = header[0] == 'M' && header[1] == 'M';
     if (!big && !(header[0] == 'I' && header[1] == 'I')) return false;
-    const uint32_t headerLength = get32(header + 2, big);
+    const uint32_t headerLength = ByteReader(header, big).u32At(2);
     if (headerLength < sizeof header || headerLength >= file.size) return false;
     scan.kind = "Canon CRW";
     CiffWalk w{file, big, scan, {}, 0};

@@ -15,7 +15,8 @@ void readPictureBlock(Stream& file, uint64_t data, uint32_t length, RawScan& sca
     // Version (8 bytes), sensor height and width, picture height and width.
     uint8_t prd[16];
     if (length < sizeof prd || !readAt(file, data, prd, sizeof prd)) return;
-    offerSize(scan, get16(prd + 14, true), get16(prd + 12, true));
+    ByteReader fields(prd, true);
+    offerSize(scan, fields.u16At(14), fields.u16At(12));
 }
 
 }  // namespace
@@ -25,12 +26,12 @@ bool mrwScan(Stream& file, RawScan& scan)
     uint8_t header[8];
     if (!readAt(file, 0, header, 8) || std::memcmp(header, "\0MRM", 4) != 0) return false;
     scan.kind = "Minolta MRW";
-    const uint64_t end = std::min<uint64_t>(8ull + get32(header + 4, true), file.size);
+    const uint64_t end = std::min<uint64_t>(8ull + ByteReader(header, true).u32At(4), file.size);
     uint64_t pos = 8;
     for (int i = 0; i < MaxBlocks && pos + 8 <= end; ++i) {
         uint8_t block[8];
         if (!readAt(file, pos, block, 8)) break;
-        const uint32_t length = get32(block + 4, true);
+        const uint32_t length = ByteReader(block, true).u32At(4);
         const uint64_t data = pos + 8;
         if (length > end - data) break;
         if (std::memcmp(block, "\0PRD", 4) == 0) readPictureBlock(file, data, length, scan);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "imagelib/bytes.h"
 #include "imagelib/stream.h"
 
 namespace fotrix::raw {
@@ -34,8 +35,6 @@ void offerSize(RawScan& scan, uint32_t width, uint32_t height);
 // Reads `size` bytes at `offset` when they lie wholly inside the file.
 bool readAt(Stream& file, uint64_t offset, void* out, size_t size);
 
-uint16_t get16(const uint8_t* p, bool bigEndian);
-uint32_t get32(const uint8_t* p, bool bigEndian);
 
 // Where a TIFF structure lies and how to read it.
 struct TiffWindow {

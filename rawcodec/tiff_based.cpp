@@ -2,18 +2,16 @@
 // Panasonic RAW) and the TIFF structures inside MRW files and JPEG EXIF
 // segments: walks the directories and collects the JPEG streams they point to
 // and the size and orientation of the picture.
-#include <set>
-
+#include "imagelib/tiff_walk.h"
 #include "rawcodec/raw_internal.h"
 
 namespace fotrix::raw {
 
 namespace {
 
-// Limits that keep a damaged or hostile file from making the walk endless.
+// What the walk descends into: the directory count, entries and loops are
+// bounded by the shared walker; these bound the tree below IFD0.
 constexpr int MaxDepth = 8;
-constexpr int MaxDirectories = 256;
-constexpr uint32_t MaxEntries = 1024;
 constexpr int MaxSubDirectories = 16;
 
 enum Tag : uint16_t {
@@ -45,11 +43,9 @@ enum class Role { Main, Sub, Exif, MakerNote };
 struct Walker {
     Stream& file;
     TiffWindow window;
-    bool big = false;
+    TiffWalk walk;
     TiffFlavour flavour = TiffFlavour::Plain;
     RawScan& scan;
-    std::set<uint32_t> visited;
-    int directories = 0;
     bool sawFirst = false;
 };
 
@@ -73,49 +69,37 @@ struct Directory {
     int subIfdCount = 0;
 };
 
-uint32_t typeSize(uint16_t type)
-{
-    switch (type) {
-    case 1: case 2: case 6: case 7: return 1;
-    case 3: case 8: return 2;
-    case 4: case 9: case 11: case 13: return 4;
-    case 5: case 10: case 12: return 8;
-    default: return 0;
-    }
-}
-
 bool inWindow(const Walker& w, uint64_t offset, uint64_t size)
 {
-    const uint64_t start = w.window.base + offset;
-    return start >= w.window.base && start <= w.window.end && size <= w.window.end - start;
+    return w.walk.source().contains(offset, size);
 }
 
-bool decodeEntry(const Walker& w, const uint8_t* raw, Entry& e)
+bool decodeEntry(const Walker& w, const TiffEntry& raw, Entry& e)
 {
-    e.tag = get16(raw, w.big);
-    e.type = get16(raw + 2, w.big);
-    e.count = get32(raw + 4, w.big);
-    std::copy(raw + 8, raw + 12, e.inlineValue);
-    const uint64_t bytes = static_cast<uint64_t>(typeSize(e.type)) * e.count;
+    e.tag = raw.tag;
+    e.type = raw.type;
+    e.count = raw.count;
+    std::copy(raw.field, raw.field + 4, e.inlineValue);
+    const uint64_t bytes = raw.byteSize();
     if (bytes == 0) return false;
-    e.isInline = bytes <= 4;
+    e.isInline = raw.isInline();
     if (e.isInline) return true;
-    const uint32_t offset = get32(raw + 8, w.big);
-    if (!inWindow(w, offset, bytes)) return false;
-    e.valueOffset = w.window.base + offset;
+    if (!inWindow(w, raw.fieldValue, bytes)) return false;
+    e.valueOffset = w.window.base + raw.fieldValue;
     return true;
 }
 
 // Value number `index` of a SHORT, LONG, BYTE or IFD entry.
 bool entryValue(Walker& w, const Entry& e, uint32_t index, uint32_t& value)
 {
-    const uint32_t size = typeSize(e.type);
+    const uint32_t size = tiffTypeSize(e.type);
     const bool integer = e.type == 1 || e.type == 3 || e.type == 4 || e.type == 13;
     if (!integer || index >= e.count) return false;
     uint8_t bytes[4] = {};
     if (e.isInline) std::copy(e.inlineValue + index * size, e.inlineValue + (index + 1) * size, bytes);
     else if (!readAt(w.file, e.valueOffset + static_cast<uint64_t>(index) * size, bytes, size)) return false;
-    value = size == 1 ? bytes[0] : size == 2 ? get16(bytes, w.big) : get32(bytes, w.big);
+    ByteReader field = w.walk.reader(bytes);
+    value = size == 1 ? field.u8At(0) : size == 2 ? field.u16At(0) : field.u32At(0);
     return true;
 }
 
@@ -200,7 +184,7 @@ void walkChildren(Walker& w, const Directory& d, Role role, int depth)
     for (int i = 0; i < d.subIfdCount; ++i) {
         uint32_t next = d.subIfds[i];
         // Sub-directories may chain; the visited set ends any loop.
-        for (int n = 0; next && n < MaxDirectories; ++n) next = walkDirectory(w, next, Role::Sub, depth + 1);
+        for (uint32_t n = 0; next && n < TiffMaxDirectories; ++n) next = walkDirectory(w, next, Role::Sub, depth + 1);
     }
     if (d.exifIfd) walkDirectory(w, d.exifIfd, Role::Exif, depth + 1);
     if (d.makerNote && role == Role::Exif && w.flavour == TiffFlavour::Minolta)
@@ -211,45 +195,36 @@ void walkChildren(Walker& w, const Directory& d, Role role, int depth)
 // directory in the chain (0 at its end).
 uint32_t walkDirectory(Walker& w, uint32_t offset, Role role, int depth)
 {
-    if (depth > MaxDepth || w.directories >= MaxDirectories || !w.visited.insert(offset).second) return 0;
-    ++w.directories;
-    uint8_t countBytes[2];
-    if (!inWindow(w, offset, 2) || !readAt(w.file, w.window.base + offset, countBytes, 2)) return 0;
-    const uint32_t count = get16(countBytes, w.big);
-    const uint64_t tableBytes = 12ull * count + 4;
-    if (count == 0 || count > MaxEntries || !inWindow(w, offset + 2ull, tableBytes - 4)) return 0;
-    std::vector<uint8_t> table(tableBytes, 0);
-    // The next-directory offset may be missing at the very end of a file.
-    if (!readAt(w.file, w.window.base + offset + 2, table.data(), tableBytes - 4)) return 0;
-    readAt(w.file, w.window.base + offset + 2 + tableBytes - 4, table.data() + tableBytes - 4, 4);
+    if (depth > MaxDepth || !w.walk.enter(offset)) return 0;
+    TiffDirectory table;
+    if (w.walk.read(offset, table) != TiffRead::Ok || table.entries.empty()) return 0;
 
     Directory d;
-    for (uint32_t i = 0; i < count; ++i) {
+    for (const TiffEntry& raw : table.entries) {
         Entry e;
-        if (decodeEntry(w, table.data() + 12 * i, e)) readEntry(w, e, role, d);
+        if (decodeEntry(w, raw, e)) readEntry(w, e, role, d);
     }
     if (role == Role::Main && !w.sawFirst && d.orientation >= 1 && d.orientation <= 8)
         w.scan.exifOrientation = static_cast<int>(d.orientation);
     if (role == Role::Main) w.sawFirst = true;
     collect(w, d, role);
     walkChildren(w, d, role, depth);
-    return role == Role::MakerNote ? 0 : get32(table.data() + tableBytes - 4, w.big);
+    return role == Role::MakerNote ? 0 : table.next;
 }
 
 }  // namespace
 
 bool tiffScan(Stream& file, const TiffWindow& window, TiffFlavour flavour, RawScan& scan)
 {
-    uint8_t header[8];
-    if (window.end < window.base + 8 || !readAt(file, window.base, header, 8)) return false;
-    const bool big = header[0] == 'M' && header[1] == 'M';
-    if (!big && !(header[0] == 'I' && header[1] == 'I')) return false;
+    const ByteSource source = ByteSource::window(file, window.base, window.end);
+    TiffHeader header;
+    if (!tiffReadHeader(source, header)) return false;
     // 42 for TIFF; Olympus writes "RO" or "RS", Panasonic 0x55.
-    const uint16_t magic = get16(header + 2, big);
+    const uint16_t magic = header.magic;
     if (magic != 42 && magic != 0x4F52 && magic != 0x5352 && magic != 0x55) return false;
-    Walker w{file, window, big, flavour, scan, {}, 0, false};
-    uint32_t next = get32(header + 4, big);
-    for (int n = 0; next && n < MaxDirectories; ++n) next = walkDirectory(w, next, Role::Main, 0);
+    Walker w{file, window, TiffWalk(source, header.bigEndian), flavour, scan, false};
+    uint32_t next = header.firstDirectory;
+    for (uint32_t n = 0; next && n < TiffMaxDirectories; ++n) next = walkDirectory(w, next, Role::Main, 0);
     return true;
 }
 

@@ -28,7 +28,7 @@ void readPictureSection(Stream& file, uint64_t offset, uint32_t length, RawScan&
 {
     uint8_t head[PictureHeaderBytes];
     if (length <= PictureHeaderBytes || !readAt(file, offset, head, sizeof head)) return;
-    if (std::memcmp(head, "SECi", 4) != 0 || get32(head + 12, false) != JpegFormat) return;
+    if (std::memcmp(head, "SECi", 4) != 0 || ByteReader(head, false).u32At(12) != JpegFormat) return;
     addCandidate(scan, file, offset + PictureHeaderBytes, length - PictureHeaderBytes);
 }
 
@@ -39,18 +39,20 @@ bool x3fScan(Stream& file, RawScan& scan)
     uint8_t header[40];
     if (!readAt(file, 0, header, sizeof header) || std::memcmp(header, "FOVb", 4) != 0) return false;
     scan.kind = "Sigma X3F";
-    offerSize(scan, get32(header + 28, false), get32(header + 32, false));
-    scan.exifOrientation = orientationOfRotation(get32(header + 36, false));
+    ByteReader fields(header, false);
+    offerSize(scan, fields.u32At(28), fields.u32At(32));
+    scan.exifOrientation = orientationOfRotation(fields.u32At(36));
 
     uint8_t tail[4], directory[12];
     if (file.size < 16 || !readAt(file, file.size - 4, tail, 4)) return true;
-    const uint64_t at = get32(tail, false);
+    const uint64_t at = ByteReader(tail, false).u32At(0);
     if (!readAt(file, at, directory, sizeof directory) || std::memcmp(directory, "SECd", 4) != 0) return true;
-    const uint32_t count = std::min(get32(directory + 8, false), MaxSections);
+    const uint32_t count = std::min(ByteReader(directory, false).u32At(8), MaxSections);
     for (uint32_t i = 0; i < count; ++i) {
         uint8_t entry[12];
         if (!readAt(file, at + 12 + 12ull * i, entry, sizeof entry)) break;
-        const uint32_t offset = get32(entry, false), length = get32(entry + 4, false);
+        ByteReader section(entry, false);
+        const uint32_t offset = section.u32At(0), length = section.u32At(4);
         if (std::memcmp(entry + 8, "IMAG", 4) == 0 || std::memcmp(entry + 8, "IMA2", 4) == 0)
             readPictureSection(file, offset, length, scan);
     }

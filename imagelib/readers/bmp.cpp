@@ -9,8 +9,10 @@
 #include <new>
 #include <vector>
 
+#include "imagelib/bytes.h"
 #include "imagelib/reader.h"
 #include "imagelib/readers/readers.h"
+#include "imagelib/result.h"
 
 namespace fotrix {
 
@@ -50,49 +52,48 @@ int bitsOf(uint16_t planes, uint16_t bitCount)
     return static_cast<int>(std::min<int64_t>(int64_t{planes} * bitCount, 1 << 20));
 }
 
-uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
-uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
 // Reads the two headers: 0, 2 when the file is not a bitmap, 4 when it ends early.
 int parseHeaders(Stream& stream, BmpFile& file)
 {
     uint8_t head[18];
-    if (!streamReadExact(stream, head, 2)) return 4;
-    if (head[0] != 'B' || head[1] != 'M') return 2;
-    if (!streamReadExact(stream, head + 2, 16)) return 4;
-    file.dataOffset = le32(head + 10);
-    file.headerSize = le32(head + 14);
-    if (file.headerSize != 12 && file.headerSize < 40) return 2;
+    if (!streamReadExact(stream, head, 2)) return ResultReadError;
+    if (head[0] != 'B' || head[1] != 'M') return ResultUnknownFormat;
+    if (!streamReadExact(stream, head + 2, 16)) return ResultReadError;
+    ByteReader fields(head);
+    file.dataOffset = fields.u32At(10);
+    file.headerSize = fields.u32At(14);
+    if (file.headerSize != 12 && file.headerSize < 40) return ResultUnknownFormat;
 
     uint8_t info[36];
+    ByteReader core(info);
     if (file.headerSize == 12) {
         // OS/2 1.x: 16-bit width and height (unsigned), planes and bit count.
-        if (!streamReadExact(stream, info, 8)) return 4;
+        if (!streamReadExact(stream, info, 8)) return ResultReadError;
         file.os2 = true;
-        file.width = le16(info);
-        file.height = le16(info + 2);
-        file.planes = le16(info + 4);
-        file.bitCount = le16(info + 6);
+        file.width = core.u16At(0);
+        file.height = core.u16At(2);
+        file.planes = core.u16At(4);
+        file.bitCount = core.u16At(6);
         file.bpp = bitsOf(file.planes, file.bitCount);
         file.afterHeader = 26;
-        return 0;
+        return ResultOk;
     }
-    if (!streamReadExact(stream, info, 36)) return 4;
-    file.width = static_cast<int32_t>(le32(info));
-    file.height = static_cast<int32_t>(le32(info + 4));
-    file.planes = le16(info + 8);
-    file.bitCount = le16(info + 10);
-    file.compression = le32(info + 12);
-    file.pixelsPerMetreX = le32(info + 20);
-    file.pixelsPerMetreY = le32(info + 24);
-    file.coloursUsed = le32(info + 28);
+    if (!streamReadExact(stream, info, 36)) return ResultReadError;
+    file.width = static_cast<int32_t>(core.u32At(0));
+    file.height = static_cast<int32_t>(core.u32At(4));
+    file.planes = core.u16At(8);
+    file.bitCount = core.u16At(10);
+    file.compression = core.u32At(12);
+    file.pixelsPerMetreX = core.u32At(20);
+    file.pixelsPerMetreY = core.u32At(24);
+    file.coloursUsed = core.u32At(28);
     file.bpp = bitsOf(file.planes, file.bitCount);
     file.afterHeader = 54;
     // Headers of 56 bytes and more carry the masks of true-colour files
     // right after the first 40 bytes; otherwise the rest is skipped.
     if (file.headerSize != 40 && (file.headerSize < 56 || file.bpp < 15)) {
         file.afterHeader = 14 + uint64_t{file.headerSize};
-        if (!streamSeek(stream, file.afterHeader)) return 4;
+        if (!streamSeek(stream, file.afterHeader)) return ResultReadError;
     }
     switch (file.compression) {
     case CompressionNone:
@@ -100,8 +101,8 @@ int parseHeaders(Stream& stream, BmpFile& file)
     case CompressionRle4:
     case CompressionBitFields:
     case CompressionDxt1:
-    case CompressionDxt3: return 0;
-    default: return 2;
+    case CompressionDxt3: return ResultOk;
+    default: return ResultUnknownFormat;
     }
 }
 
@@ -161,7 +162,11 @@ bool readMasks(Stream& stream, const BmpFile& file, Masks& masks)
     uint8_t bytes[16] = {};
     const size_t count = file.headerSize >= 56 ? 16 : 12;
     if (!streamSeek(stream, 54) || !streamReadExact(stream, bytes, count)) return false;
-    masks = {le32(bytes), le32(bytes + 4), le32(bytes + 8), le32(bytes + 12)};
+    ByteReader fields(bytes);
+    masks.red = fields.u32le();
+    masks.green = fields.u32le();
+    masks.blue = fields.u32le();
+    masks.alpha = fields.u32le();
     return true;
 }
 
@@ -216,17 +221,19 @@ bool chooseTrueColour(const BmpFile& file, const Masks& masks, TrueColourLayout&
 
 void splitRow(const TrueColourLayout& layout, const uint8_t* from, uint8_t* to, int width)
 {
+    const size_t fileBytes = layout.split == Split::To24 ? 2 : 4;
+    ByteReader pixels(std::span<const uint8_t>(from, fileBytes * static_cast<size_t>(width)));
     if (layout.split == Split::To24) {
-        for (int x = 0; x < width; ++x, from += 2, to += 3) {
-            const uint32_t p = le16(from);
+        for (int x = 0; x < width; ++x, to += 3) {
+            const uint32_t p = pixels.u16le();
             to[0] = channelValue(layout.blue, p, 0);
             to[1] = channelValue(layout.green, p, 0);
             to[2] = channelValue(layout.red, p, 0);
         }
         return;
     }
-    for (int x = 0; x < width; ++x, from += 4, to += 4) {
-        const uint32_t p = le32(from);
+    for (int x = 0; x < width; ++x, to += 4) {
+        const uint32_t p = pixels.u32le();
         to[0] = channelValue(layout.blue, p, 0);
         to[1] = channelValue(layout.green, p, 0);
         to[2] = channelValue(layout.red, p, 0);
@@ -247,7 +254,7 @@ int readTrueColour(Stream& stream, ReaderContext& context, const BmpFile& file, 
     if (file.compression == CompressionRle8 || file.compression == CompressionRle4)
         return readerFail(context, LoadBadData, "Windows Bitmap : Bad compression !");
     Masks masks;
-    if (!readMasks(stream, file, masks)) return 4;
+    if (!readMasks(stream, file, masks)) return ResultReadError;
     TrueColourLayout layout;
     if (!chooseTrueColour(file, masks, layout))
         return readerFail(context, LoadBadData, "Windows Bitmap : Unsupported bit count !");
@@ -330,7 +337,7 @@ public:
             // A row that never ends is given up after width + 50 pixels.
             if (nibbles_ && x_ > width_ + 50 && (code = deliver())) return code;
         }
-        return 0;
+        return ResultOk;
     }
 
 private:
@@ -368,7 +375,7 @@ private:
         for (int i = 0; i < dy && y_ < height_; ++i)
             if (int code = deliver()) return code;
         x_ = std::min(column, width_ + 64);
-        return 0;
+        return ResultOk;
     }
     int deliver()
     {
@@ -383,7 +390,7 @@ private:
     {
         if (x_ > 0 && y_ < height_)
             if (int code = deliver()) return code;
-        return 4;
+        return ResultReadError;
     }
 
     ByteSource in_;
@@ -464,9 +471,9 @@ Rgba expand565(uint16_t c)
             static_cast<uint8_t>((c << 3) & 0xF8), 255};
 }
 
-void colourTable(const uint8_t* block, bool alwaysFour, Rgba colours[4])
+void colourTable(ByteReader colour, bool alwaysFour, Rgba colours[4])
 {
-    const uint16_t c0 = le16(block), c1 = le16(block + 2);
+    const uint16_t c0 = colour.u16leAt(0), c1 = colour.u16leAt(2);
     const Rgba a = expand565(c0), b = expand565(c1);
     colours[0] = a;
     colours[1] = b;
@@ -486,12 +493,14 @@ void colourTable(const uint8_t* block, bool alwaysFour, Rgba colours[4])
 // `columns` x `rows` pixels.
 void decodeBlock(const uint8_t* block, bool dxt3, uint8_t* band, uint32_t stride, int columns, int rows)
 {
-    const uint8_t* colour = dxt3 ? block + 8 : block;
+    // A DXT3 block is 8 bytes of alpha followed by a DXT1 colour block.
+    ByteReader bytes(std::span<const uint8_t>(block, dxt3 ? 16 : 8));
+    ByteReader colour = bytes.sub(dxt3 ? 8 : 0, 8);
     Rgba colours[4];
     colourTable(colour, dxt3, colours);
     for (int py = 0; py < rows; ++py) {
-        const uint8_t indexes = colour[4 + py];
-        const uint16_t alphas = dxt3 ? le16(block + 2 * py) : 0;
+        const uint8_t indexes = colour.u8At(4 + static_cast<size_t>(py));
+        const uint16_t alphas = dxt3 ? bytes.u16leAt(2 * static_cast<size_t>(py)) : 0;
         uint8_t* out = band + py * stride;
         for (int px = 0; px < columns; ++px, out += 4) {
             const Rgba& c = colours[(indexes >> (2 * px)) & 3];
@@ -563,11 +572,11 @@ int readBmp(Stream& stream, ReaderContext& context)
     try {
         if (file.compression == CompressionDxt1 || file.compression == CompressionDxt3)
             return readDxt(stream, context, file, header);
-        if (file.bpp < 1 || file.bpp > 32) return 2;  // no depth the pipeline knows
+        if (file.bpp < 1 || file.bpp > 32) return ResultUnknownFormat;  // no depth the pipeline knows
         if (file.bpp >= 15) return readTrueColour(stream, context, file, header);
         return readPaletted(stream, context, file, header);
     } catch (const std::bad_alloc&) {
-        return 1;
+        return ResultNoMemory;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "imagelib/bytes.h"
 #include "imagelib/readers/buffered_input.h"
 #include "imagelib/readers/gif_lzw.h"
 #include "imagelib/readers/readers.h"
@@ -100,8 +101,9 @@ bool readDescriptor(BufferedInput& input, Descriptor& descriptor)
 {
     uint8_t bytes[9];
     if (input.read(bytes, 9) != 9) return false;
-    descriptor.width = bytes[4] | bytes[5] << 8;
-    descriptor.height = bytes[6] | bytes[7] << 8;
+    ByteReader fields(bytes);
+    descriptor.width = fields.u16At(4);
+    descriptor.height = fields.u16At(6);
     descriptor.localTable = (bytes[8] & 0x80) != 0;
     descriptor.interlaced = (bytes[8] & 0x40) != 0;
     descriptor.localBits = (bytes[8] & 7) + 1;
@@ -174,19 +176,27 @@ int deliverImage(BufferedInput& input, ReaderContext& context, GifState& state, 
     return 0;
 }
 
-// One image: descriptor, colour table, code size, data. Returns 0 to go on,
-// -2 to stop the block walk with state.lastResult set, or a result to return.
-int readImage(BufferedInput& input, ReaderContext& context, GifState& state)
+// What one image tells the block walk: go on, stop (state.lastResult says
+// why), or return a result at once.
+struct ImageStep {
+    bool stop = false;
+    int result = LoadOk;
+};
+constexpr ImageStep NextBlock{};
+constexpr ImageStep StopWalk{true, LoadOk};
+
+// One image: descriptor, colour table, code size, data.
+ImageStep readImage(BufferedInput& input, ReaderContext& context, GifState& state)
 {
     Descriptor descriptor;
     if (!readDescriptor(input, descriptor)) {
         state.lastResult = LoadReadError;
-        return -2;
+        return StopWalk;
     }
     if (descriptor.localTable) {
         if (!readColourTable(input, state.local, descriptor.localBits)) {
             state.lastResult = LoadReadError;
-            return -2;
+            return StopWalk;
         }
     }
     // An image without a local table uses the global one; without either, the
@@ -196,26 +206,26 @@ int readImage(BufferedInput& input, ReaderContext& context, GifState& state)
 
     if (descriptor.width < 1 || descriptor.height < 1) {
         state.lastResult = readerFail(context, LoadBadData, "GIF : Bad picture's size !");
-        return -2;
+        return StopWalk;
     }
     const int minimumCodeSize = input.next();
     if (minimumCodeSize < 0) {
         state.lastResult = LoadReadError;
-        return -2;
+        return StopWalk;
     }
     if (minimumCodeSize < 2 || minimumCodeSize > 9) {
         state.lastResult = readerFail(context, LoadBadData, "GIF : Bad code's size !");
-        return -2;
+        return StopWalk;
     }
 
     if (!state.delivered && state.imageCount == context.params.frameIndex) {
         const int result = deliverImage(input, context, state, descriptor, used, minimumCodeSize);
-        if (result != 0) return result;
+        if (result != 0) return {false, result};
     } else {
         gifSkipSubBlocks(input);
     }
     ++state.imageCount;
-    return context.option(Preview) ? -2 : 0;
+    return context.option(Preview) ? StopWalk : NextBlock;
 }
 
 }  // namespace
@@ -249,9 +259,9 @@ int readGif(Stream& stream, ReaderContext& context)
             else
                 gifSkipSubBlocks(input);  // application, plain text and unknown extensions
         } else if (block == ImageSeparator) {
-            const int result = readImage(input, context, state);
-            if (result == -2) break;
-            if (result != 0) return result;
+            const ImageStep step = readImage(input, context, state);
+            if (step.stop) break;
+            if (step.result != 0) return step.result;
         }
         // Any other byte is padding or garbage between blocks: skipped.
     }

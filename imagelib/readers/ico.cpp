@@ -7,6 +7,7 @@
 
 #include "imagelib/bytes.h"
 #include "imagelib/readers/readers.h"
+#include "imagelib/result.h"
 
 namespace fotrix {
 
@@ -35,18 +36,18 @@ int readIconHeader(Stream& stream, ReaderContext& context, IconBitmap& icon)
     const uint16_t reserved = streamU16le(stream);
     const uint16_t type = streamU16le(stream);
     const uint16_t count = streamU16le(stream);
-    if (streamFailed(stream) || reserved != 0 || type == 0 || count == 0) return 2;
+    if (streamFailed(stream) || reserved != 0 || type == 0 || count == 0) return ResultUnknownFormat;
     std::vector<uint8_t> directory(static_cast<size_t>(count) * 16);
-    if (!streamReadExact(stream, directory.data(), directory.size())) return 2;
+    if (!streamReadExact(stream, directory.data(), directory.size())) return ResultUnknownFormat;
     context.imageCount = count;
     if (context.params.frameIndex < count) {
         ByteReader entry(std::span<const uint8_t>(directory).subspan(context.params.frameIndex * 16, 16));
         entry.skip(12);
-        if (!streamSeek(stream, entry.u32le())) return 2;
+        if (!streamSeek(stream, entry.u32le())) return ResultUnknownFormat;
     }
 
     uint8_t raw[InfoHeaderSize];
-    if (!streamReadExact(stream, raw, sizeof raw)) return 2;
+    if (!streamReadExact(stream, raw, sizeof raw)) return ResultUnknownFormat;
     ByteReader info(raw);
     const uint32_t size = info.u32le();
     const int32_t width = static_cast<int32_t>(info.u32le());
@@ -57,14 +58,14 @@ int readIconHeader(Stream& stream, ReaderContext& context, IconBitmap& icon)
     const uint32_t coloursUsed = info.u32le();
     if (size != InfoHeaderSize || width <= 0 || width >= MaxIconSide || height <= 0 || height >= MaxIconSide ||
         planes != 1)
-        return 2;
+        return ResultUnknownFormat;
     icon.width = width;
     icon.height = std::max(height / 2, 1);
     switch (icon.bits) {
     case 1: case 4: case 8: case 15: case 16: case 24: case 32:
         break;
     default:
-        return readerFail(context, 9, "Windows Icon : Bad bit count !");
+        return readerFail(context, ResultBadHeader, "Windows Icon : Bad bit count !");
     }
     if (icon.bits <= 8) {
         // Icons that store fewer colours than their depth allows say so; taking
@@ -73,11 +74,11 @@ int readIconHeader(Stream& stream, ReaderContext& context, IconBitmap& icon)
         if (coloursUsed > 0 && coloursUsed < icon.paletteEntries) icon.paletteEntries = coloursUsed;
         uint8_t entry[4];
         for (uint32_t i = 0; i < icon.paletteEntries; i++) {
-            if (!streamReadExact(stream, entry, 4)) return 4;
+            if (!streamReadExact(stream, entry, 4)) return ResultReadError;
             std::memcpy(icon.palette + 3 * i, entry, 3);
         }
     }
-    return 0;
+    return ResultOk;
 }
 
 // Colour rows expanded to B, G, R, A with the mask as alpha (mask bit 1 = transparent).
@@ -112,11 +113,11 @@ int deliverRows(Stream& stream, ReaderContext& context, ImageHeader& header, con
 {
     const uint32_t stride = rowBytes(icon.width, icon.bits);
     for (int32_t y = 0; y < icon.height; y++) {
-        if (!streamReadExact(stream, header.rowBuffer, stride)) return 4;
+        if (!streamReadExact(stream, header.rowBuffer, stride)) return ResultReadError;
         const int result = putRows(context, 0, y, 1);
         if (result != 0) return result;
     }
-    return 0;
+    return ResultOk;
 }
 
 }  // namespace

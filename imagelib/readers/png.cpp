@@ -330,7 +330,7 @@ bool chunksFitTheFile(Stream& stream, uint64_t start)
     for (int i = 0; i < MaxChunksBeforeData && streamSeek(stream, at); ++i) {
         uint8_t head[8];
         if (!streamReadExact(stream, head, sizeof head)) break;  // libpng reports the short file
-        const uint64_t length = uint64_t{head[0]} << 24 | head[1] << 16 | head[2] << 8 | head[3];
+        const uint64_t length = ByteReader(head, true).u32At(0);
         if (std::memcmp(head + 4, "IDAT", 4) == 0) break;
         if (at + 12 + length > stream.size) {
             fits = false;

@@ -8,6 +8,7 @@
 #include "imagelib/readers/iptc_block.h"
 #include "imagelib/readers/packbits.h"
 #include "imagelib/readers/readers.h"
+#include "imagelib/result.h"
 
 namespace fotrix {
 
@@ -111,10 +112,10 @@ void readResources(ReaderContext& context, std::span<const uint8_t> section, Psd
 int readLayers(Stream& stream, uint64_t sectionEnd, PsdFile& file)
 {
     const uint32_t infoLength = streamU32be(stream);
-    if (streamFailed(stream)) return 4;
-    if (infoLength == 0) return 0;
+    if (streamFailed(stream)) return ResultReadError;
+    if (infoLength == 0) return ResultOk;
     const uint64_t infoEnd = streamTell(stream) + infoLength;
-    if (infoEnd > sectionEnd) return 0;  // not a layer list we understand: merged picture only
+    if (infoEnd > sectionEnd) return ResultOk;  // not a layer list we understand: merged picture only
     int count = static_cast<int16_t>(streamU16be(stream));
     count = std::abs(count);  // negative: the first alpha channel holds the merged transparency
     std::vector<PsdLayer> all;
@@ -125,7 +126,7 @@ int readLayers(Stream& stream, uint64_t sectionEnd, PsdFile& file)
         layer.bottom = static_cast<int32_t>(streamU32be(stream));
         layer.right = static_cast<int32_t>(streamU32be(stream));
         const uint16_t channels = streamU16be(stream);
-        if (streamFailed(stream) || channels > MaxLayerChannels) return 10;
+        if (streamFailed(stream) || channels > MaxLayerChannels) return ResultCorrupt;
         for (int c = 0; c < channels; c++) {
             PsdChannel channel;
             channel.id = static_cast<int16_t>(streamU16be(stream));
@@ -134,11 +135,11 @@ int readLayers(Stream& stream, uint64_t sectionEnd, PsdFile& file)
         }
         streamSkip(stream, 12);  // "8BIM", blend key, opacity, clipping, flags, filler
         const uint32_t extra = streamU32be(stream);
-        if (streamFailed(stream) || streamTell(stream) + extra > infoEnd) return 10;
+        if (streamFailed(stream) || streamTell(stream) + extra > infoEnd) return ResultCorrupt;
         streamSkip(stream, extra);  // mask, blending ranges and name
         all.push_back(std::move(layer));
     }
-    if (streamFailed(stream)) return 4;
+    if (streamFailed(stream)) return ResultReadError;
     uint64_t offset = streamTell(stream);
     for (PsdLayer& layer : all) {
         for (PsdChannel& channel : layer.channels) {
@@ -148,54 +149,54 @@ int readLayers(Stream& stream, uint64_t sectionEnd, PsdFile& file)
         if (!layer.empty()) file.layers.push_back(std::move(layer));
     }
     file.hasLayerRecords = count > 0;
-    return 0;
+    return ResultOk;
 }
 
 int readStructure(Stream& stream, ReaderContext& context, PsdFile& file)
 {
     uint8_t signature[4];
-    if (!streamReadExact(stream, signature, 4)) return 4;
-    if (std::memcmp(signature, "8BPS", 4) != 0) return 2;
-    if (streamU16be(stream) != 1) return 2;
+    if (!streamReadExact(stream, signature, 4)) return ResultReadError;
+    if (std::memcmp(signature, "8BPS", 4) != 0) return ResultUnknownFormat;
+    if (streamU16be(stream) != 1) return ResultUnknownFormat;
     streamSkip(stream, 6);
     file.channels = streamU16be(stream);
     file.height = streamU32be(stream);
     file.width = streamU32be(stream);
     file.depth = streamU16be(stream);
     file.mode = streamU16be(stream);
-    if (streamFailed(stream)) return 4;
+    if (streamFailed(stream)) return ResultReadError;
     if (file.depth == 0 || (file.depth > 8 && file.depth != 16))
-        return readerFail(context, 9, "PSD: Depth != 8/16!");
+        return readerFail(context, ResultBadHeader, "PSD: Depth != 8/16!");
     switch (file.mode) {
     case ModeBitmap: case ModeGrey: case ModeIndexed: case ModeRgb:
     case ModeCmyk: case ModeMultichannel: case ModeDuotone: case ModeLab:
         break;
     default:
-        return readerFail(context, 9, "PSD: Invalid Picture Mode !");
+        return readerFail(context, ResultBadHeader, "PSD: Invalid Picture Mode !");
     }
     if (file.channels == 0 || file.width == 0 || file.height == 0)
-        return readerFail(context, 9, "PSD: Bad picture's size !");
+        return readerFail(context, ResultBadHeader, "PSD: Bad picture's size !");
 
     const uint32_t modeLength = streamU32be(stream);
-    if (streamFailed(stream) || modeLength > streamRemaining(stream)) return 4;
+    if (streamFailed(stream) || modeLength > streamRemaining(stream)) return ResultReadError;
     file.modeData.resize(modeLength);
-    if (!streamReadExact(stream, file.modeData.data(), modeLength)) return 4;
+    if (!streamReadExact(stream, file.modeData.data(), modeLength)) return ResultReadError;
 
     const uint32_t resourceLength = streamU32be(stream);
-    if (streamFailed(stream) || resourceLength > streamRemaining(stream)) return 4;
+    if (streamFailed(stream) || resourceLength > streamRemaining(stream)) return ResultReadError;
     std::vector<uint8_t> resources(resourceLength);
-    if (!streamReadExact(stream, resources.data(), resourceLength)) return 4;
+    if (!streamReadExact(stream, resources.data(), resourceLength)) return ResultReadError;
     readResources(context, resources, file);
 
     const uint32_t layerLength = streamU32be(stream);
-    if (streamFailed(stream) || layerLength > streamRemaining(stream)) return 4;
+    if (streamFailed(stream) || layerLength > streamRemaining(stream)) return ResultReadError;
     const uint64_t sectionEnd = streamTell(stream) + layerLength;
     if (layerLength > 0) {
         const int result = readLayers(stream, sectionEnd, file);
-        if (result != 0) return result == 10 ? readerFail(context, 10, "PSD: Bad layer records !") : result;
+        if (result != 0) return result == ResultCorrupt ? readerFail(context, ResultCorrupt, "PSD: Bad layer records !") : result;
     }
     file.mergedOffset = sectionEnd;
-    return 0;
+    return ResultOk;
 }
 
 // One row of a channel: raw or PackBits through its byte count, reduced to 8
@@ -244,9 +245,9 @@ int deliverChannels(Stream& stream, ReaderContext& context, ImageHeader& header,
         std::vector<uint16_t> counts;
         const std::vector<uint16_t>* rowCounts = &mergedCounts;
         if (merged) {
-            if (!streamSeek(stream, mergedPosition)) return 4;
+            if (!streamSeek(stream, mergedPosition)) return ResultReadError;
         } else {
-            if (!streamSeek(stream, channel.offset)) return 4;
+            if (!streamSeek(stream, channel.offset)) return ResultReadError;
             compression = streamU16be(stream);
             if (compression > 1) {
                 corrupt = true;  // compressed with zip: leave the plane empty
@@ -257,14 +258,14 @@ int deliverChannels(Stream& stream, ReaderContext& context, ImageHeader& header,
                 for (uint32_t y = 0; y < height; y++) counts[y] = streamU16be(stream);
                 rowCounts = &counts;
             }
-            if (streamFailed(stream)) return 4;
+            if (streamFailed(stream)) return ResultReadError;
         }
         const size_t countBase = merged ? static_cast<size_t>(channel.plane) * height : 0;
         for (uint32_t y = 0; y < height; y++) {
             const uint32_t packedSize = compression == 1 ? (*rowCounts)[countBase + y] : 0;
             if (!readChannelRow(stream, file, width, packedSize, compression == 1, packedBuffer, fileRow,
                                 header.rowBuffer, corrupt))
-                return 4;
+                return ResultReadError;
             const int result = putRows(context, channel.plane, static_cast<int>(y), 1);
             if (result != 0) return result;
         }
@@ -298,7 +299,7 @@ int readPsd(Stream& stream, ReaderContext& context)
         context.readerValues[0] = static_cast<uint32_t>(layer->top);
         context.readerValues[1] = static_cast<uint32_t>(layer->left);
     }
-    if (width >= 400000 || height >= 400000) return readerFail(context, 9, "PSD: Bad picture's size !");
+    if (width >= 400000 || height >= 400000) return readerFail(context, ResultBadHeader, "PSD: Bad picture's size !");
 
     // Which channel goes to which plane.
     std::vector<ChannelPlan> plan;
@@ -343,19 +344,20 @@ int readPsd(Stream& stream, ReaderContext& context)
     int mergedCompression = 0;
     std::vector<uint16_t> mergedCounts;
     if (merged) {
-        if (!streamSeek(stream, file.mergedOffset)) return 4;
+        if (!streamSeek(stream, file.mergedOffset)) return ResultReadError;
         mergedCompression = streamU16be(stream);
-        if (streamFailed(stream)) return 4;
+        if (streamFailed(stream)) return ResultReadError;
         header.compression = mergedCompression == 1 ? 1 : 0;
-        if (mergedCompression > 1) return readerFail(context, 9, "PSD: Unsupported compression !");
+        if (mergedCompression > 1) return readerFail(context, ResultBadHeader, "PSD: Unsupported compression !");
         if (mergedCompression == 1) {
             size_t entries = 0;
             if (!checkedMultiply(file.channels, height, entries) || entries * 2 > streamRemaining(stream))
-                return 4;
+                return ResultReadError;
             mergedCounts.resize(entries);
             std::vector<uint8_t> raw(entries * 2);
-            if (!streamReadExact(stream, raw.data(), raw.size())) return 4;
-            for (size_t i = 0; i < entries; i++) mergedCounts[i] = static_cast<uint16_t>(raw[2 * i] << 8 | raw[2 * i + 1]);
+            if (!streamReadExact(stream, raw.data(), raw.size())) return ResultReadError;
+            ByteReader counts(raw, true);
+            for (size_t i = 0; i < entries; i++) mergedCounts[i] = counts.u16At(2 * i);
         }
     }
 
@@ -376,8 +378,8 @@ int readPsd(Stream& stream, ReaderContext& context)
     } else {
         end = endImage(context, 0, 0, nullptr);
     }
-    if (rows == 4) return 4;
-    if (rows == 10) return readerFail(context, 10, "PSD: Corrupt channel data !");
+    if (rows == ResultReadError) return ResultReadError;
+    if (rows == ResultCorrupt) return readerFail(context, ResultCorrupt, "PSD: Corrupt channel data !");
     return end;
 }
 

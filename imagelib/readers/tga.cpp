@@ -22,6 +22,22 @@ constexpr int DescriptorRightToLeft = 16;
 // Rows handed over per call for plain files.
 constexpr int RowsPerCall = 16;
 
+// Image types: the colour model in the low bits, run-length coding from 9 on.
+enum TgaImageType : int {
+    TypeColourMapped = 1,
+    TypeTrueColour = 2,
+    TypeGrey = 3,
+    TypeRunLengthColourMapped = 9,
+    TypeRunLengthTrueColour = 10,
+    TypeRunLengthGrey = 11,
+};
+constexpr int FirstRunLengthType = TypeRunLengthColourMapped;
+// The colour map field: 0 for none, 1 for one map.
+constexpr int MapPresent = 1;
+// The compression the header reports to the pipeline.
+constexpr int CompressionNone = 0;
+constexpr int CompressionRunLength = 1;
+
 struct TgaHeader {
     int idLength = 0;
     int mapType = 0;
@@ -55,21 +71,25 @@ TgaHeader parseHeader(const uint8_t* raw)
 
 bool headerAcceptable(const TgaHeader& h)
 {
-    const bool knownType = h.imageType == 1 || h.imageType == 2 || h.imageType == 3 || h.imageType == 9 ||
-                           h.imageType == 10 || h.imageType == 11;
+    const bool knownType = h.imageType == TypeColourMapped || h.imageType == TypeTrueColour ||
+                           h.imageType == TypeGrey || h.imageType == TypeRunLengthColourMapped ||
+                           h.imageType == TypeRunLengthTrueColour || h.imageType == TypeRunLengthGrey;
     const bool knownDepth =
         h.depth == 1 || h.depth == 8 || h.depth == 15 || h.depth == 16 || h.depth == 24 || h.depth == 32;
-    if (h.mapType > 1 || !knownType || !knownDepth) return false;
+    if (h.mapType > MapPresent || !knownType || !knownDepth) return false;
     if (h.mapEntryBits != 0 && h.mapEntryBits != 24 && h.mapEntryBits != 32) return false;
     if (h.width > MaxSide || h.height > MaxSide) return false;
-    if (h.mapType == 1) {
+    if (h.mapType == MapPresent) {
         if (h.mapLength == 0 || h.mapEntryBits == 0 || h.mapLength > 256) return false;
         if (h.mapFirst > h.mapLength) return false;
     }
     return true;
 }
 
-bool colourMapped(const TgaHeader& h) { return h.imageType == 1 || h.imageType == 9; }
+bool colourMapped(const TgaHeader& h)
+{
+    return h.imageType == TypeColourMapped || h.imageType == TypeRunLengthColourMapped;
+}
 
 // Reads the colour map into B, G, R entries. Map entry i is the colour of
 // pixel value first + i.
@@ -164,7 +184,7 @@ int readTga(Stream& stream, ReaderContext& context)
 
     // B, G, R entries, 256 of them; unused ones stay black.
     uint8_t colourMap[768] = {};
-    const bool usesMap = (tga.mapType == 1 || colourMapped(tga)) && tga.depth <= 8;
+    const bool usesMap = (tga.mapType == MapPresent || colourMapped(tga)) && tga.depth <= 8;
     if (usesMap && tga.mapLength > 0 && !readColourMap(stream, tga, colourMap)) return LoadReadError;
     // The pixels start after the map, whether it was used or not.
     const uint64_t pixelStart =
@@ -179,7 +199,7 @@ int readTga(Stream& stream, ReaderContext& context)
     header.bitsPerPlane = static_cast<int16_t>(tga.depth == 16 ? 15 : tga.depth);
     header.fileOrigin = (tga.descriptor & DescriptorTopDown) ? 0 : OriginBottom;
     if (tga.descriptor & DescriptorRightToLeft) header.fileOrigin |= OriginRight;
-    header.compression = tga.imageType >= 9 ? 1 : 0;
+    header.compression = tga.imageType >= FirstRunLengthType ? CompressionRunLength : CompressionNone;
     std::snprintf(header.description, sizeof header.description, "Truevision TARGA (Type %d)", tga.imageType);
     switch (tga.depth) {
     case 15:
@@ -192,7 +212,7 @@ int readTga(Stream& stream, ReaderContext& context)
     const size_t rowBytes = tga.depth == 1 ? (static_cast<size_t>(tga.width) + 7) / 8
                                            : static_cast<size_t>(tga.width) * pixelBytes;
     header.bytesPerPlane = static_cast<uint32_t>(rowBytes);
-    header.rowsPerCall = tga.imageType >= 9 ? 1 : RowsPerCall;
+    header.rowsPerCall = tga.imageType >= FirstRunLengthType ? 1 : RowsPerCall;
     header.rowsInOrder = true;  // the image ID comes first, and nothing is read after the rows
 
     // Colour-mapped pictures with more than 8 bits a pixel index a map we do not keep.
@@ -202,7 +222,7 @@ int readTga(Stream& stream, ReaderContext& context)
     if (begun != 0) return begun;
 
     BufferedInput input(stream);
-    const int result = tga.imageType >= 9 ? readRunLengthRows(input, context, header, rowBytes, pixelBytes)
+    const int result = tga.imageType >= FirstRunLengthType ? readRunLengthRows(input, context, header, rowBytes, pixelBytes)
                                           : readPlainRows(input, context, header, rowBytes);
     if (result == LoadCancelled) return result;
     const bool withPalette = colourMapped(tga) && tga.depth <= 8;

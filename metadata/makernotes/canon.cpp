@@ -84,9 +84,10 @@ void canonArray(ExifWalk& walk, const ExifEntry& entry, std::span<const ExifTagE
 {
     if (entry.type != ExifShort || entry.count == 0) return;
     size_t available = entry.count;
-    size_t declared = readU16(entry.value, walk.bigEndian);
+    ByteReader values = entry.bytes(walk.bigEndian);
+    size_t declared = values.u16At(0);
     if (lengthInBytes) declared /= 2;
-    exifDecodeArray(walk, table, entry.value, std::min(declared, available), 2, walk.bigEndian,
+    exifDecodeArray(walk, table, values, std::min(declared, available), 2,
                     lengthInBytes ? canonIsoFormatter : nullptr);
 }
 
@@ -110,7 +111,7 @@ void canonEntry(ExifWalk& walk, const ExifEntry& entry)
     case 9: canonText(walk, entry, 32, "Owner name"); break;
     case 8:
         if (entry.type == ExifLong && entry.size >= 4) {
-            uint32_t number = readU32(entry.value, walk.bigEndian);
+            uint32_t number = entry.bytes(walk.bigEndian).u32At(0);
             exifReport(walk, ExifGroupMakernotes, 0, "Image number",
                        formatText("%u-%u", number / 10000, number % 10000));
         }
@@ -124,7 +125,7 @@ void canonEntry(ExifWalk& walk, const ExifEntry& entry)
 void canonMakerNote(ExifWalk& walk, size_t note, size_t size)
 {
     if (size < 2) return;
-    uint32_t n = readU16(walk.data + note, walk.bigEndian);
+    uint32_t n = walk.bytes(walk.bigEndian).u16At(note);
     if (n == 0 || int64_t(12) * n - 10 >= int64_t(size)) return;
     size_t length = walk.size - 6;
     for (uint32_t i = 0; i < n; ++i) {

@@ -52,7 +52,8 @@ void fujifilmMakerNote(ExifWalk& walk, size_t note, size_t size)
 {
     if (size < 10 || !startsWithFolded(walk.data + note, size, "fujifilm")) return;
     MakerDirectory d;
-    d.dir = note + readU16(walk.data + note + 8, false);
+    // The directory's position is little-endian whatever the block's order.
+    d.dir = note + walk.bytes(false).u16At(note + 8);
     d.base = note;
     d.bigEndian = false;
     d.table = fujifilmTable;

@@ -159,17 +159,19 @@ void minoltaMakerNote(ExifWalk& walk, size_t note, size_t size)
 {
     if (size < 2) return;
     const uint8_t* p = walk.data + note;
-    uint32_t n = readU16(p, walk.bigEndian);
+    ByteReader bytes = walk.bytes(walk.bigEndian);
+    uint32_t n = bytes.u16At(note);
     if (n == 0 || size_t(8) * n >= size || p[0] == '+' || p[1] == 'M') return;
     size_t length = walk.size - 6;
     for (uint32_t i = 0; i < n; ++i) {
         size_t pos = note + 2 + size_t(12) * i;
         if (pos + 12 > walk.size) break;
-        if (readU16(walk.data + pos + 2, walk.bigEndian) > 52) break;  // not a directory after all
+        if (bytes.u16At(pos + 2) > 52) break;  // not a directory after all
         ExifEntry entry;
         if (!exifReadEntry(walk, pos, 6, length, walk.bigEndian, entry)) continue;
         if (entry.tag == 1 || entry.tag == 3) {
-            exifDecodeArray(walk, settingsTable, entry.value, entry.size / 4, 4, true, minoltaSettingsFormatter);
+            // The camera settings are big-endian whatever the block's order.
+            exifDecodeArray(walk, settingsTable, entry.bytes(true), entry.size / 4, 4, minoltaSettingsFormatter);
             continue;
         }
         const ExifTagEntry* row = exifFindRow(std::span<const ExifTagEntry>(minoltaTable), entry.tag);

@@ -104,7 +104,8 @@ constexpr AfPointName afPointNames[] = {
 std::string ratioText(const ExifEntry& entry, bool bigEndian, const char* format, const char* same)
 {
     if (entry.size < 8 || (entry.type != ExifRational && entry.type != ExifSRational)) return {};
-    uint32_t n = readU32(entry.value, bigEndian), d = readU32(entry.value + 4, bigEndian);
+    ByteReader value = entry.bytes(bigEndian);
+    uint32_t n = value.u32At(0), d = value.u32At(4);
     if (n == d) return same;
     return formatText(format, d == 0 ? 0.0 : double(n) / d);
 }
@@ -115,7 +116,7 @@ void nikonFormatter(const ExifTagEntry& row, const ExifEntry& entry, bool bigEnd
     case 0x0085: text = ratioText(entry, bigEndian, "x%.1f m", "N/A"); break;
     case 0x0086: text = ratioText(entry, bigEndian, "x%.1f", "Off"); break;
     case 0x0088: {
-        uint32_t value = entry.size >= 4 ? readU32(entry.value, bigEndian) : 0xFFFFFFFF;
+        uint32_t value = entry.size >= 4 ? entry.bytes(bigEndian).u32At(0) : 0xFFFFFFFF;
         text.clear();
         for (const AfPointName& name : afPointNames)
             if (name.value == value) text = name.name;
@@ -140,10 +141,11 @@ void nikonType2(ExifWalk& walk, size_t note, size_t size)
     if (tiff[0] == 'M' && tiff[1] == 'M') bigEndian = true;
     else if (tiff[0] == 'I' && tiff[1] == 'I') bigEndian = false;
     else return;
-    if (readU16(tiff + 2, bigEndian) != 42) return;
+    ByteReader header = walk.bytes(bigEndian).sub(note + 10, 8);
+    if (header.u16At(2) != 42) return;
     MakerDirectory d;
     d.base = note + 10;
-    d.dir = d.base + readU32(tiff + 4, bigEndian);
+    d.dir = d.base + header.u32At(4);
     if (d.dir < d.base) return;  // wrapped
     d.bigEndian = bigEndian;
     d.table = nikonTable;

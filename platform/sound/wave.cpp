@@ -4,10 +4,9 @@
 #include <cstring>
 #include <memory>
 
-namespace {
+#include "imagelib/bytes.h"
 
-uint32_t le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
-uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+namespace {
 
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
@@ -31,15 +30,16 @@ bool waveFileRead(const std::string& path, WaveFormat* out)
     for (long at = 12; at + 8 <= size;) {
         unsigned char chunk[8];
         if (std::fseek(file.get(), at, SEEK_SET) != 0 || std::fread(chunk, 1, 8, file.get()) != 8) return false;
-        uint32_t length = le32(chunk + 4);
+        uint32_t length = fotrix::ByteReader(chunk).u32At(4);
         if (length > static_cast<uint64_t>(size - at - 8)) return false;
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             unsigned char fmt[16];
             if (length < 16 || std::fread(fmt, 1, 16, file.get()) != 16) return false;
-            format.channels = le16(fmt + 2);
-            format.rate = static_cast<int>(le32(fmt + 4));
-            format.bits = le16(fmt + 14);
-            if (le16(fmt) != 1 || (format.channels != 1 && format.channels != 2) || (format.bits != 8 && format.bits != 16) ||
+            fotrix::ByteReader fields(fmt);
+            format.channels = fields.u16At(2);
+            format.rate = static_cast<int>(fields.u32At(4));
+            format.bits = fields.u16At(14);
+            if (fields.u16At(0) != 1 || (format.channels != 1 && format.channels != 2) || (format.bits != 8 && format.bits != 16) ||
                 format.rate < 1000 || format.rate > 192000)
                 return false;
             haveFormat = true;

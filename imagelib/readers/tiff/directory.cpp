@@ -3,47 +3,34 @@
 // resources wrapped, ICC).
 #include <algorithm>
 #include <cstring>
-#include <set>
 #include <string>
 
 #include "imagelib/bytes.h"
 #include "imagelib/readers/iptc_block.h"
 #include "imagelib/readers/tiff/tiff_internal.h"
+#include "imagelib/tiff_walk.h"
 
 namespace fotrix::tiff {
 
 namespace {
 
-constexpr uint32_t MaxPages = 65536;
-constexpr uint16_t MaxEntries = 4096;
-constexpr uint32_t MaxBlockSize = 64u << 20;
+constexpr uint32_t MaxBlockSize = TiffMaxValueBytes;
 
 enum FieldType : uint16_t {
-    TypeByte = 1, TypeAscii = 2, TypeShort = 3, TypeLong = 4, TypeRational = 5,
-    TypeSByte = 6, TypeUndefined = 7, TypeSShort = 8, TypeSLong = 9, TypeSRational = 10,
-    TypeFloat = 11, TypeDouble = 12,
+    TypeByte = TiffTypeByte, TypeAscii = TiffTypeAscii, TypeShort = TiffTypeShort, TypeLong = TiffTypeLong,
+    TypeRational = TiffTypeRational, TypeSByte = TiffTypeSByte, TypeUndefined = TiffTypeUndefined, TypeSShort = TiffTypeSShort,
+    TypeSLong = TiffTypeSLong, TypeSRational = TiffTypeSRational, TypeFloat = TiffTypeFloat, TypeDouble = TiffTypeDouble,
 };
 
+// Bytes of a value this reader copies: the value types up to DOUBLE (an IFD
+// typed entry is an offset, not a value to copy).
 uint32_t typeSize(uint16_t type)
 {
-    switch (type) {
-    case TypeByte: case TypeAscii: case TypeSByte: case TypeUndefined: return 1;
-    case TypeShort: case TypeSShort: return 2;
-    case TypeLong: case TypeSLong: case TypeFloat: return 4;
-    case TypeRational: case TypeSRational: case TypeDouble: return 8;
-    default: return 0;
-    }
+    return type <= TypeDouble ? tiffTypeSize(type) : 0;
 }
 
-struct RawEntry {
-    uint16_t tag = 0;
-    uint16_t type = 0;
-    uint32_t count = 0;
-    uint32_t value = 0;   // in the file's order, as a 32-bit number
-    uint8_t raw[4] = {};  // the field's bytes as stored
-};
+using RawEntry = TiffEntry;
 
-uint16_t read16(Stream& stream, bool bigEndian) { return bigEndian ? streamU16be(stream) : streamU16le(stream); }
 uint32_t read32(Stream& stream, bool bigEndian) { return bigEndian ? streamU32be(stream) : streamU32le(stream); }
 
 // The first value of a scalar entry: SHORT values stand in the field's first two bytes.
@@ -51,17 +38,17 @@ uint32_t scalar(const RawEntry& e, bool bigEndian)
 {
     switch (e.type) {
     case TypeShort: case TypeSShort:
-        return bigEndian ? e.value >> 16 : e.value & 0xFFFF;
+        return bigEndian ? e.fieldValue >> 16 : e.fieldValue & 0xFFFF;
     case TypeByte: case TypeSByte: case TypeUndefined:
-        return e.raw[0];
+        return e.field[0];
     default:
-        return e.value;
+        return e.fieldValue;
     }
 }
 
 TiffArray arrayOf(const RawEntry& e)
 {
-    return {e.type, e.count, e.value, true};
+    return {e.type, e.count, e.fieldValue, true};
 }
 
 TiffBlock blockOf(const RawEntry& e)
@@ -70,9 +57,9 @@ TiffBlock blockOf(const RawEntry& e)
     const uint64_t size = static_cast<uint64_t>(e.count) * typeSize(e.type);
     if (size == 0 || size > MaxBlockSize) return block;
     block.size = static_cast<uint32_t>(size);
-    block.offset = e.value;
+    block.offset = e.fieldValue;
     block.inlineValue = size <= 4;
-    std::memcpy(block.bytes, e.raw, 4);
+    std::memcpy(block.bytes, e.field, 4);
     return block;
 }
 
@@ -88,7 +75,7 @@ TiffRational readRational(Stream& stream, const TiffInfo& info, const RawEntry& 
         return r;
     }
     const uint64_t back = streamTell(stream);
-    if (streamSeek(stream, e.value)) {
+    if (streamSeek(stream, e.fieldValue)) {
         r.numerator = read32(stream, info.bigEndian);
         r.denominator = read32(stream, info.bigEndian);
         r.present = !streamFailed(stream);
@@ -143,7 +130,7 @@ void storeEntry(Stream& stream, ReaderContext& context, TiffInfo& info, const Ra
         if (e.type == TypeRational && e.count >= 3) {
             const uint64_t back = streamTell(stream);
             float values[3] = {};
-            bool good = streamSeek(stream, e.value);
+            bool good = streamSeek(stream, e.fieldValue);
             for (float& value : values) {
                 const uint32_t n = read32(stream, info.bigEndian);
                 const uint32_t d = read32(stream, info.bigEndian);
@@ -161,8 +148,8 @@ void storeEntry(Stream& stream, ReaderContext& context, TiffInfo& info, const Ra
         break;
     case 530:
         if (e.type == TypeShort && e.count >= 2) {
-            info.subsampleH = static_cast<uint16_t>(info.bigEndian ? e.value >> 16 : e.value & 0xFFFF);
-            info.subsampleV = static_cast<uint16_t>(info.bigEndian ? e.value & 0xFFFF : e.value >> 16);
+            info.subsampleH = static_cast<uint16_t>(info.bigEndian ? e.fieldValue >> 16 : e.fieldValue & 0xFFFF);
+            info.subsampleV = static_cast<uint16_t>(info.bigEndian ? e.fieldValue & 0xFFFF : e.fieldValue >> 16);
         }
         break;
     case 33723: info.iptc = blockOf(e); break;
@@ -176,62 +163,58 @@ void storeEntry(Stream& stream, ReaderContext& context, TiffInfo& info, const Ra
     }
 }
 
+// The entries of the directory at `offset`; false when it is unreadable or
+// holds more entries than a walk takes.
 bool readEntries(Stream& stream, bool bigEndian, uint32_t offset, std::vector<RawEntry>& entries)
 {
-    if (!streamSeek(stream, offset)) return false;
-    const uint16_t count = read16(stream, bigEndian);
-    if (streamFailed(stream) || count > MaxEntries) return false;
-    std::vector<uint8_t> bytes(static_cast<size_t>(count) * 12);
-    if (!streamReadExact(stream, bytes.data(), bytes.size())) return false;
-    ByteReader reader(bytes, bigEndian);
-    entries.resize(count);
-    for (RawEntry& e : entries) {
-        e.tag = reader.u16();
-        e.type = reader.u16();
-        e.count = reader.u32();
-        std::memcpy(e.raw, bytes.data() + reader.pos, 4);
-        e.value = reader.u32();
-    }
+    const TiffWalk walk(ByteSource::window(stream, 0, stream.size), bigEndian);
+    TiffDirectory directory;
+    if (walk.read(offset, directory) != TiffRead::Ok) return false;
+    entries = std::move(directory.entries);
     return true;
+}
+
+// The header's outcome in the reader's result codes: 4 when the file ends
+// inside the byte order or the magic number, 2 when it is not a TIFF.
+int readHeader(const ByteSource& source, TiffHeader& header)
+{
+    if (tiffReadHeader(source, header)) return header.magic == 42 ? 0 : 2;
+    uint8_t bytes[2];
+    if (!source.readAt(0, bytes, 2)) return ResultReadError;
+    const bool order = (bytes[0] == 'I' && bytes[1] == 'I') || (bytes[0] == 'M' && bytes[1] == 'M');
+    if (!order) return ResultUnknownFormat;
+    return source.readAt(2, bytes, 2) ? 2 : 4;
 }
 
 }  // namespace
 
 int readDirectory(Stream& stream, ReaderContext& context, TiffInfo& info, uint32_t& pageCount)
 {
-    uint8_t order[2];
-    if (!streamReadExact(stream, order, 2)) return 4;
-    if (order[0] == 'I' && order[1] == 'I') info.bigEndian = false;
-    else if (order[0] == 'M' && order[1] == 'M') info.bigEndian = true;
-    else return 2;
-    const uint16_t magic = read16(stream, info.bigEndian);
-    if (streamFailed(stream)) return 4;
-    if (magic != 42) return 2;
-    const uint32_t first = read32(stream, info.bigEndian);
-    if (streamFailed(stream)) return 2;
+    const ByteSource source = ByteSource::window(stream, 0, stream.size);
+    TiffHeader header;
+    if (const int result = readHeader(source, header); result != 0) return result;
+    info.bigEndian = header.bigEndian;
 
     // The chain: count directories until the offset is 0, negative, beyond
-    // the file or seen before (a loop).
+    // the file, seen before (a loop) or past the walk's limits.
     std::vector<uint32_t> offsets;
-    std::set<uint32_t> seen;
-    uint32_t offset = first;
-    while (offset != 0 && offset < 0x80000000u && offset < stream.size && offsets.size() < MaxPages &&
-           seen.insert(offset).second) {
-        if (!streamSeek(stream, offset)) break;
-        const uint16_t count = read16(stream, info.bigEndian);
-        if (streamFailed(stream) || !streamSkip(stream, static_cast<int64_t>(count) * 12)) break;
+    TiffWalk walk(source, info.bigEndian);
+    uint32_t offset = header.firstDirectory;
+    while (offset != 0 && offset < 0x80000000u && walk.enter(offset)) {
+        TiffDirectory directory;
+        if (walk.read(offset, directory) != TiffRead::Ok) break;
         offsets.push_back(offset);
-        offset = read32(stream, info.bigEndian);
-        if (streamFailed(stream)) break;
+        if (!directory.hasLink) break;
+        offset = directory.next;
     }
     stream.failed = false;
-    if (offsets.empty()) return 2;
+    if (offsets.empty()) return ResultUnknownFormat;
     pageCount = static_cast<uint32_t>(offsets.size());
     const uint32_t page = context.params.frameIndex < pageCount ? context.params.frameIndex : 0;
     info.ifdOffset = offsets[page];
 
     std::vector<RawEntry> entries;
-    if (!readEntries(stream, info.bigEndian, info.ifdOffset, entries)) return 4;
+    if (!readEntries(stream, info.bigEndian, info.ifdOffset, entries)) return ResultReadError;
     for (const RawEntry& e : entries) storeEntry(stream, context, info, e);
     stream.failed = false;
 
@@ -241,7 +224,7 @@ int readDirectory(Stream& stream, ReaderContext& context, TiffInfo& info, uint32
         if (readArray(stream, info, info.bitsArray, bits, 1) && !bits.empty())
             info.bitsPerSample = static_cast<uint16_t>(bits[0]);
     }
-    return 0;
+    return ResultOk;
 }
 
 bool readArray(Stream& stream, const TiffInfo& info, const TiffArray& array, std::vector<uint32_t>& out, size_t limit)
@@ -382,10 +365,10 @@ void attachExif(Stream& stream, ReaderContext& context, const TiffInfo& info)
         if (typeSize(e.type) == 0 || size > MaxBlockSize || total + size > MaxBlockSize) continue;
         OutEntry out{e.tag, e.type, e.count, {}, false};
         if (size <= 4) {
-            out.data.assign(e.raw, e.raw + size);
+            out.data.assign(e.field, e.field + size);
         } else {
             TiffBlock block;
-            block.offset = e.value;
+            block.offset = e.fieldValue;
             block.size = static_cast<uint32_t>(size);
             if (!readBlock(stream, block, out.data)) continue;
         }

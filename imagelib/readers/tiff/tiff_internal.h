@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imagelib/reader.h"
+#include "imagelib/result.h"
 
 namespace fotrix::tiff {
 

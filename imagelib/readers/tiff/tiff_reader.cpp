@@ -114,7 +114,7 @@ uint32_t dpiOf(const TiffRational& r, uint16_t unit)
     return static_cast<uint32_t>(std::min(value, 4e9));
 }
 
-int refuse(ReaderContext& context, const char* message) { return readerFail(context, 9, message); }
+int refuse(ReaderContext& context, const char* message) { return readerFail(context, ResultBadHeader, message); }
 
 int chooseLayout(ReaderContext& context, const TiffInfo& info, Layout& l)
 {
@@ -152,19 +152,19 @@ int chooseLayout(ReaderContext& context, const TiffInfo& info, Layout& l)
             l.repack = Repack::EightBit;
             l.rowBytes = width;
         }
-        return 0;
+        return ResultOk;
     }
     if (l.kind == Kind::LogL) {
         l.delivered = 1;
         l.rowBytes = width;
-        return 0;
+        return ResultOk;
     }
     if (l.kind == Kind::LogLuv || l.kind == Kind::YCbCr) {
         if (l.kind == Kind::YCbCr && (l.samples < 3 || l.bits != 8))
             return refuse(context, "TIFF : Bad photometric interpretation !");
         l.delivered = 3;
         l.rowBytes = width * 3;
-        return 0;
+        return ResultOk;
     }
     // RGB, CMYK, Lab and JPEG-coded YCbCr.
     const int colours = info.photometric == PhotometricSeparated ? 4 : 3;
@@ -176,7 +176,7 @@ int chooseLayout(ReaderContext& context, const TiffInfo& info, Layout& l)
     l.unpremultiply = alpha && info.extraSamples == 1 && !l.planar;
     l.repack = !l.planar && l.bits == 8 && l.samples == l.delivered ? Repack::Copy : Repack::EightBit;
     l.rowBytes = width * (l.planar ? 1 : l.delivered);
-    return 0;
+    return ResultOk;
 }
 
 // One sample of a decoded row reduced to 8 bits (scaled up below 8 bits when `scale`).
@@ -298,26 +298,26 @@ int decodeChunk(Decoder& d, uint32_t offset, uint32_t byteCount, uint32_t width,
         fileRowBytes = (width + 1) / 2;
         shape = {4, 1};
     }
-    if (!checkedMultiply(fileRowBytes, rows, needed)) return 1;
+    if (!checkedMultiply(fileRowBytes, rows, needed)) return ResultNoMemory;
     if (ycbcr && c != CompressionJpeg) needed = ycbcrStripBytes(width, rows, yp);
-    if (needed > MaxChunkBytes) return 1;
+    if (needed > MaxChunkBytes) return ResultNoMemory;
 
     // The compressed bytes, bounded by the file.
-    if (offset >= stream.size) return 4;
+    if (offset >= stream.size) return ResultReadError;
     uint64_t available = stream.size - offset;
     uint64_t size = byteCount;
     if (size == 0) size = c == CompressionNone ? needed : std::min<uint64_t>(available, needed * 4 + 65536);
     if (c == CompressionNone) size = std::min<uint64_t>(size, needed);
     const bool cut = size > available;
     size = std::min(size, available);
-    if (size > MaxChunkBytes) return 1;
+    if (size > MaxChunkBytes) return ResultNoMemory;
     try {
         d.compressed.resize(size);
         d.decoded.assign(needed, 0);
     } catch (const std::bad_alloc&) {
-        return 1;
+        return ResultNoMemory;
     }
-    if (!streamSeek(d.stream, offset) || !streamReadExact(d.stream, d.compressed.data(), size)) return 4;
+    if (!streamSeek(d.stream, offset) || !streamReadExact(d.stream, d.compressed.data(), size)) return ResultReadError;
     std::span<uint8_t> in(d.compressed);
     std::span<uint8_t> dst(d.decoded);
     if (info.fillOrder == 2 && c != CompressionDeflate && c != CompressionDeflateOld && c != CompressionJpeg &&
@@ -363,7 +363,7 @@ int decodeChunk(Decoder& d, uint32_t offset, uint32_t byteCount, uint32_t width,
         try {
             d.converted.assign(static_cast<size_t>(width) * rows * 3, 0);
         } catch (const std::bad_alloc&) {
-            return 1;
+            return ResultNoMemory;
         }
         ycbcrToRgb(d.decoded, d.converted, width, rows, yp);
         out = d.converted.data();
@@ -386,9 +386,9 @@ bool chunkTable(Stream& stream, const TiffInfo& info, const TiffArray& offsets, 
 
 int failureMessage(ReaderContext& context, int code)
 {
-    if (code == 9) return readerFail(context, 9, "TIFF : Bad LZW codes !");
-    if (code == 10) return readerFail(context, 10, "TIFF : Corrupt picture data !");
-    if (code == 1) return readerFail(context, 1, "TIFF : Strip or tile too large !");
+    if (code == ResultBadHeader) return readerFail(context, ResultBadHeader, "TIFF : Bad LZW codes !");
+    if (code == ResultCorrupt) return readerFail(context, ResultCorrupt, "TIFF : Corrupt picture data !");
+    if (code == ResultNoMemory) return readerFail(context, ResultNoMemory, "TIFF : Strip or tile too large !");
     return code;
 }
 
@@ -403,13 +403,13 @@ int deliverStrips(Decoder& d, ImageHeader& header)
     std::vector<uint32_t> offsets, counts;
     if (!chunkTable(d.stream, info, info.stripOffsets, info.stripByteCounts, stripsPerPlane * filePlanes, offsets,
                     counts))
-        return 4;
+        return ResultReadError;
     const int planesWanted = l.planePasses ? l.delivered : 1;
     const int samplesInChunk = l.planar ? 1 : l.samples;
     for (int plane = 0; plane < planesWanted; plane++) {
         for (size_t s = 0; s < stripsPerPlane; s++) {
             const size_t index = plane * stripsPerPlane + s;
-            if (index >= offsets.size()) return 4;
+            if (index >= offsets.size()) return ResultReadError;
             const uint32_t first = static_cast<uint32_t>(s * rowsPerStrip);
             const uint32_t rows = std::min(rowsPerStrip, height - first);
             const uint8_t* data = nullptr;
@@ -426,7 +426,7 @@ int deliverStrips(Decoder& d, ImageHeader& header)
             if (result != 0) return result;
         }
     }
-    return 0;
+    return ResultOk;
 }
 
 int deliverTiles(Decoder& d, ImageHeader& header)
@@ -443,13 +443,13 @@ int deliverTiles(Decoder& d, ImageHeader& header)
     const bool stripTags = !info.tileOffsets.present;
     if (!chunkTable(d.stream, info, stripTags ? info.stripOffsets : info.tileOffsets,
                     stripTags ? info.stripByteCounts : info.tileByteCounts, perPlane * filePlanes, offsets, counts))
-        return 4;
+        return ResultReadError;
     const int planesWanted = l.planePasses ? l.delivered : 1;
     const int samplesInChunk = l.planar ? 1 : l.samples;
     for (int plane = 0; plane < planesWanted; plane++) {
         for (size_t t = 0; t < perPlane; t++) {
             const size_t index = plane * perPlane + t;
-            if (index >= offsets.size()) return 4;
+            if (index >= offsets.size()) return ResultReadError;
             const uint32_t x0 = static_cast<uint32_t>((t % across) * tw);
             const uint32_t y0 = static_cast<uint32_t>((t / across) * tl);
             const uint8_t* data = nullptr;
@@ -468,7 +468,7 @@ int deliverTiles(Decoder& d, ImageHeader& header)
             if (result != 0) return result;
         }
     }
-    return 0;
+    return ResultOk;
 }
 
 // How one plane of a planar YCbCr file is cut into chunks: strips are
@@ -490,7 +490,7 @@ int decodePlane(Decoder& d, const PlaneGrid& g, const std::vector<uint32_t>& off
         const uint32_t y0 = static_cast<uint32_t>((t / g.across) * g.chunkRows);
         if (x0 >= g.width || y0 >= g.height) continue;
         const size_t index = firstChunk + t;
-        if (index >= offsets.size()) return 4;
+        if (index >= offsets.size()) return ResultReadError;
         const uint32_t w = std::min(g.chunkWidth, g.width - x0);
         const uint32_t rows = std::min(g.chunkRows, g.height - y0);
         const uint8_t* data = nullptr;
@@ -502,7 +502,7 @@ int decodePlane(Decoder& d, const PlaneGrid& g, const std::vector<uint32_t>& off
             std::memcpy(&plane[static_cast<size_t>(y0 + y) * g.width + x0], data + y * rowBytes, w);
         if (result != 0) return result;
     }
-    return 0;
+    return ResultOk;
 }
 
 // YCbCr in three planes: luma at full size, the chroma planes subsampled,
@@ -538,16 +538,16 @@ int deliverPlanarYCbCr(Decoder& d, ImageHeader& header)
     std::vector<uint32_t> offsets, counts;
     if (!chunkTable(d.stream, info, stripTags ? info.stripOffsets : info.tileOffsets,
                     stripTags ? info.stripByteCounts : info.tileByteCounts, perPlane * 3, offsets, counts))
-        return 4;
+        return ResultReadError;
     std::vector<uint8_t> planes[3];
     int result = 0;
     for (int p = 0; p < 3; p++) {
         const size_t bytes = static_cast<size_t>(grids[p].width) * grids[p].height;
-        if (bytes > MaxChunkBytes) return 1;
+        if (bytes > MaxChunkBytes) return ResultNoMemory;
         try {
             planes[p].assign(bytes, p == 0 ? 0 : 128);
         } catch (const std::bad_alloc&) {
-            return 1;
+            return ResultNoMemory;
         }
         if (result == 0) result = decodePlane(d, grids[p], offsets, counts, p * perPlane, planes[p]);
     }
@@ -567,16 +567,16 @@ int deliverPlanarYCbCr(Decoder& d, ImageHeader& header)
 int readOldJpeg(Stream& stream, ReaderContext& context, const TiffInfo& info, uint32_t pages)
 {
     const uint64_t offset = static_cast<uint64_t>(info.jpegInterchangeOffset);
-    if (offset >= stream.size) return readerFail(context, 4, "TIFF : Bad JPEG offset !");
+    if (offset >= stream.size) return readerFail(context, ResultReadError, "TIFF : Bad JPEG offset !");
     uint64_t size = info.jpegInterchangeLength ? info.jpegInterchangeLength : stream.size - offset;
     size = std::min<uint64_t>(size, stream.size - offset);
-    if (size > MaxChunkBytes) return 1;
+    if (size > MaxChunkBytes) return ResultNoMemory;
     std::vector<uint8_t> bytes(size);
-    if (!streamSeek(stream, offset) || !streamReadExact(stream, bytes.data(), bytes.size())) return 4;
+    if (!streamSeek(stream, offset) || !streamReadExact(stream, bytes.data(), bytes.size())) return ResultReadError;
     uint32_t width = 0, height = 0;
     int components = 0;
     JpegSession* session = jpegSessionOpen(bytes, width, height, components);
-    if (!session) return readerFail(context, 10, "TIFF : Bad JPEG data !");
+    if (!session) return readerFail(context, ResultCorrupt, "TIFF : Bad JPEG data !");
     context.imageCount = pages;
     ImageHeader header;
     imageHeaderDefaults(header);
