@@ -29,8 +29,9 @@ FLOORS = [
     [""],  # platform.h, platform.cpp and windows.h at the top of platform/
 ]
 
-# Modules of the project below the platform, which any floor may include.
-MODULES_BELOW = ("fileio/",)
+# Modules of the project below the platform, which any floor may include:
+# atomic file replacement and the image library's bounded byte reader.
+MODULES_BELOW = ("fileio/", "imagelib/bytes.h")
 
 # Old paths kept for code outside platform/ that includes them; each only
 # includes the headers that took its place, so it stands above every floor.
