@@ -274,11 +274,11 @@ int readTrueColour(Stream& stream, ReaderContext& context, const BmpFile& file, 
     const size_t padding = (4 - rowBytes % 4) % 4;
     std::vector<uint8_t> raw;
     if (layout.split != Split::None) raw.resize(rowBytes);
-    int result = streamSeek(stream, file.dataOffset) ? 0 : 4;
+    int result = streamSeek(stream, file.dataOffset) ? ResultOk : ResultReadError;
     for (int y = 0; y < header.height && result == 0; ++y) {
         uint8_t* target = layout.split == Split::None ? header.rowBuffer : raw.data();
         if (!readRow(stream, target, rowBytes, y > 0 ? padding : 0)) {
-            result = 4;
+            result = ResultReadError;
             break;
         }
         if (layout.split != Split::None) splitRow(layout, raw.data(), header.rowBuffer, width);
@@ -439,7 +439,7 @@ int readPaletted(Stream& stream, ReaderContext& context, const BmpFile& file, Im
 
     int result = 0;
     if (!streamSeek(stream, file.dataOffset)) {
-        result = 4;
+        result = ResultReadError;
     } else if (rle8 || rle4) {
         result = RleDecoder(stream, context, header, rle4).run();
         if (result == 15) return result;
@@ -447,7 +447,7 @@ int readPaletted(Stream& stream, ReaderContext& context, const BmpFile& file, Im
         const size_t padding = header.bytesPerPlane - rowBytes;
         for (int y = 0; y < header.height; ++y) {
             if (!readRow(stream, header.rowBuffer, rowBytes, y > 0 ? padding : 0)) {
-                result = 4;
+                result = ResultReadError;
                 break;
             }
             if (int code = putRows(context, 0, y, 1)) return code;
@@ -531,10 +531,10 @@ int readDxt(Stream& stream, ReaderContext& context, const BmpFile& file, ImageHe
     const int blocksAcross = (header.width + 3) / 4;
     std::vector<uint8_t> blocks(static_cast<size_t>(blocksAcross) * blockBytes);
     const uint32_t stride = header.rowStride ? header.rowStride : header.bytesPerPlane;
-    int result = streamSeek(stream, DxtDataOffset) ? 0 : 4;
+    int result = streamSeek(stream, DxtDataOffset) ? ResultOk : ResultReadError;
     for (int top = 0; top < header.height && result == 0; top += 4) {
         if (!streamReadExact(stream, blocks.data(), blocks.size())) {
-            result = 4;
+            result = ResultReadError;
             break;
         }
         const int rows = std::min(4, header.height - top);

@@ -4,6 +4,7 @@
 // the code of the string without its last byte, so a string can be written
 // straight into the row from its end backwards.
 #include "imagelib/readers/gif_lzw.h"
+#include "imagelib/result.h"
 
 #include <cstring>
 #include <memory>
@@ -140,7 +141,7 @@ int gifDecodeLzw(BufferedInput& input, int minimumCodeSize, int width, int heigh
                  GifRowSink sink, void* sinkData)
 {
     std::unique_ptr<LzwTable> table(new (std::nothrow) LzwTable);
-    if (!table) return 1;
+    if (!table) return ResultNoMemory;
 
     const int clearCode = 1 << minimumCodeSize;
     const int endCode = clearCode + 1;

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "imagelib/readers/jpeg_glue.h"
+#include "imagelib/result.h"
 #include "imagelib/stream.h"
 
 #include <jerror.h>
@@ -19,9 +20,9 @@ int codeForMessage(int messageCode)
     case JERR_INPUT_EMPTY:
     case JERR_SOF_UNSUPPORTED:
     case JERR_BAD_PRECISION:  // 12-bit files: a JPEG we cannot decode, not another format
-        return 10;
+        return ResultCorrupt;
     default:
-        return 2;
+        return ResultUnknownFormat;
     }
 }
 

@@ -271,7 +271,7 @@ int deliverChannels(Stream& stream, ReaderContext& context, ImageHeader& header,
         }
         mergedPosition = streamTell(stream);
     }
-    return corrupt ? 10 : 0;
+    return corrupt ? ResultCorrupt : ResultOk;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "imagelib/readers/tiff/tiff_internal.h"
+#include "imagelib/result.h"
 
 namespace fotrix::tiff {
 
@@ -323,14 +324,14 @@ int decodeCcitt(std::span<const uint8_t> in, std::span<uint8_t> out, const Ccitt
                 // run going on to the edge, as fax software shows such rows.
                 damaged = true;
                 paint(row, current, width);
-                if (!resync(bits)) return 10;
+                if (!resync(bits)) return ResultCorrupt;
                 bits.bitPos -= 12;  // let the next row see its EOL
                 reference.clear();
                 continue;
             }
         }
-        if (s == Status::Ended) return 4;
-        if (s == Status::Bad) return 10;
+        if (s == Status::Ended) return ResultReadError;
+        if (s == Status::Bad) return ResultCorrupt;
         paint(row, current, width);
         std::swap(reference, current);
     }

@@ -2,13 +2,14 @@
 #include <zlib.h>
 
 #include "imagelib/readers/tiff/tiff_internal.h"
+#include "imagelib/result.h"
 
 namespace fotrix::tiff {
 
 int decodeDeflate(std::span<const uint8_t> in, std::span<uint8_t> out)
 {
     z_stream z{};
-    if (inflateInit(&z) != Z_OK) return 1;
+    if (inflateInit(&z) != Z_OK) return ResultNoMemory;
     z.next_in = const_cast<Bytef*>(in.data());
     z.avail_in = static_cast<uInt>(in.size());
     z.next_out = out.data();
@@ -18,8 +19,8 @@ int decodeDeflate(std::span<const uint8_t> in, std::span<uint8_t> out)
     const size_t produced = out.size() - z.avail_out;
     inflateEnd(&z);
     if (produced == out.size()) return 0;
-    if (status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_MEM_ERROR) return 10;
-    return 4;
+    if (status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_MEM_ERROR) return ResultCorrupt;
+    return ResultReadError;
 }
 
 }  // namespace fotrix::tiff

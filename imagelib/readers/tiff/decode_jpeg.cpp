@@ -13,6 +13,7 @@ extern "C" {
 }
 
 #include "imagelib/readers/tiff/tiff_internal.h"
+#include "imagelib/result.h"
 
 namespace fotrix::tiff {
 
@@ -45,7 +46,7 @@ void prepare(JpegSession& s)
 // spaces follow the photometric value, not markers.
 int stripHeader(JpegSession& s, std::span<const uint8_t> tables, std::span<const uint8_t> in, const JpegStripParams& p)
 {
-    if (setjmp(s.jump)) return 10;
+    if (setjmp(s.jump)) return ResultCorrupt;
     jpeg_create_decompress(&s.cinfo);
     s.created = true;
     if (!tables.empty()) {
@@ -54,7 +55,7 @@ int stripHeader(JpegSession& s, std::span<const uint8_t> tables, std::span<const
     }
     jpeg_mem_src(&s.cinfo, in.data(), static_cast<unsigned long>(in.size()));
     jpeg_read_header(&s.cinfo, TRUE);
-    if (s.cinfo.num_components != p.components) return 10;
+    if (s.cinfo.num_components != p.components) return ResultCorrupt;
     if (p.components == 3) {
         s.cinfo.jpeg_color_space = p.photometric == PhotometricYCbCr ? JCS_YCbCr : JCS_RGB;
         s.cinfo.out_color_space = JCS_RGB;
@@ -65,7 +66,7 @@ int stripHeader(JpegSession& s, std::span<const uint8_t> tables, std::span<const
         s.cinfo.jpeg_color_space = JCS_GRAYSCALE;
         s.cinfo.out_color_space = JCS_GRAYSCALE;
     } else {
-        return 10;
+        return ResultCorrupt;
     }
     jpeg_start_decompress(&s.cinfo);
     return 0;
@@ -73,11 +74,11 @@ int stripHeader(JpegSession& s, std::span<const uint8_t> tables, std::span<const
 
 int readRows(JpegSession& s, uint8_t* out, size_t stride, uint32_t rows, uint32_t width, uint8_t* scratch)
 {
-    if (setjmp(s.jump)) return 10;
+    if (setjmp(s.jump)) return ResultCorrupt;
     const size_t copy = std::min<size_t>(width, s.cinfo.output_width) * s.cinfo.output_components;
     for (uint32_t y = 0; y < rows && s.cinfo.output_scanline < s.cinfo.output_height; y++) {
         JSAMPROW row = scratch;
-        if (jpeg_read_scanlines(&s.cinfo, &row, 1) != 1) return 4;
+        if (jpeg_read_scanlines(&s.cinfo, &row, 1) != 1) return ResultReadError;
         std::memcpy(out + y * stride, scratch, copy);
     }
     return 0;
@@ -94,7 +95,7 @@ void destroy(JpegSession& s)
 int decodeJpegStrip(std::span<const uint8_t> in, std::span<uint8_t> out, const JpegStripParams& params)
 {
     JpegSession* session = new (std::nothrow) JpegSession;
-    if (!session) return 1;
+    if (!session) return ResultNoMemory;
     prepare(*session);
     int result = stripHeader(*session, params.tables, in, params);
     if (result == 0) {
@@ -119,7 +120,7 @@ namespace {
 
 int pictureHeader(JpegSession& s, std::span<const uint8_t> in)
 {
-    if (setjmp(s.jump)) return 10;
+    if (setjmp(s.jump)) return ResultCorrupt;
     jpeg_create_decompress(&s.cinfo);
     s.created = true;
     jpeg_mem_src(&s.cinfo, in.data(), static_cast<unsigned long>(in.size()));
@@ -150,7 +151,7 @@ JpegSession* jpegSessionOpen(std::span<const uint8_t> in, uint32_t& width, uint3
 
 int jpegSessionReadRow(JpegSession* session, uint8_t* row)
 {
-    if (setjmp(session->jump)) return 10;
+    if (setjmp(session->jump)) return ResultCorrupt;
     JSAMPROW rows[1] = {row};
     return jpeg_read_scanlines(&session->cinfo, rows, 1) == 1 ? 0 : 4;
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "imagelib/readers/packbits.h"
+#include "imagelib/result.h"
 #include "imagelib/readers/tiff/tiff_internal.h"
 
 namespace fotrix::tiff {
@@ -48,7 +49,7 @@ int decodePackBits(std::span<const uint8_t> in, std::span<uint8_t> out)
 int decodeLzw(std::span<const uint8_t> in, std::span<uint8_t> out)
 {
     if (out.empty()) return 0;
-    if (in.size() < 2) return 4;
+    if (in.size() < 2) return ResultReadError;
     // The first code is always a clear code: 0x80 0x00 in the TIFF 6 kind, 0x00 0x01 in the old one.
     const bool lsbFirst = in[0] == 0 && (in[1] & 1);
     const uint32_t early = lsbFirst ? 0 : 1;
@@ -94,7 +95,7 @@ int decodeLzw(std::span<const uint8_t> in, std::span<uint8_t> out)
             first = false;
             continue;
         }
-        if (first) return 9;  // a strip must begin with a clear code
+        if (first) return ResultBadHeader;  // a strip must begin with a clear code
         const size_t start = produced;
         if (code < 256) {
             out[produced++] = static_cast<uint8_t>(code);
@@ -111,7 +112,7 @@ int decodeLzw(std::span<const uint8_t> in, std::span<uint8_t> out)
                 out[produced++] = previous < 256 ? static_cast<uint8_t>(previous) : out[from + i];
             if (produced < out.size()) out[produced++] = firstByte;
         } else {
-            return 9;
+            return ResultBadHeader;
         }
         if (previous >= 0 && next < TableSize) {
             // New entry: the previous string followed by the first byte of this one, which

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "imagelib/readers/tiff/tiff_internal.h"
+#include "imagelib/result.h"
 
 namespace fotrix::tiff {
 
@@ -132,7 +133,7 @@ int decodeSgiLog(std::span<const uint8_t> in, std::span<uint8_t> out, uint32_t w
     size_t pos = 0;
     const size_t rowBytes = static_cast<size_t>(width) * (luv ? 3 : 1);
     for (uint32_t y = 0; y < rows && (y + 1) * rowBytes <= out.size(); y++) {
-        if (!readPlanes(in, pos, values, luv ? 4 : 2)) return 4;
+        if (!readPlanes(in, pos, values, luv ? 4 : 2)) return ResultReadError;
         uint8_t* row = out.data() + y * rowBytes;
         for (uint32_t x = 0; x < width; x++) {
             if (!luv) {

@@ -2,6 +2,7 @@
 // kind in the top two bits: a run of the last pixel, three 2-bit deltas, two
 // 3-bit deltas or a raw pixel. Every row starts from pixel value 0.
 #include "imagelib/readers/tiff/tiff_internal.h"
+#include "imagelib/result.h"
 
 namespace fotrix::tiff {
 
@@ -26,7 +27,7 @@ int decodeThunderScan(std::span<const uint8_t> in, std::span<uint8_t> out, uint3
             x++;
         };
         while (x < width) {
-            if (pos >= in.size()) return 4;
+            if (pos >= in.size()) return ResultReadError;
             const uint8_t n = in[pos++];
             switch (n & 0xC0) {
             case 0x00:
