@@ -5,7 +5,10 @@
 #   come afterwards: the script's first command runs once the first frame is
 #   painted and the queue is empty, and it quits)
 #   fotrix-platform-demo --headless --screenshot (its whole start and one frame)
-# Prints mean times and the ratios fotrix / demo (below 1.0: fotrix is faster).
+# Prints mean times of the whole runs (start, first frame, shutdown) and the
+# ratios fotrix / demo (below 1.0: fotrix is faster), and the median time to
+# fotrix's first frame as the program itself reports it
+# (FOTRIX_TRACE_FIRST_FRAME).
 #
 # usage: bench/startup.sh [path/to/fotrix-cli]   (the programs are found beside it)
 #        RUNS=20 sets the number of timed runs.
@@ -41,5 +44,14 @@ reference=$(mean "$demo --headless --screenshot $work/demo.png")
 printf '%-36s %8.1f ms\n' "fotrix, empty folder" "$("$python" -c "print($empty*1000)")"
 printf '%-36s %8.1f ms\n' "fotrix, 1000 pictures" "$("$python" -c "print($full*1000)")"
 printf '%-36s %8.1f ms\n' "fotrix-platform-demo" "$("$python" -c "print($reference*1000)")"
+# The program's own figure: the first idle turn after the first frame.
+first_frame() {
+  for _ in $(seq "$runs"); do
+    FOTRIX_TRACE_FIRST_FRAME=1 "$fotrix" --headless --script "$work/quit.txt" "$1" 2>&1 >/dev/null |
+      sed -n 's/^fotrix: first frame after \([0-9]*\) ms$/\1/p'
+  done | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
+}
+echo "first frame (median of $runs, from the process's start): empty folder $(first_frame "$work/empty/") ms," \
+  "1000 pictures $(first_frame "$work/pictures/") ms"
 echo "ratio empty folder / demo:  $(ratio "$empty" "$reference")"
 echo "ratio 1000 pictures / demo: $(ratio "$full" "$reference")"

@@ -10,6 +10,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <iterator>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -111,8 +114,39 @@ void runTurn(Runner& r, Underway* u)
     }
 }
 
+// Milliseconds since the process was started (its start time in /proc, in
+// clock ticks since boot), for FOTRIX_TRACE_FIRST_FRAME; -1 when unknown.
+long millisecondsSinceProcessStart()
+{
+    std::ifstream stat("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), {});
+    size_t end = text.rfind(')');  // the command name may hold blanks
+    if (end == std::string::npos) return -1;
+    std::istringstream fields(text.substr(end + 2));
+    std::string field;
+    for (int i = 3; i < 22 && fields >> field; ++i) {
+    }
+    unsigned long long startTicks = 0;
+    if (!(fields >> startTicks)) return -1;
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const double startMs = 1000.0 * static_cast<double>(startTicks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return static_cast<long>(now.tv_sec * 1000.0 + now.tv_nsec / 1e6 - startMs);
+}
+
+// The first idle turn comes once the first frame is painted and the queue is
+// empty: with FOTRIX_TRACE_FIRST_FRAME set, say how long the start took.
+void traceFirstFrame()
+{
+    static bool traced = false;
+    if (traced || !std::getenv("FOTRIX_TRACE_FIRST_FRAME")) return;
+    traced = true;
+    std::fprintf(stderr, "fotrix: first frame after %ld ms\n", millisecondsSinceProcessStart());
+}
+
 bool onIdle(void*)
 {
+    traceFirstFrame();
     Runner& r = runner();
     if (r.ended) return afterEnd(r);
     if (r.current && r.current->running) r.overtaken.push_back(std::move(r.current));
