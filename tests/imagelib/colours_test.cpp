@@ -11,15 +11,13 @@
 #include "imagelib/processing/colours_palette.h"
 #include "imagelib/save.h"
 #include "tests/imagelib/writer_helpers.h"
+#include "tests/support/bitmap_support.h"
 
 namespace {
 
 using namespace fotrix;
 
-struct Picture {
-    Bitmap bitmap;
-    ~Picture() { bitmapFree(bitmap); }
-};
+using Picture = testsupport::OwnedBitmap;
 
 void fillGrey(Bitmap& bitmap, int w, int h, int value)
 {
