@@ -3,7 +3,7 @@
 // time a modal loop goes idle (WM_ENTERIDLE), and stylus and key helpers.
 #include "platform/controls/controls.h"
 #include "platform/dialog/dialogs.h"
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <deque>
 #include <functional>

@@ -1,6 +1,6 @@
 // Menus: building and changing them, their states and texts, menu resources,
 // and pop-up menus driven by stylus and keys through the pop-up loop.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <cstdlib>
 #include <functional>

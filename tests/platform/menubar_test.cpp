@@ -1,7 +1,7 @@
 // The menu bar: made from its resource in the menu-bar place, its drop-down
 // menus and tool buttons driven by the stylus, and its tool-bar messages.
 #include "platform/controls/controls.h"
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
 // The SDL back end, under SDL's offscreen video driver: the demo's screenshot
 // read back from the SDL renderer equals the one drawn headless.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <SDL.h>
 #if defined(__SANITIZE_ADDRESS__)

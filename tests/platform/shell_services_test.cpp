@@ -1,6 +1,6 @@
 // The smaller shell services: special folders as item lists freed through the
 // shell allocator, and the idle timer that holds the screen saver off.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 #include "tests/support/env_support.h"
 
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // that are not PCM wave files are refused (with the default beep unless asked
 // not to). Headless the player only keeps count; one test plays through
 // SDL2_mixer on SDL's dummy audio driver.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <SDL.h>
 #if defined(__SANITIZE_ADDRESS__)

@@ -1,4 +1,4 @@
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <png.h>
 
