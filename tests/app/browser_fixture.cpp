@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/shell/changenotify.h"
 #include "platform/window/window.h"
+#include "tests/support/platform_support.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -59,9 +60,7 @@ void writeBmp(const std::filesystem::path& path, int width, int height, uint8_t 
 void BrowserWindow::SetUp()
 {
     setenv("FOTRIX_CONFIG_DIR", dir.path().c_str(), 1);
-    PlatformConfig config;
-    config.headless = true;
-    ASSERT_TRUE(PlatformInit(&config));
+    ASSERT_TRUE(platformtest::startHeadless());
     InitCommonControls();
     libraryInit();
     RegisterStringTable(kStrings, static_cast<int>(std::size(kStrings)));

@@ -1,6 +1,7 @@
 // Menus, menu bars and the language chooser relabelled from language files.
 #include "app/language.h"
 #include "platform/controls/controls.h"
+#include "tests/support/platform_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -44,9 +45,7 @@ protected:
     HWND owner = nullptr;
     void SetUp() override
     {
-        PlatformConfig config;
-        config.headless = true;
-        ASSERT_TRUE(PlatformInit(&config));
+        ASSERT_TRUE(platformtest::startHeadless());
         InitCommonControls();
         RegisterMenus(kMenus, 1);
         RegisterMenuBars(kBars, 1);

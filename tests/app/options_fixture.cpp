@@ -2,6 +2,7 @@
 
 #include "app/language.h"
 #include "imagelib/formats.h"
+#include "tests/support/platform_support.h"
 
 #include <cstdlib>
 #include <deque>
@@ -71,12 +72,7 @@ void AppWindowTest::start(int width, int height, int dpi)
     setenv("FOTRIX_CONFIG_DIR", (dir / "config").string().c_str(), 1);
     std::filesystem::create_directories(dir / "config");
     std::filesystem::create_directories(dir / "languages");
-    PlatformConfig config;
-    config.width = width;
-    config.height = height;
-    config.dpi = dpi;
-    config.headless = true;
-    ASSERT_TRUE(PlatformInit(&config));
+    ASSERT_TRUE(platformtest::startHeadless(width, height, dpi));
     InitCommonControls();
     RegisterStringTable(kStrings, static_cast<int>(std::size(kStrings)));
     fotrix::libraryInit();

@@ -24,14 +24,19 @@ BOOL destroyEach(HWND hwnd, LPARAM)
 
 }  // namespace
 
-void Headless::start(int width, int height, int dpi)
+bool startHeadless(int width, int height, int dpi)
 {
     PlatformConfig config;
     config.width = width;
     config.height = height;
     config.dpi = dpi;
     config.headless = true;
-    ASSERT_TRUE(PlatformInit(&config));
+    return PlatformInit(&config) != FALSE;
+}
+
+void Headless::start(int width, int height, int dpi)
+{
+    ASSERT_TRUE(startHeadless(width, height, dpi));
     recorded().clear();
 }
 

@@ -10,6 +10,9 @@
 
 namespace platformtest {
 
+// Starts the headless back end on a screen of the given size; false when it cannot.
+bool startHeadless(int width = 240, int height = 320, int dpi = 96);
+
 // Starts the headless platform on a screen of the given size; ends it (and
 // destroys every window left) after the test.
 class Headless : public ::testing::Test {
