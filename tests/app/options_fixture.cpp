@@ -23,15 +23,7 @@ LRESULT mainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX) {
-        HWND dialog = reinterpret_cast<HWND>(lParam);
-        if (steps.empty()) {
-            EndDialog(dialog, kScriptRanOut);
-            return 0;
-        }
-        Step step = std::move(steps.front());
-        steps.pop_front();
-        step(dialog);
-        if (IsWindow(dialog)) PostMessage(dialog, WM_NULL, 0, 0);
+        testsupport::runNextStep(steps, reinterpret_cast<HWND>(lParam));
         return 0;
     }
     return DefWindowProc(hwnd, message, wParam, lParam);
