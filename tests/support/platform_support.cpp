@@ -1,6 +1,9 @@
 #include "tests/support/platform_support.h"
 
 #include <png.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +35,28 @@ bool startHeadless(int width, int height, int dpi)
     config.dpi = dpi;
     config.headless = true;
     return PlatformInit(&config) != FALSE;
+}
+
+bool startOffscreenSdl(int zoom)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_disable();
+#endif
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    PlatformConfig config;
+    config.zoom = zoom;
+    return PlatformInit(&config) != FALSE;
+}
+
+void stopOffscreenSdl()
+{
+    PlatformShutdown();
+    unsetenv("SDL_VIDEODRIVER");
+    unsetenv("SDL_AUDIODRIVER");
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_enable();
+#endif
 }
 
 void Headless::start(int width, int height, int dpi)
