@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/shell/changenotify.h"
 #include "platform/window/window.h"
+#include "tests/support/platform_support.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -99,9 +100,7 @@ void BrowserWindow::SetUp()
 {
     answerDialogs({});
     setenv("FOTRIX_CONFIG_DIR", dir.path().c_str(), 1);
-    PlatformConfig config;
-    config.headless = true;
-    ASSERT_TRUE(PlatformInit(&config));
+    ASSERT_TRUE(platformtest::startHeadless());
     InitCommonControls();
     libraryInit();
     RegisterStringTable(kStrings, static_cast<int>(std::size(kStrings)));

@@ -12,6 +12,7 @@
 #include "platform/menu/menu.h"
 #include "platform/platform.h"
 #include "platform/window/window.h"
+#include "tests/support/platform_support.h"
 
 #include <chrono>
 #include <thread>
@@ -284,9 +285,7 @@ int cancelAtOnce(void*) { return 1; }
 TEST(BrowserThumbnail, AStopAsksTheDecodeToEndAndAFailedLoadLeavesNothing)
 {
     testsupport::TempDir dir;
-    PlatformConfig config;
-    config.headless = true;
-    ASSERT_TRUE(PlatformInit(&config));
+    ASSERT_TRUE(platformtest::startHeadless());
     libraryInit();
     writeBmp(dir / "big.bmp", 300, 200);
     HBITMAP bitmap = nullptr;
@@ -462,9 +461,7 @@ COLORREF centrePixel(HBITMAP bitmap, int width, int height)
 TEST(BrowserThumbnail, HighQualityAveragesWhatNearestPicks)
 {
     testsupport::TempDir dir;
-    PlatformConfig config;
-    config.headless = true;
-    ASSERT_TRUE(PlatformInit(&config));
+    ASSERT_TRUE(platformtest::startHeadless());
     libraryInit();
     writeStripes(dir / "stripes.bmp", 120, 120);
     for (bool high : {false, true}) {

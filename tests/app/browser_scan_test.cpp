@@ -6,6 +6,7 @@
 #include "imagelib/formats.h"
 #include "platform/platform.h"
 #include "platform/resources/resources.h"
+#include "tests/support/platform_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -139,9 +140,7 @@ class BrowserTexts : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        PlatformConfig config;
-        config.headless = true;
-        ASSERT_TRUE(PlatformInit(&config));
+        ASSERT_TRUE(platformtest::startHeadless());
         static const StringResource strings[] = {{4086, "bytes"}, {4087, "KB"}, {4088, "MB"}, {4089, "GB"}};
         RegisterStringTable(strings, 4);
         libraryInit();

@@ -1,6 +1,8 @@
 // Menus, menu bars and the language chooser relabelled from language files.
 #include "app/language.h"
 #include "platform/controls/controls.h"
+#include "tests/support/menu_support.h"
+#include "tests/support/platform_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -44,9 +46,7 @@ protected:
     HWND owner = nullptr;
     void SetUp() override
     {
-        PlatformConfig config;
-        config.headless = true;
-        ASSERT_TRUE(PlatformInit(&config));
+        ASSERT_TRUE(platformtest::startHeadless());
         InitCommonControls();
         RegisterMenus(kMenus, 1);
         RegisterMenuBars(kBars, 1);
@@ -75,17 +75,7 @@ protected:
         info.nToolBarId = 8102;
         return SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
     }
-    static std::string buttonText(HWND bar, int index)
-    {
-        char text[64] = "";
-        TBBUTTONINFO info{};
-        info.cbSize = sizeof info;
-        info.dwMask = TBIF_TEXT | TBIF_BYINDEX;
-        info.pszText = text;
-        info.cchText = sizeof text;
-        SendMessage(bar, TB_GETBUTTONINFO, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&info));
-        return text;
-    }
+    static std::string buttonText(HWND bar, int index) { return testsupport::menuBarButtonText(bar, index); }
 };
 
 TEST_F(LanguageMenus, menu_items_are_relabelled_by_their_built_in_text_at_every_depth)

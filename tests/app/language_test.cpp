@@ -2,6 +2,7 @@
 // opening by code or locale, and relabelling dialog controls.
 #include "app/language.h"
 #include "app/language_file.h"
+#include "tests/support/platform_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -152,9 +153,7 @@ protected:
     void SetUp() override
     {
         LanguageTest::SetUp();
-        PlatformConfig config;
-        config.headless = true;
-        ASSERT_TRUE(PlatformInit(&config));
+        ASSERT_TRUE(platformtest::startHeadless());
     }
     void TearDown() override
     {

@@ -2,6 +2,7 @@
 
 #include "app/language.h"
 #include "imagelib/formats.h"
+#include "tests/support/platform_support.h"
 
 #include <cstdlib>
 #include <deque>
@@ -22,15 +23,7 @@ LRESULT mainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX) {
-        HWND dialog = reinterpret_cast<HWND>(lParam);
-        if (steps.empty()) {
-            EndDialog(dialog, kScriptRanOut);
-            return 0;
-        }
-        Step step = std::move(steps.front());
-        steps.pop_front();
-        step(dialog);
-        if (IsWindow(dialog)) PostMessage(dialog, WM_NULL, 0, 0);
+        testsupport::runNextStep(steps, reinterpret_cast<HWND>(lParam));
         return 0;
     }
     return DefWindowProc(hwnd, message, wParam, lParam);
@@ -71,12 +64,7 @@ void AppWindowTest::start(int width, int height, int dpi)
     setenv("FOTRIX_CONFIG_DIR", (dir / "config").string().c_str(), 1);
     std::filesystem::create_directories(dir / "config");
     std::filesystem::create_directories(dir / "languages");
-    PlatformConfig config;
-    config.width = width;
-    config.height = height;
-    config.dpi = dpi;
-    config.headless = true;
-    ASSERT_TRUE(PlatformInit(&config));
+    ASSERT_TRUE(platformtest::startHeadless(width, height, dpi));
     InitCommonControls();
     RegisterStringTable(kStrings, static_cast<int>(std::size(kStrings)));
     fotrix::libraryInit();

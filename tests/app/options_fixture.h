@@ -5,6 +5,7 @@
 // folder, and the built-in texts the pages show.
 #include "app/shell/app_state.h"
 #include "platform/windows.h"
+#include "tests/support/dialog_script_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +16,8 @@
 
 namespace optionstest {
 
-using Step = std::function<void(HWND dialog)>;
-constexpr INT_PTR kScriptRanOut = -77;
+using Step = testsupport::DialogStep;
+using testsupport::kScriptRanOut;
 
 class AppWindowTest : public ::testing::Test {
 protected:

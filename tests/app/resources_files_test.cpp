@@ -8,6 +8,7 @@
 #include "app/resources/texts.h"
 #include "archive/zip.h"
 #include "platform/dialog/dialog.h"
+#include "tests/support/platform_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -65,9 +66,7 @@ class LanguageFiles : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override
     {
-        PlatformConfig config;
-        config.headless = true;
-        ASSERT_TRUE(PlatformInit(&config));
+        ASSERT_TRUE(platformtest::startHeadless());
         RegisterAppResources();
         SetLanguageFolder(kLanguages.c_str());
     }
@@ -120,9 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Shipped, LanguageFiles, ::testing::Values("en", "fr", "
 
 TEST(LanguageFileTexts, french_and_german_samples)
 {
-    PlatformConfig config;
-    config.headless = true;
-    ASSERT_TRUE(PlatformInit(&config));
+    ASSERT_TRUE(platformtest::startHeadless());
     RegisterAppResources();
     SetLanguageFolder(kLanguages.c_str());
     ASSERT_EQ(OpenLanguage("fr"), 1);

@@ -6,6 +6,7 @@
 #include "app/resources/texts.h"
 #include "app/shell/command_ids.h"
 #include "platform/controls/controls.h"
+#include "tests/support/platform_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -22,9 +23,7 @@ class AppResources : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        PlatformConfig config;
-        config.headless = true;
-        ASSERT_TRUE(PlatformInit(&config));
+        ASSERT_TRUE(platformtest::startHeadless());
         InitCommonControls();
         RegisterAppResources();
         CloseLanguage();

@@ -4,6 +4,7 @@
 #include "app/script/script.h"
 #include "app/script/script_runtime.h"
 #include "app/shell/app_state.h"
+#include "tests/support/platform_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -276,9 +277,7 @@ protected:
 
     void SetUp() override
     {
-        PlatformConfig config;
-        config.headless = true;
-        ASSERT_TRUE(PlatformInit(&config));
+        ASSERT_TRUE(platformtest::startHeadless());
         InitCommonControls();
         // The queue outlives the platform: drop what an earlier test left (its WM_QUIT).
         MSG msg;

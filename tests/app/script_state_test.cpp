@@ -4,6 +4,7 @@
 #include "app/script/script_runtime.h"
 #include "app/shell/app_state.h"
 #include "app/viewer/main_view.h"
+#include "tests/support/platform_support.h"
 
 #include <gtest/gtest.h>
 
@@ -19,9 +20,7 @@ protected:
     HWND list = nullptr;
     void SetUp() override
     {
-        PlatformConfig config;
-        config.headless = true;
-        ASSERT_TRUE(PlatformInit(&config));
+        ASSERT_TRUE(platformtest::startHeadless());
         InitCommonControls();
         gApp = AppState{};
         WNDCLASS wc{};

@@ -1,6 +1,7 @@
 // The settings store: defaults for everything missing or malformed, capacities
 // in characters, sections, and what happens when the store cannot be written.
 #include "app/settings.h"
+#include "tests/support/registry_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -11,20 +12,7 @@ using namespace fotrix;
 
 namespace {
 
-class SettingsTest : public ::testing::Test {
-protected:
-    testsupport::TempDir dir;
-    void SetUp() override
-    {
-        setenv("FOTRIX_CONFIG_DIR", dir.path().c_str(), 1);
-        RegistryReset();
-    }
-    void TearDown() override
-    {
-        RegistryReset();
-        unsetenv("FOTRIX_CONFIG_DIR");
-    }
-};
+class SettingsTest : public testsupport::RegistryFixture {};
 
 std::vector<std::string> debugLines;
 void catchDebug(const char* text) { debugLines.push_back(text); }

@@ -9,6 +9,7 @@
 #include "imagelib/formats.h"
 #include "platform/controls/controls.h"
 #include "platform/controls/listview.h"
+#include "tests/support/platform_support.h"
 
 #include <chrono>
 #include <cstdio>
@@ -47,12 +48,7 @@ void ShellWindow::TearDown()
 
 void ShellWindow::startPlatform(int width, int height, int dpi)
 {
-    PlatformConfig config;
-    config.headless = true;
-    config.width = width;
-    config.height = height;
-    config.dpi = dpi;
-    ASSERT_TRUE(PlatformInit(&config));
+    ASSERT_TRUE(platformtest::startHeadless(width, height, dpi));
     platformStarted = true;
     InitCommonControls();
     fotrix::libraryInit();

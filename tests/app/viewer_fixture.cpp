@@ -18,11 +18,7 @@ BOOL destroyEach(HWND hwnd, LPARAM)
 
 void ViewerTest::start(int width, int height)
 {
-    PlatformConfig config;
-    config.width = width;
-    config.height = height;
-    config.headless = true;
-    ASSERT_TRUE(PlatformInit(&config));
+    ASSERT_TRUE(platformtest::startHeadless(width, height));
     InitCommonControls();  // message boxes are made of its controls
     events().clear();
     WNDCLASS wc{};
@@ -77,16 +73,6 @@ void showPattern(HWND view, int width, int height)
     fotrix::Bitmap b = patternPicture(width, height);
     fotrix::SetPicture(view, &b, true);
     pump();
-}
-
-void pump() { PlatformRunPending(); }
-
-COLORREF screenPixel(int x, int y)
-{
-    HDC dc = GetDC(nullptr);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(nullptr, dc);
-    return c;
 }
 
 COLORREF viewPixel(HWND view, int x, int y)

@@ -4,6 +4,7 @@
 #include "app/viewer/view_window.h"
 #include "imagelib/bitmap.h"
 #include "platform/windows.h"
+#include "tests/support/platform_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -31,8 +32,8 @@ fotrix::Bitmap patternPicture(int width, int height);
 // Gives `view` a picture of that size, owned by the view.
 void showPattern(HWND view, int width, int height);
 
-void pump();
-COLORREF screenPixel(int x, int y);
+using platformtest::pump;
+using platformtest::screenPixel;
 COLORREF viewPixel(HWND view, int x, int y);  // client coordinates
 void stylus(HWND view, StylusAction action, int x, int y);
 void drag(HWND view, int x1, int y1, int x2, int y2);

@@ -2,6 +2,7 @@
 // its delays, bad files, and the frames advancing on timer 1002.
 #include "app/viewer/gif_animation.h"
 #include "app/viewer/gif_lzw.h"
+#include "tests/support/conf_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -64,22 +65,7 @@ TEST(AnimationReader, frames_match_the_composed_frames_of_gif_peterdn)
     EXPECT_GE(files, 10);
 }
 
-std::map<std::string, std::map<std::string, std::string>> readConf(const fs::path& path)
-{
-    std::map<std::string, std::map<std::string, std::string>> sections;
-    std::ifstream in(path);
-    std::string line, section;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        if (line[0] == '[') {
-            section = line.substr(1, line.find(']') - 1);
-            continue;
-        }
-        size_t eq = line.find(" = ");
-        if (eq != std::string::npos) sections[section][line.substr(0, eq)] = line.substr(eq + 3);
-    }
-    return sections;
-}
+using testsupport::readConf;
 
 TEST(AnimationReader, frames_and_delays_match_gif_pygif)
 {

@@ -3,7 +3,7 @@
 // reported, linked controls follow each other).
 #include "gallery/frame.h"
 #include "gallery/gallery.h"
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // The gallery program run headless: it lists its pages, and writes each page as
 // a PNG of exactly the screen's size that shows the page's own controls.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <algorithm>
 #include <map>

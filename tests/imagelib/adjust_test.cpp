@@ -6,27 +6,17 @@
 
 #include "imagelib/adjust.h"
 #include "tests/imagelib/writer_helpers.h"
+#include "tests/support/bitmap_support.h"
+#include "tests/support/fill_support.h"
 
 namespace {
 
 using namespace fotrix;
 
-struct Picture {
-    Bitmap bitmap;
-    ~Picture() { bitmapFree(bitmap); }
-};
+using Picture = testsupport::OwnedBitmap;
 
-void fillGrey(Bitmap& bitmap, int w, int h, int value)
-{
-    bitmapAllocate(bitmap, Grey, 4, w, h);
-    for (int y = 0; y < h; ++y) std::memset(bitmapRow(bitmap, y), value, w);
-}
-
-bool samePixels(const Bitmap& a, const Bitmap& b)
-{
-    return a.width == b.width && a.height == b.height && a.bytesPerRow == b.bytesPerRow &&
-           std::memcmp(a.pixels, b.pixels, static_cast<size_t>(a.bytesPerRow) * a.height) == 0;
-}
+using testsupport::fillGrey;
+using testsupport::samePixels;
 
 TEST(Adjust, tableRules)
 {

@@ -4,15 +4,13 @@
 #include <cstring>
 
 #include "imagelib/bitmap.h"
+#include "tests/support/bitmap_support.h"
 
 using namespace fotrix;
 
 namespace {
 
-struct Allocated {
-    Bitmap bitmap;
-    ~Allocated() { bitmapFree(bitmap); }
-};
+using Allocated = testsupport::OwnedBitmap;
 
 TEST(Bitmap, RowsArePaddedToTheAlignment)
 {

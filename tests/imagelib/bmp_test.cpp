@@ -14,6 +14,7 @@
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
 #include "imagelib/transform.h"
+#include "tests/support/bitmap_support.h"
 #include "tests/support/test_support.h"
 
 using namespace fotrix;
@@ -22,15 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Loaded {
+struct Loaded : testsupport::OwnedPicture {
     int code = -1;
-    Bitmap bitmap;
-    FileInfo info;
-    ~Loaded()
-    {
-        bitmapFree(bitmap);
-        freeFileInfo(info);
-    }
 };
 
 std::unique_ptr<Loaded> load(const fs::path& path, const std::function<void(LoadParams&)>& adjust = {})

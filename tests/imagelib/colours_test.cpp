@@ -11,31 +11,17 @@
 #include "imagelib/processing/colours_palette.h"
 #include "imagelib/save.h"
 #include "tests/imagelib/writer_helpers.h"
+#include "tests/support/bitmap_support.h"
+#include "tests/support/fill_support.h"
 
 namespace {
 
 using namespace fotrix;
 
-struct Picture {
-    Bitmap bitmap;
-    ~Picture() { bitmapFree(bitmap); }
-};
+using Picture = testsupport::OwnedBitmap;
 
-void fillGrey(Bitmap& bitmap, int w, int h, int value)
-{
-    bitmapAllocate(bitmap, Grey, 4, w, h);
-    for (int y = 0; y < h; ++y) std::memset(bitmapRow(bitmap, y), value, w);
-}
-
-void fillRgb(Bitmap& bitmap, int w, int h, uint8_t r, uint8_t g, uint8_t b)
-{
-    bitmapAllocate(bitmap, Rgb, 4, w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            uint8_t* p = bitmapRow(bitmap, y) + 3 * x;
-            p[0] = r, p[1] = g, p[2] = b;
-        }
-}
+using testsupport::fillGrey;
+using testsupport::fillRgb;
 
 int whiteCount(const Bitmap& bitmap)
 {

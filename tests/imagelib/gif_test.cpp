@@ -13,6 +13,7 @@
 
 #include "imagelib/formats.h"
 #include "raster_helpers.h"
+#include "tests/support/conf_support.h"
 #include "tests/support/test_support.h"
 
 using namespace fotrix;
@@ -216,22 +217,7 @@ void expectFrameMatches(const Pixels& ours, const Pixels& reference, int frame, 
     EXPECT_EQ(mismatches, 0) << what;
 }
 
-std::map<std::string, std::map<std::string, std::string>> readConf(const std::filesystem::path& path)
-{
-    std::map<std::string, std::map<std::string, std::string>> sections;
-    std::ifstream in(path);
-    std::string line, section;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        if (line[0] == '[') {
-            section = line.substr(1, line.find(']') - 1);
-            continue;
-        }
-        const size_t eq = line.find(" = ");
-        if (eq != std::string::npos) sections[section][line.substr(0, eq)] = line.substr(eq + 3);
-    }
-    return sections;
-}
+using testsupport::readConf;
 
 std::vector<std::string> splitCommas(const std::string& text)
 {

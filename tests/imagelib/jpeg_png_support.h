@@ -11,22 +11,13 @@
 
 #include "imagelib/bitmap.h"
 #include "imagelib/load.h"
+#include "tests/support/bitmap_support.h"
 #include "tests/support/test_support.h"
 
 namespace readertest {
 
-struct Loaded {
+struct Loaded : testsupport::OwnedPicture {
     int code = -99;
-    fotrix::Bitmap bitmap;
-    fotrix::FileInfo info;
-    Loaded() = default;
-    Loaded(const Loaded&) = delete;
-    Loaded& operator=(const Loaded&) = delete;
-    ~Loaded()
-    {
-        fotrix::bitmapFree(bitmap);
-        fotrix::freeFileInfo(info);
-    }
 };
 
 inline fotrix::LoadParams paramsWith(uint32_t options, int formatIndex = -1)

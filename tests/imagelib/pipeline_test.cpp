@@ -6,6 +6,7 @@
 
 #include "imagelib/load.h"
 #include "tests/imagelib/synthetic_reader.h"
+#include "tests/support/bitmap_support.h"
 
 using namespace fotrix;
 using testsupport::bitmapRowBytes;
@@ -15,10 +16,7 @@ using testsupport::syntheticPicture;
 
 namespace {
 
-struct Loaded {
-    Bitmap bitmap;
-    ~Loaded() { bitmapFree(bitmap); }
-};
+using Loaded = testsupport::OwnedBitmap;
 
 // An 8-bit grey picture whose pixel (x, y) is `value(x, y)`.
 template <typename Value>

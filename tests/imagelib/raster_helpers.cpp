@@ -7,12 +7,6 @@ namespace rastertest {
 
 using testsupport::Pixels;
 
-Loaded::~Loaded()
-{
-    fotrix::bitmapFree(bitmap);
-    fotrix::freeFileInfo(info);
-}
-
 void load(const std::filesystem::path& path, Loaded& out, uint32_t options, uint32_t frameIndex, int formatIndex)
 {
     fotrix::LoadParams params;

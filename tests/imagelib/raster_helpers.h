@@ -9,19 +9,14 @@
 
 #include "imagelib/bitmap.h"
 #include "imagelib/load.h"
+#include "tests/support/bitmap_support.h"
 #include "tests/support/test_support.h"
 
 namespace rastertest {
 
-// A bitmap that frees itself.
-struct Loaded {
+// A loaded picture that frees itself, with the loader's result code.
+struct Loaded : testsupport::OwnedPicture {
     int code = -1;
-    fotrix::Bitmap bitmap;
-    fotrix::FileInfo info;
-    Loaded() = default;
-    Loaded(const Loaded&) = delete;
-    Loaded& operator=(const Loaded&) = delete;
-    ~Loaded();
 };
 
 // Loads with the default options (rows aligned to 1 byte) plus `options`.

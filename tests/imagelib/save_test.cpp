@@ -12,6 +12,7 @@
 #include "imagelib/formats.h"
 #include "imagelib/save.h"
 #include "tests/imagelib/writer_helpers.h"
+#include "tests/support/bitmap_support.h"
 
 namespace {
 
@@ -22,10 +23,7 @@ using writertest::expectedRgba;
 using writertest::makePicture;
 using writertest::save;
 
-struct Picture {
-    Bitmap bitmap;
-    ~Picture() { bitmapFree(bitmap); }
-};
+using Picture = testsupport::OwnedBitmap;
 
 TEST(SavePipeline, bitsForColoursIsTheSmallestSufficientWidth)
 {

@@ -148,14 +148,7 @@ std::vector<uint8_t> blockFile(const Planes& planes)
     return b.bytes();
 }
 
-int rgbDifference(const Pixels& a, const Pixels& b)
-{
-    if (a.width != b.width || a.height != b.height || a.data.size() != b.data.size()) return -1;
-    int worst = 0;
-    for (size_t i = 0; i < a.data.size(); i += 4)
-        for (int c = 0; c < 3; c++) worst = std::max(worst, std::abs(a.data[i + c] - b.data[i + c]));
-    return worst;
-}
+using testsupport::rgbDifference;
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "imagelib/formats.h"
 #include "imagelib/save.h"
 #include "tests/imagelib/writer_helpers.h"
+#include "tests/support/bitmap_support.h"
 
 namespace {
 
@@ -20,10 +21,7 @@ using writertest::expectedRgba;
 using writertest::makePicture;
 using writertest::save;
 
-struct Picture {
-    Bitmap bitmap;
-    ~Picture() { bitmapFree(bitmap); }
-};
+using Picture = testsupport::OwnedBitmap;
 
 uint32_t le16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
 uint32_t le32(const std::vector<uint8_t>& b, size_t at) { return le16(b, at) | le16(b, at + 2) << 16; }

@@ -1,7 +1,7 @@
 // File change notifications: files and folders made, deleted, renamed and
 // copied in a scratch folder reach the registered window as WM_FILECHANGEINFO
 // with their paths, and every record is freed.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <chrono>
 #include <cstdio>

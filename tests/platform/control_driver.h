@@ -3,7 +3,7 @@
 // hears (copied while the sender's records are still alive) and can refuse
 // changes, plus stylus, key and pixel helpers.
 #include "platform/controls/controls.h"
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <functional>
 #include <utility>

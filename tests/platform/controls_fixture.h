@@ -2,7 +2,7 @@
 // A parent window with recorded messages, and stylus, key and pixel helpers,
 // for tests that drive controls headless.
 #include "platform/controls/controls.h"
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <utility>
 #include <vector>

@@ -12,16 +12,7 @@ LRESULT ownerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX) {
         HWND dialog = reinterpret_cast<HWND>(lParam);
         ++turns;
-        if (steps.empty()) {
-            EndDialog(dialog, kScriptRanOut);
-            return 0;
-        }
-        Step step = std::move(steps.front());
-        steps.pop_front();
-        step(dialog);
-        // The loop waits for a message after its idle turn: give it one so
-        // that the next step gets its turn even when this one queued nothing.
-        if (IsWindow(dialog)) PostMessage(dialog, WM_NULL, 0, 0);
+        testsupport::runNextStep(steps, dialog);
         return 0;
     }
     return DefWindowProc(hwnd, message, wParam, lParam);

@@ -3,7 +3,8 @@
 // time a modal loop goes idle (WM_ENTERIDLE), and stylus and key helpers.
 #include "platform/controls/controls.h"
 #include "platform/dialog/dialogs.h"
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/dialog_script_support.h"
+#include "tests/support/platform_support.h"
 
 #include <deque>
 #include <functional>
@@ -15,8 +16,8 @@ namespace platformtest {
 // One step runs per idle turn of a modal loop, with the dialog being run.
 // When the script has run out the dialog is ended with kScriptRanOut, so that
 // a dialog that ignores its input fails the test instead of hanging it.
-using Step = std::function<void(HWND dialog)>;
-constexpr INT_PTR kScriptRanOut = -77;
+using Step = testsupport::DialogStep;
+using testsupport::kScriptRanOut;
 
 class DialogTest : public Headless {
 protected:

@@ -1,6 +1,7 @@
 // Files and folders: listings with wildcards, attributes, copying and moving
 // without losing data, file times, locale settings, special folders, storage cards.
 #include "platform/windows.h"
+#include "tests/support/env_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -37,24 +38,7 @@ std::vector<std::string> list(const std::string& pattern)
     return names;
 }
 
-struct EnvScope {
-    std::string name;
-    std::string old;
-    bool had;
-    EnvScope(const char* n, const char* value) : name(n)
-    {
-        const char* o = std::getenv(n);
-        had = o != nullptr;
-        if (had) old = o;
-        if (value) setenv(n, value, 1);
-        else unsetenv(n);
-    }
-    ~EnvScope()
-    {
-        if (had) setenv(name.c_str(), old.c_str(), 1);
-        else unsetenv(name.c_str());
-    }
-};
+using testsupport::EnvScope;
 
 TEST(Files, wildcards_match_without_case_in_name_order)
 {

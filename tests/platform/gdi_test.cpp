@@ -1,6 +1,6 @@
 // Pixel-exact drawing: fills, rectangles, lines, pattern and block transfers,
 // stretching, DIB sections of 8, 24 and 32 bits, clipping and viewport origins.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 using namespace platformtest;
 

@@ -2,7 +2,7 @@
 // nothing waits, and holding the virtual clock while it returns true.
 #include "platform/window/idle_hook.h"
 #include "platform/controls/controls.h"
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <iterator>
 #include <thread>

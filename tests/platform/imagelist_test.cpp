@@ -1,7 +1,7 @@
 // Image lists: adding strips with masks, masked and blended drawing checked by
 // pixels; the system icon lists and SHGetFileInfo on real files and folders.
 #include "platform/controls/controls.h"
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,6 +1,6 @@
 // Timers on the virtual clock, stylus routing and capture, double taps, keys,
 // painting and invalidation.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <algorithm>
 

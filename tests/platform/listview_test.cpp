@@ -2,7 +2,7 @@
 // states with the parent's consent, layout and hit testing per view mode,
 // scrolling, owner and custom drawing, check boxes, callbacks and pixels.
 #include "platform/controls/controls.h"
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <functional>
 

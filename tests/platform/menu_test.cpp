@@ -1,6 +1,7 @@
 // Menus: building and changing them, their states and texts, menu resources,
 // and pop-up menus driven by stylus and keys through the pop-up loop.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/menu_support.h"
+#include "tests/support/platform_support.h"
 
 #include <cstdlib>
 #include <functional>
@@ -233,24 +234,8 @@ TEST(Menus, a_menu_resource_table_loads_as_a_fresh_tree_each_time)
 
 // ---- Pop-up menus ----
 
-// Steps run by the pop-up loop's idle hook, one per idle, with the innermost
-// pop-up. When the steps run out the menu is cancelled with Escape, so that a
-// test that goes wrong ends instead of waiting.
-struct Script {
-    std::vector<std::function<void(HWND)>> steps;
-    size_t next = 0;
-    std::vector<RECT> popups;  // the innermost pop-up's rectangle at each idle
-};
-
-void runScript(HWND popup, void* data)
-{
-    auto* s = static_cast<Script*>(data);
-    RECT r;
-    GetWindowRect(popup, &r);
-    s->popups.push_back(r);
-    if (s->next < s->steps.size()) s->steps[s->next++](popup);
-    else PlatformKeyInput(VK_ESCAPE, true);
-}
+using Script = testsupport::PopupScript;
+using testsupport::runPopupScript;
 
 // The screen point in the middle of item `index` of a pop-up laid out as
 // `shape` ('i' an item, 's' a separator, 7 pixels at 96 dpi).
@@ -282,7 +267,7 @@ protected:
         owner = makeWindow("owner", WS_VISIBLE);
         pump();
         recorded().clear();
-        SetMenuIdleHook(runScript, &script);
+        SetMenuIdleHook(runPopupScript, &script);
     }
     void TearDown() override
     {

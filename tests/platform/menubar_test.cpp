@@ -1,7 +1,8 @@
 // The menu bar: made from its resource in the menu-bar place, its drop-down
 // menus and tool buttons driven by the stylus, and its tool-bar messages.
 #include "platform/controls/controls.h"
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/menu_support.h"
+#include "tests/support/platform_support.h"
 
 #include <functional>
 
@@ -59,21 +60,8 @@ void paintStrip(uint32_t* pixels, int width, int height)
 }
 const BitmapResource kStrip[] = {{7114, nullptr, 96, 16, paintStrip}};
 
-struct Script {
-    std::vector<std::function<void(HWND)>> steps;
-    size_t next = 0;
-    std::vector<RECT> popups;
-};
-
-void runScript(HWND popup, void* data)
-{
-    auto* s = static_cast<Script*>(data);
-    RECT r;
-    GetWindowRect(popup, &r);
-    s->popups.push_back(r);
-    if (s->next < s->steps.size()) s->steps[s->next++](popup);
-    else PlatformKeyInput(VK_ESCAPE, true);
-}
+using Script = testsupport::PopupScript;
+using testsupport::runPopupScript;
 
 POINT itemPoint(HWND popup, int items, int index)
 {
@@ -105,7 +93,7 @@ protected:
         bar = info.hwndMB;
         pump();
         recorded().clear();
-        SetMenuIdleHook(runScript, &script);
+        SetMenuIdleHook(runPopupScript, &script);
     }
     void TearDown() override
     {
@@ -141,17 +129,7 @@ protected:
             if (r.hwnd == parent && r.message == WM_INITMENUPOPUP) out.push_back(reinterpret_cast<HMENU>(r.wParam));
         return out;
     }
-    std::string buttonText(int index) const
-    {
-        char text[64] = "";
-        TBBUTTONINFO info{};
-        info.cbSize = sizeof info;
-        info.dwMask = TBIF_TEXT | TBIF_BYINDEX;
-        info.pszText = text;
-        info.cchText = sizeof text;
-        SendMessage(bar, TB_GETBUTTONINFO, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&info));
-        return text;
-    }
+    std::string buttonText(int index) const { return testsupport::menuBarButtonText(bar, index); }
 };
 
 TEST_F(MenuBars, the_bar_lies_in_the_menu_bar_place_with_the_menus_of_its_resource)

@@ -2,6 +2,7 @@
 // lines, is reported once, and saves again; a hive that cannot be read or is
 // too large is used as defaults and never renamed or written over.
 #include "platform/windows.h"
+#include "tests/support/registry_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -25,21 +26,18 @@ namespace fs = std::filesystem;
 std::vector<std::string> debugLines;
 void catchDebug(const char* text) { debugLines.push_back(text); }
 
-class HostileHive : public ::testing::Test {
+class HostileHive : public testsupport::RegistryFixture {
 public:
-    testsupport::TempDir dir;
     void SetUp() override
     {
-        setenv("FOTRIX_CONFIG_DIR", dir.path().c_str(), 1);
-        RegistryReset();
+        RegistryFixture::SetUp();
         debugLines.clear();
         SetDebugOutputHook(catchDebug);
     }
     void TearDown() override
     {
         SetDebugOutputHook(nullptr);
-        RegistryReset();
-        unsetenv("FOTRIX_CONFIG_DIR");
+        RegistryFixture::TearDown();
     }
     fs::path userFile() const { return dir / "user.reg"; }
     int damagedCopies() const

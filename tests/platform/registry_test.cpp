@@ -2,6 +2,7 @@
 // processes at once, and a writer killed in the middle of a save.
 #include "platform/registry/hive.h"
 #include "platform/windows.h"
+#include "tests/support/registry_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -16,19 +17,8 @@
 
 namespace {
 
-class RegistryTest : public ::testing::Test {
+class RegistryTest : public testsupport::RegistryFixture {
 protected:
-    testsupport::TempDir dir;
-    void SetUp() override
-    {
-        setenv("FOTRIX_CONFIG_DIR", dir.path().c_str(), 1);
-        RegistryReset();
-    }
-    void TearDown() override
-    {
-        RegistryReset();
-        unsetenv("FOTRIX_CONFIG_DIR");
-    }
     std::string userFile() { return (dir / "user.reg").string(); }
     std::string fileText()
     {

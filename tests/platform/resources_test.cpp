@@ -1,5 +1,5 @@
 // Resources compiled into the program: strings, painted bitmaps, cursor art.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 using namespace platformtest;
 

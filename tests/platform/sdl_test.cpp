@@ -1,11 +1,8 @@
 // The SDL back end, under SDL's offscreen video driver: the demo's screenshot
 // read back from the SDL renderer equals the one drawn headless.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <SDL.h>
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
 
 #include <cstdlib>
 
@@ -65,6 +62,8 @@ TEST(SdlBackEnd, demo_counts_its_runs_in_the_registry_and_honours_the_screen_siz
 namespace {
 
 using platformtest::recorded;
+using platformtest::startOffscreenSdl;
+using platformtest::stopOffscreenSdl;
 
 // The SDL back end in this process, on the offscreen driver: host events
 // become stylus, key and text messages, and closing the window closes the program.
@@ -72,28 +71,11 @@ class SdlInProcess : public ::testing::Test {
 protected:
     void SetUp() override
     {
-#if defined(__SANITIZE_ADDRESS__)
-        // SDL's run-time loaded drivers keep allocations to the end; the
-        // headless tests check our own code for leaks.
-        __lsan_disable();
-#endif
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        PlatformConfig config;
-        config.zoom = 3;
-        ASSERT_TRUE(PlatformInit(&config));
+        ASSERT_TRUE(startOffscreenSdl(3));
         ASSERT_STREQ(PlatformBackendName(), "sdl");
         recorded().clear();
     }
-    void TearDown() override
-    {
-        PlatformShutdown();
-        unsetenv("SDL_VIDEODRIVER");
-        unsetenv("SDL_AUDIODRIVER");
-#if defined(__SANITIZE_ADDRESS__)
-        __lsan_enable();
-#endif
-    }
+    void TearDown() override { stopOffscreenSdl(); }
 };
 
 LRESULT quitOnDestroy(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,7 +1,7 @@
 // Activation and work-area changes as a main window handles them: the focus
 // comes back to where it was, and a window covering the work area keeps
 // covering it when the task bar or the menu-bar place is shown or hidden.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <map>
 

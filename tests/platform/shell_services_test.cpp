@@ -1,6 +1,7 @@
 // The smaller shell services: special folders as item lists freed through the
 // shell allocator, and the idle timer that holds the screen saver off.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
+#include "tests/support/env_support.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -10,24 +11,7 @@ using namespace platformtest;
 
 namespace {
 
-// Sets an environment variable for one scope and puts the old value back.
-class EnvScope {
-public:
-    EnvScope(const char* name, const char* value) : name_(name)
-    {
-        if (const char* old = std::getenv(name)) old_ = old;
-        setenv(name, value, 1);
-    }
-    ~EnvScope()
-    {
-        if (old_) setenv(name_, old_->c_str(), 1);
-        else unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using testsupport::EnvScope;
 
 std::string pathOf(int folder, HRESULT* result = nullptr)
 {

@@ -2,12 +2,9 @@
 // that are not PCM wave files are refused (with the default beep unless asked
 // not to). Headless the player only keeps count; one test plays through
 // SDL2_mixer on SDL's dummy audio driver.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <SDL.h>
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
 
 #include <cstdlib>
 
@@ -130,24 +127,10 @@ class SoundOnSdl : public ::testing::Test {
 protected:
     void SetUp() override
     {
-#if defined(__SANITIZE_ADDRESS__)
-        __lsan_disable();  // SDL's run-time loaded drivers keep allocations to the end
-#endif
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        PlatformConfig config;
-        ASSERT_TRUE(PlatformInit(&config));
+        ASSERT_TRUE(startOffscreenSdl());
         ASSERT_STREQ(PlatformBackendName(), "sdl");
     }
-    void TearDown() override
-    {
-        PlatformShutdown();
-        unsetenv("SDL_VIDEODRIVER");
-        unsetenv("SDL_AUDIODRIVER");
-#if defined(__SANITIZE_ADDRESS__)
-        __lsan_enable();
-#endif
-    }
+    void TearDown() override { stopOffscreenSdl(); }
     testsupport::TempDir dir;
 };
 

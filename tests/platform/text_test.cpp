@@ -1,6 +1,6 @@
 // Text: font choice, metrics, extents, DrawText layout, and rendering against
 // golden screenshots made with the fonts of Debian's fonts-wine and fonts-dejavu-core.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <cstring>
 

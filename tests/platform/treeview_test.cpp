@@ -1,7 +1,7 @@
 // The tree view driven through its messages, the stylus and keys, with a parent
 // that records and answers its notifications.
 #include "platform/controls/controls.h"
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <cstring>
 #include <functional>

@@ -1,6 +1,6 @@
 // Window creation and destruction, the screen's layout, messages sent and
 // posted, queues across threads, message maps.
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <algorithm>
 

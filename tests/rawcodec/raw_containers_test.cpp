@@ -7,6 +7,7 @@
 
 #include "imagelib/formats.h"
 #include "tests/rawcodec/raw_builders.h"
+#include "tests/support/bitmap_support.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -30,11 +31,8 @@ struct Jpegs {
     bool ok() const { return !small.empty() && !large.empty(); }
 };
 
-struct Loaded {
+struct Loaded : testsupport::OwnedPicture {
     int result = -1;
-    fotrix::Bitmap bitmap;
-    fotrix::FileInfo info;
-    ~Loaded() { fotrix::bitmapFree(bitmap); }
 };
 
 void loadBytes(const Bytes& file, const std::string& name, Loaded& out, int box = -1)

@@ -1,5 +1,6 @@
 #include "tests/support/test_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -186,6 +187,15 @@ int maxDifference(const Pixels& a, const Pixels& b)
         return -1;
     int worst = 0;
     for (size_t i = 0; i < a.data.size(); ++i) worst = std::max(worst, std::abs(a.data[i] - b.data[i]));
+    return worst;
+}
+
+int rgbDifference(const Pixels& a, const Pixels& b)
+{
+    if (a.width != b.width || a.height != b.height || a.data.size() != b.data.size()) return -1;
+    int worst = 0;
+    for (size_t i = 0; i < a.data.size(); i += 4)
+        for (int c = 0; c < 3; c++) worst = std::max(worst, std::abs(a.data[i + c] - b.data[i + c]));
     return worst;
 }
 

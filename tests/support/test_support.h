@@ -62,6 +62,9 @@ bool decodeWithMagick(const std::filesystem::path& picture, Pixels& out);
 
 // Largest absolute difference of two pictures of the same size and channels; -1 when they differ in shape.
 int maxDifference(const Pixels& a, const Pixels& b);
+// Largest difference in red, green or blue of two RGBA pictures of the same size
+// (alpha left out); -1 when they differ in size.
+int rgbDifference(const Pixels& a, const Pixels& b);
 
 // Converts a picture to RGBA (grey replicated, alpha 255 when absent).
 Pixels toRgba(const Pixels& p);

@@ -1,6 +1,9 @@
-#include "tests/platform/platform_fixture.h"
+#include "tests/support/platform_support.h"
 
 #include <png.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,14 +27,41 @@ BOOL destroyEach(HWND hwnd, LPARAM)
 
 }  // namespace
 
-void Headless::start(int width, int height, int dpi)
+bool startHeadless(int width, int height, int dpi)
 {
     PlatformConfig config;
     config.width = width;
     config.height = height;
     config.dpi = dpi;
     config.headless = true;
-    ASSERT_TRUE(PlatformInit(&config));
+    return PlatformInit(&config) != FALSE;
+}
+
+bool startOffscreenSdl(int zoom)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_disable();
+#endif
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    PlatformConfig config;
+    config.zoom = zoom;
+    return PlatformInit(&config) != FALSE;
+}
+
+void stopOffscreenSdl()
+{
+    PlatformShutdown();
+    unsetenv("SDL_VIDEODRIVER");
+    unsetenv("SDL_AUDIODRIVER");
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_enable();
+#endif
+}
+
+void Headless::start(int width, int height, int dpi)
+{
+    ASSERT_TRUE(startHeadless(width, height, dpi));
     recorded().clear();
 }
 

@@ -10,6 +10,17 @@
 
 namespace platformtest {
 
+// Starts the headless back end on a screen of the given size; false when it cannot.
+bool startHeadless(int width = 240, int height = 320, int dpi = 96);
+
+// Starts the SDL back end on SDL's offscreen video and dummy audio drivers;
+// false when it cannot. Leak checks pause until stopOffscreenSdl: SDL's drivers,
+// loaded at run time, keep a few allocations to the end (the headless runs
+// check our own code for leaks).
+bool startOffscreenSdl(int zoom = 2);
+// Ends the platform, removes the driver variables and resumes leak checks.
+void stopOffscreenSdl();
+
 // Starts the headless platform on a screen of the given size; ends it (and
 // destroys every window left) after the test.
 class Headless : public ::testing::Test {
