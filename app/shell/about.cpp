@@ -43,7 +43,7 @@ INT_PTR aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 
 INT_PTR ShowAboutDialog(HWND owner)
 {
-    return DialogBoxParam(GetModuleHandle(nullptr), MAKEINTRESOURCE(res::kDialogAbout), owner, aboutProc, 0);
+    return DialogBoxParam(GetModuleHandle(nullptr), MAKEINTRESOURCE(kDialogAbout), owner, aboutProc, 0);
 }
 
 }  // namespace fotrix

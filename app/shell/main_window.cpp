@@ -44,10 +44,10 @@ void setToolButtonImages(HWND bar)
 {
     bool large = gApp.dpiX > 96;
     if (large) {
-        gButtonImages = loadImageList(res::kBitmapToolButtons32, 32, kToolButtonMask, kToolButtonCount);
+        gButtonImages = loadImageList(kBitmapToolButtons32, 32, kToolButtonMask, kToolButtonCount);
         if (gButtonImages) SendMessage(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(gButtonImages));
     }
-    int disabled = large ? res::kBitmapToolButtonsDisabled32 : res::kBitmapToolButtonsDisabled;
+    int disabled = large ? kBitmapToolButtonsDisabled32 : kBitmapToolButtonsDisabled;
     gDisabledImages = loadImageList(disabled, large ? 32 : 16, kToolButtonMask, kToolButtonCount);
     if (gDisabledImages) SendMessage(bar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(gDisabledImages));
 }
@@ -57,9 +57,9 @@ HWND createMenuBar(HWND hwnd)
     SHMENUBARINFO info{};
     info.cbSize = sizeof info;
     info.hwndParent = hwnd;
-    info.nToolBarId = res::kMenuMain;
+    info.nToolBarId = kMenuMain;
     info.hInstRes = gShell.instance;
-    info.nBmpId = res::kBitmapToolButtons;
+    info.nBmpId = kBitmapToolButtons;
     info.cBmpImages = kToolButtonCount;
     if (!SHCreateMenuBar(&info)) return nullptr;
     setToolButtonImages(info.hwndMB);
@@ -104,7 +104,7 @@ LRESULT onCreate(HWND hwnd, UINT, WPARAM, LPARAM)
     readStartSettings(hwnd);
     gShell.fitChoice = gApp.fit == 2 ? 2 : gApp.fit == 1 ? 1 : 0;
     ApplyMenuChecks();
-    gApp.splitterImages = loadImageList(res::kBitmapSplitter, 31, kSplitterMask, 4);
+    gApp.splitterImages = loadImageList(kBitmapSplitter, 31, kSplitterMask, 4);
     return 0;
 }
 
@@ -316,7 +316,7 @@ bool registerMainClass(HINSTANCE instance)
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = mainWindowProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIcon(instance, MAKEINTRESOURCE(res::kIconApp));
+    wc.hIcon = LoadIcon(instance, MAKEINTRESOURCE(kIconApp));
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = kMainWindowClass;
     return RegisterClass(&wc) != 0;

@@ -1,4 +1,4 @@
-// The animation reader. Frames are composed as the GIF89a specification
+// The animation reader. Frames are composed as GIF89a
 // describes (graphic control extension, section 23): each starts as a copy
 // of the previous one after that one's disposal, and its own pixels are laid
 // on it, transparent ones leaving the canvas unchanged. "Restore to previous"

@@ -1,4 +1,4 @@
-// GIF LZW decoding (GIF89a specification, appendix F): a code table of
+// GIF LZW decoding (GIF89a, appendix F): a code table of
 // prefix/suffix pairs, strings written backwards from the table.
 #include "app/viewer/gif_lzw.h"
 
