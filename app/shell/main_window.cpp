@@ -384,6 +384,7 @@ HWND CreateMainWindow(HINSTANCE instance, const std::string& commandLine, bool* 
     }
     gShell = ShellState{};
     gShell.instance = instance;
+    for (int& width : gShell.columnWidths) width = ScaleForScreen(width);
     if (!registerMainClass(instance)) return nullptr;
     HWND hwnd = CreateWindowEx(0, kMainWindowClass, kMainWindowTitle, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);

@@ -14,7 +14,8 @@ struct ShellState {
     bool dragging = false;
     int dragStartY = 0;
     int dragStartHeight = 0;
-    // Saved widths of the five report columns (0 first).
+    // Saved widths of the five report columns (0 first), in pixels; they
+    // start as these sizes at 96 dpi scaled to the screen.
     int columnWidths[5] = {100, 90, 40, 70, 80};
     // The zoom choice of the View menu: 2 actual size, 1 fit window, 0 shrink large.
     int fitChoice = 0;
