@@ -26,3 +26,13 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_GENERATOR "DEB")
 include(CPack)
+
+# The desktop entry must satisfy the desktop files' own checker, or file
+# managers drop it silently.
+find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+if(FOTRIX_TESTS AND DESKTOP_FILE_VALIDATE)
+  add_test(NAME packaging_desktop_entry
+           COMMAND ${DESKTOP_FILE_VALIDATE} "${CMAKE_SOURCE_DIR}/packaging/fotrix.desktop")
+elseif(FOTRIX_TESTS)
+  message(STATUS "desktop-file-validate not found: the desktop entry is not checked")
+endif()
