@@ -1,5 +1,6 @@
 #include "thumbs/thumbnail_load.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "imagelib/formats.h"
@@ -28,12 +29,19 @@ LoadParams previewParams(const ThumbnailRequest& request, int boxWidth, int boxH
     return params;
 }
 
-// Reduces an Rgb picture in place to fit the cell (a picture already inside it stays).
-int fitIntoCell(Bitmap& picture, const ThumbnailRequest& request)
+// Reduces an Rgb picture in place to fit the cell (a picture already inside
+// it stays). The size is that of the original picture fitted into the cell
+// when it is known, so a thumbnail made through the cache's size has the
+// shape of one made directly.
+int fitIntoCell(Bitmap& picture, const ThumbnailRequest& request, int originalWidth, int originalHeight)
 {
     if (picture.width <= request.cellWidth && picture.height <= request.cellHeight) return 0;
+    const bool known = originalWidth >= picture.width && originalHeight >= picture.height;
     int width = 0, height = 0;
-    fitIntoBox(picture.width, picture.height, request.cellWidth, request.cellHeight, width, height);
+    fitIntoBox(known ? originalWidth : picture.width, known ? originalHeight : picture.height, request.cellWidth,
+               request.cellHeight, width, height);
+    width = std::min(width, picture.width);
+    height = std::min(height, picture.height);
     return bitmapResample(picture, nullptr, width, height, request.highQuality ? ResampleArea : ResampleNearest);
 }
 
@@ -76,7 +84,7 @@ bool loadFromCache(const std::string& path, const ThumbnailRequest& request, con
     if (!readCachedThumbnail(thumbnailCacheFile(request.cacheRoot, cacheSize, key.uri), key, cacheSize, cached,
                              &facts))
         return false;
-    if (fitIntoCell(cached, request) != 0) {
+    if (fitIntoCell(cached, request, facts.imageWidth, facts.imageHeight) != 0) {
         bitmapFree(cached);
         return false;
     }
@@ -119,7 +127,7 @@ int loadThumbnailPicture(const std::string& path, const ThumbnailRequest& reques
     int result = decodePreview(path, request, box ? box : request.cellWidth, box ? box : request.cellHeight, full,
                                described);
     if (result == 0 && cached) writeCachedThumbnail(request.cacheRoot, cacheSize, key, full, factsOf(described));
-    if (result == 0) result = fitIntoCell(full, request);
+    if (result == 0) result = fitIntoCell(full, request, described.width, described.height);
     if (result != 0) {
         bitmapFree(full);
         freeFileInfo(described);
