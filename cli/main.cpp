@@ -43,6 +43,9 @@ const Command commandTable[] = {
      "smooth, sharpen or reduce noise"},
     {"colours", commandColours, "colours IN OUT --mode M [--dither D] [--format NAME]",
      "convert to black and white, grey levels, a palette or a true-colour layout"},
+    {"thumbnail", commandThumbnail,
+     "thumbnail FILE... --box WxH --out DIR [--jobs N] [--nearest] [--no-cache]",
+     "make thumbnails as the browser does (disk cache included), one thread per core"},
 };
 
 void printHelp(FILE* out)

@@ -125,6 +125,7 @@ void RefreshFile(const std::string& folder, const std::string& name)
     entry.size = data.nFileSizeLow;
     entry.thumbnailWidth = entry.thumbnailHeight = 0;
     if (entry.state != EntryAlbum) entry.state = EntryNoThumbnail;
+    entry.dateTakenRead = false;  // the file changed: its date taken may have too
     RefreshItem(index);
     StartThumbnailWorker();
 }

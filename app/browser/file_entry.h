@@ -25,6 +25,8 @@ struct FileEntry {
     int thumbnailHeight = 0;
     FileInfo info{};             // what the load pipeline described (state 1); its buffers
                                  // belong to the entry (freeFileInfo when the entry goes)
+    int64_t dateTaken = 0;       // EXIF date taken in seconds, 0 for none; read when that key sorts
+    bool dateTakenRead = false;
     bool wasFocused = false;     // scratch flags while sorting
     bool wasSelected = false;
 };

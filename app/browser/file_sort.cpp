@@ -2,6 +2,8 @@
 // order is total and a sort gives the same list whatever the order before.
 #include "app/browser/file_sort.h"
 
+#include "app/browser/date_taken.h"
+
 #include "app/shell/app_state.h"
 #include "platform/files/files.h"
 
@@ -53,9 +55,25 @@ int compareByDimensions(const FileEntry& a, const FileEntry& b)
     return c ? c : comparePaths(a, b);
 }
 
+// Seconds since 1970 of a file time (100 ns ticks since 1601).
+int64_t fileTimeSeconds(const FILETIME& time)
+{
+    const int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    return ticks / 10000000 - 11644473600;
+}
+
+// The EXIF date taken, or the file's date for a picture without one.
+int compareByDateTaken(const FileEntry& a, const FileEntry& b)
+{
+    const int64_t ta = a.dateTaken ? a.dateTaken : fileTimeSeconds(a.lastWriteTime);
+    const int64_t tb = b.dateTaken ? b.dateTaken : fileTimeSeconds(b.lastWriteTime);
+    const int c = sign(ta - tb);
+    return c ? c : compareByDate(a, b);
+}
+
 using Comparison = int (*)(const FileEntry&, const FileEntry&);
-constexpr Comparison kComparisons[] = {compareByName, compareByDate, compareByType, compareBySize,
-                                       compareByDimensions};
+constexpr Comparison kComparisons[] = {compareByName, compareByDate,       compareByType,
+                                       compareBySize, compareByDimensions, compareByDateTaken};
 
 bool isFolder(const FileEntry& e) { return e.attributes & FILE_ATTRIBUTE_DIRECTORY; }
 
@@ -88,6 +106,13 @@ int CompareEntries(const FileEntry& a, const FileEntry& b, int sort)
 
 void SortEntries(std::vector<FileEntry>& files, int sort)
 {
+    // The date taken needs the file's EXIF block: read once per entry, and only for this key.
+    if ((sort & ~kSortDescending) == SortByDateTaken)
+        for (FileEntry& entry : files)
+            if (!entry.dateTakenRead && entry.state != EntryAlbum && !(entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                entry.dateTaken = ReadDateTaken(entry.path);
+                entry.dateTakenRead = true;
+            }
     std::sort(files.begin(), files.end(),
               [sort](const FileEntry& a, const FileEntry& b) { return CompareEntries(a, b, sort) < 0; });
 }

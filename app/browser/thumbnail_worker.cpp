@@ -8,6 +8,8 @@
 #include "app/browser/browser_internal.h"
 #include "app/browser/thumbnail_bitmap.h"
 #include "imagelib/load.h"
+#include "thumbs/thumbnail_cache.h"
+#include "thumbs/thumbnail_load.h"
 #include "platform/gdi/gdi.h"
 #include "platform/sync/sync.h"
 #include "platform/window/window.h"
@@ -33,6 +35,7 @@ struct Job {
     int cellWidth = 0;
     int cellHeight = 0;
     bool highQuality = false;
+    std::string cacheRoot;  // the disk cache, read before decoding and written after
     HWND target = nullptr;
     HANDLE stopEvent = nullptr;
 };
@@ -70,7 +73,8 @@ DWORD workerMain(void* param)
         if (job->paths[i].empty()) continue;
         Result result;
         if (LoadThumbnail(job->paths[i], job->cellWidth, job->cellHeight, job->highQuality, cancelWhenStopped,
-                          job->stopEvent, &result.bitmap, &result.width, &result.height, &result.info) == 0)
+                          job->stopEvent, &result.bitmap, &result.width, &result.height, &result.info,
+                          job->cacheRoot) == 0)
             storeResult(static_cast<int>(i), result);
         if (stopRequested(job->stopEvent)) return 0;
         PostMessage(job->target, kThumbnailReadyMessage, 0, static_cast<LPARAM>(i));
@@ -123,26 +127,19 @@ void drainReadyMessages()
 }  // namespace
 
 int LoadThumbnail(const std::string& path, int cellWidth, int cellHeight, bool highQuality, int (*cancel)(void*),
-                  void* cancelData, HBITMAP* bitmap, int* width, int* height, FileInfo* info)
+                  void* cancelData, HBITMAP* bitmap, int* width, int* height, FileInfo* info,
+                  const std::string& cacheRoot)
 {
-    LoadParams params;
-    loadParamsDefaults(params);
-    params.channelOrder = 1;
-    params.options = NoAlpha | ToleratePartial | ExtensionOnly | Preview;
-    params.rowAlignment = 4;
-    params.frameIndex = 0;
-    params.maxWidth = cellWidth;
-    params.maxHeight = cellHeight;
-    params.scaleMethod = highQuality ? ScaleAreaAverage : ScaleNearest;
-    params.rawPreview = 1;
-    params.cancelCallback = cancel;
-    params.cancelData = cancelData;
+    ThumbnailRequest request;
+    request.cellWidth = cellWidth;
+    request.cellHeight = cellHeight;
+    request.highQuality = highQuality;
+    request.cancel = cancel;
+    request.cancelData = cancelData;
+    request.cacheRoot = cacheRoot;
     Bitmap picture;
-    const int result = loadBitmap(path, picture, params, info);
-    if (result != 0) {
-        if (info) freeFileInfo(*info);
-        return result;
-    }
+    const int result = loadThumbnailPicture(path, request, picture, info);
+    if (result != 0) return result;
     *bitmap = MakeDeviceBitmap(picture);
     *width = picture.width;
     *height = picture.height;
@@ -163,6 +160,7 @@ void StartThumbnailWorker()
     job->cellWidth = ThumbnailCellWidth();
     job->cellHeight = ThumbnailCellHeight();
     job->highQuality = gApp.highQualityThumb != 0;
+    job->cacheRoot = thumbnailCacheRoot();
     job->target = gApp.mainWindow;
     job->stopEvent = CreateEvent(nullptr, FALSE, FALSE, nullptr);
     worker.stopEvent = job->stopEvent;

@@ -19,9 +19,11 @@ bool BrowserBusy();
 // false when the worker left none for it.
 bool TakeThumbnailResult(int index);
 
-// Loads one file as the worker does, into a cell of the given size. For the
-// worker and its tests; `cancel` is asked between rows (nonzero stops).
+// Loads one file as the worker does, into a cell of the given size, through
+// the disk cache at `cacheRoot` (empty: none). For the worker and its tests;
+// `cancel` is asked between rows (nonzero stops).
 int LoadThumbnail(const std::string& path, int cellWidth, int cellHeight, bool highQuality,
-                  int (*cancel)(void*), void* cancelData, HBITMAP* bitmap, int* width, int* height, FileInfo* info);
+                  int (*cancel)(void*), void* cancelData, HBITMAP* bitmap, int* width, int* height, FileInfo* info,
+                  const std::string& cacheRoot = {});
 
 }  // namespace fotrix

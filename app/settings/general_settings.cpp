@@ -107,7 +107,7 @@ bool acceptable(const GeneralValue& value, int32_t stored)
 {
     if (value.number == &AppState::sort) {
         int32_t key = stored & ~kSortDescending;
-        return (stored & ~(kSortDescending | 0xFF)) == 0 && key >= SortByName && key <= SortByDimensions;
+        return (stored & ~(kSortDescending | 0xFF)) == 0 && key >= SortByName && key <= SortByDateTaken;
     }
     return value.low == kAny || (stored >= value.low && stored <= value.high);
 }

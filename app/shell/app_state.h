@@ -41,7 +41,8 @@ enum KeyAction : int {
 constexpr int kKeyActionCount = 7;
 
 // Sort: a SortKey in the low bits, kSortDescending for the reverse order.
-enum SortKey : int { SortByName = 0, SortByDate = 1, SortByType = 2, SortBySize = 3, SortByDimensions = 4 };
+enum SortKey : int { SortByName = 0, SortByDate = 1, SortByType = 2, SortBySize = 3, SortByDimensions = 4,
+                     SortByDateTaken = 5 };
 constexpr int kSortDescending = 0x1000;
 
 struct AppState {

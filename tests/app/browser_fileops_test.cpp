@@ -627,7 +627,7 @@ TEST_F(FileOps, FavoritesThatAreNoFolderPathsAreLeftOut)
 TEST_F(FileOps, TheDesktopsMimeDefaultIsKeptAndGivenBack)
 {
     const std::string list = MimeAppsListPath();
-    EXPECT_EQ(list, dir.path().string() + "/mimeapps.list");  // beside the test's own registry
+    EXPECT_EQ(list, configDir.path().string() + "/mimeapps.list");  // beside the test's own registry
     std::ofstream(list) << "[Added Associations]\nimage/jpeg=gimp.desktop;\n\n[Default Applications]\n"
                            "image/jpeg=eog.desktop;\ntext/plain=gedit.desktop;\n";
     std::vector<FileTypeChoice>& choices = AssociationChoices();

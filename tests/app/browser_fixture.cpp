@@ -99,7 +99,7 @@ DialogStep press(int id)
 void BrowserWindow::SetUp()
 {
     answerDialogs({});
-    setenv("FOTRIX_CONFIG_DIR", dir.path().c_str(), 1);
+    setenv("FOTRIX_CONFIG_DIR", configDir.path().c_str(), 1);
     ASSERT_TRUE(platformtest::startHeadless());
     InitCommonControls();
     libraryInit();

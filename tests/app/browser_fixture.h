@@ -33,6 +33,7 @@ DialogStep press(int id);
 class BrowserWindow : public ::testing::Test {
 protected:
     testsupport::TempDir dir;
+    testsupport::TempDir configDir;  // settings and the thumbnail cache, apart from the pictures
     HWND main = nullptr;
     void SetUp() override;
     void TearDown() override;
