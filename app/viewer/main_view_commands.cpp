@@ -104,12 +104,13 @@ bool ViewerCommandReady(int command)
     case CmdZoomSmaller:
     case CmdAutoRotate:
     case CmdPreviousPage:
-    case CmdNextPage: return true;
+    case CmdNextPage:
+    case CmdSaveAdjusted: return true;
     default: return fixedZoomOf(command) != nullptr;
     }
 }
 
-void RunViewerCommand(HWND, int command)
+void RunViewerCommand(HWND mainWindow, int command)
 {
     if (const FixedZoomCommand* fixed = fixedZoomOf(command)) {
         applyZoom(fixed->command, fixed->percent);
@@ -123,6 +124,7 @@ void RunViewerCommand(HWND, int command)
     case CmdAutoRotate: toggleAutoRotate(); break;
     case CmdPreviousPage: turnPage(-1); break;
     case CmdNextPage: turnPage(+1); break;
+    case CmdSaveAdjusted: RunAdjustAndSave(mainWindow); break;
     default: break;
     }
 }

@@ -63,4 +63,8 @@ int ShowAnimation(const std::string& path);
 int AnimationFrameDelay(int index);
 void FreeAnimation();
 
+// Tool button 4161: the adjustment dialog over the shown picture, then the
+// adjusted file written when the user agrees.
+void RunAdjustAndSave(HWND mainWindow);
+
 }  // namespace fotrix

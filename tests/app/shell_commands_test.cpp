@@ -112,7 +112,7 @@ TEST_F(ShellWindow, slideshow_greys_the_browse_modes_and_sets_the_buttons)
     EXPECT_EQ(buttonState(CmdOpenClose), TBSTATE_ENABLED | TBSTATE_CHECKED);
     EXPECT_EQ(buttonState(CmdDelete), TBSTATE_HIDDEN);
     EXPECT_EQ(buttonState(CmdProperties), 0);
-    EXPECT_EQ(buttonState(CmdSaveAdjusted), 0);  // shown, not ready or not a colour picture
+    EXPECT_EQ(buttonState(CmdSaveAdjusted), TBSTATE_ENABLED);  // one colour picture selected
 }
 
 TEST_F(ShellWindow, sort_and_toggles_keep_their_check_marks_and_reach_the_registry)
