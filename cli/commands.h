@@ -42,5 +42,6 @@ int commandCrop(Arguments args);
 int commandAdjust(Arguments args);
 int commandFilter(Arguments args);
 int commandColours(Arguments args);
+int commandAlbum(Arguments args);
 
 }  // namespace cli

@@ -43,6 +43,11 @@ const Command commandTable[] = {
      "smooth, sharpen or reduce noise"},
     {"colours", commandColours, "colours IN OUT --mode M [--dither D] [--format NAME]",
      "convert to black and white, grey levels, a palette or a true-colour layout"},
+    {"album", commandAlbum,
+     "album create OUT.alb PICTURES... [--sound FILE] [--delay S] [--loop] [--transitions] [--size N] [--fit] "
+     "[--rotate N] [--auto-levels] [--quality Q] [--portrait] | album self-running OUT.run PICTURES... [same] "
+     "[--stub PATH] | album list ALBUM | album play ALBUM [FOTRIX OPTIONS]",
+     "build, list or play an album or a self-running slideshow"},
 };
 
 void printHelp(FILE* out)
