@@ -5,6 +5,7 @@
 #include "app/album/album_commands.h"
 
 #include "app/album/slideshow_player.h"
+#include "platform/sound/music.h"
 #include "platform/sound/sound.h"
 
 namespace fotrix {
@@ -17,6 +18,10 @@ void StartSlideshowSound(const std::string& path)
     PlaySound(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP | SND_NODEFAULT);
 }
 void StopSlideshowSound() { PlaySound(nullptr, nullptr, 0); }
-void ReleaseSoundLibrary() { PlaySound(nullptr, nullptr, 0); }
+void ReleaseSoundLibrary()
+{
+    PlaySound(nullptr, nullptr, 0);
+    musicClose();
+}
 
 }  // namespace fotrix

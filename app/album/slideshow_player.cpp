@@ -9,6 +9,7 @@
 #include "app/viewer/view_window.h"
 #include "imagelib/load.h"
 #include "platform/files/files.h"
+#include "platform/sound/music.h"
 #include "platform/sound/sound.h"
 #include "platform/window/message_map.h"
 
@@ -59,9 +60,12 @@ void showPicture()
 void playSound()
 {
     if (gShow->soundFile.empty()) return;
-    // The wave player takes PCM wave files; other kinds stay silent here.
-    if (PlaySound(gShow->soundFile.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP | SND_NODEFAULT))
-        gShow->soundMember = gShow->album.description().sound->member;
+    // The mixer plays modules, MP3, Ogg and wave files; without it a wave
+    // file still plays through the wave player and other kinds stay silent.
+    bool playing = musicPlay(gShow->soundFile, true);
+    if (!playing && gShow->album.description().soundKind == SoundWav)
+        playing = PlaySound(gShow->soundFile.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP | SND_NODEFAULT);
+    if (playing) gShow->soundMember = gShow->album.description().sound->member;
 }
 
 void armTimer(HWND hwnd)
@@ -87,7 +91,10 @@ LRESULT onDestroy(HWND hwnd, UINT, WPARAM, LPARAM)
 {
     KillTimer(hwnd, kSlideTimer);
     if (!gShow) return 0;
-    if (!gShow->soundMember.empty()) PlaySound(nullptr, nullptr, 0);
+    if (!gShow->soundMember.empty()) {
+        musicStop();
+        PlaySound(nullptr, nullptr, 0);
+    }
     delete gShow;  // closes the archive and removes the working folder
     gShow = nullptr;
     return 0;

@@ -12,6 +12,7 @@
 #include "imagelib/bitmap.h"
 #include "imagelib/formats.h"
 #include "imagelib/save.h"
+#include "platform/sound/music.h"
 #include "platform/sound/sound.h"
 #include "tests/support/env_support.h"
 #include "tests/support/platform_support.h"
@@ -75,6 +76,8 @@ protected:
 
 TEST_F(AlbumPlayer, four_pictures_and_a_sound_then_closes_after_the_last_without_loop)
 {
+    // No audio device: the wave file falls back to the wave player.
+    testsupport::EnvScope noAudio("SDL_AUDIODRIVER", "no-such-driver");
     ASSERT_TRUE(slideshowStart(build(0, true)));
     ASSERT_NE(slideWindow(), nullptr);
     EXPECT_TRUE(slideshowRunning());
@@ -111,6 +114,20 @@ TEST_F(AlbumPlayer, loop_wraps_to_the_first_and_a_tap_ends_the_show)
     MSG msg;
     while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
     EXPECT_FALSE(slideshowRunning());
+}
+
+TEST_F(AlbumPlayer, sound_plays_through_the_mixer_when_the_device_opens)
+{
+    testsupport::EnvScope dummy("SDL_AUDIODRIVER", "dummy");
+    ASSERT_TRUE(slideshowStart(build(1, true)));
+    EXPECT_EQ(slideshowSoundMember(), "0004");
+    EXPECT_TRUE(musicPlaying());
+    PlatformSoundState sound{};
+    PlatformSoundStatus(&sound);
+    EXPECT_STREQ(sound.current, "");  // not the wave player
+    DestroyWindow(slideWindow());
+    EXPECT_FALSE(musicPlaying());
+    musicClose();
 }
 
 TEST_F(AlbumPlayer, albums_that_do_not_open_show_nothing)
