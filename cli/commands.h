@@ -43,5 +43,6 @@ int commandAdjust(Arguments args);
 int commandFilter(Arguments args);
 int commandColours(Arguments args);
 int commandThumbnail(Arguments args);
+int commandAlbum(Arguments args);
 
 }  // namespace cli

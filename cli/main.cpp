@@ -46,6 +46,11 @@ const Command commandTable[] = {
     {"thumbnail", commandThumbnail,
      "thumbnail FILE... --box WxH --out DIR [--jobs N] [--nearest] [--no-cache]",
      "make thumbnails as the browser does (disk cache included), one thread per core"},
+    {"album", commandAlbum,
+     "album create OUT.alb PICTURES... [--sound FILE] [--delay S] [--loop] [--transitions] [--size N] [--fit] "
+     "[--rotate N] [--auto-levels] [--quality Q] [--portrait] | album self-running OUT.run PICTURES... [same] "
+     "[--stub PATH] | album list ALBUM | album play ALBUM [FOTRIX OPTIONS]",
+     "build, list or play an album or a self-running slideshow"},
 };
 
 void printHelp(FILE* out)

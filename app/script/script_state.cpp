@@ -1,6 +1,7 @@
 // The `state` file: "key: value" lines from the application's record and its
 // windows, in a fixed order (outside checks read them), then the lines of the
 // registered writers, then one "item:" line per entry of the file list.
+#include "app/album/slideshow_player.h"
 #include "app/script/script_runtime.h"
 #include "app/script/script_windows.h"
 #include "app/shell/app_state.h"
@@ -98,6 +99,9 @@ const StateKey kStateKeys[] = {
     {"slideshow", [] { return number(gApp.mode == ModeSlideshow ? 1 : 0); }},
     {"top-window", topWindow},
     {"message", shownMessage},
+    {"slideshow-window", [] { return number(slideshowRunning() ? 1 : 0); }},
+    {"slide", [] { return number(slideshowShownIndex()); }},
+    {"sound", [] { return slideshowSoundMember(); }},
 };
 
 std::string itemText(HWND list, int index, int column)

@@ -1,0 +1,142 @@
+// The album player on the headless screen: pictures in turn on its timer,
+// the sound member taken out of the pictures, the no-loop close, a tap ends
+// the show, and albums that do not open show nothing.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/album/core/album_build.h"
+#include "app/album/slideshow_player.h"
+#include "app/viewer/view_window.h"
+#include "archive/zip.h"
+#include "imagelib/bitmap.h"
+#include "imagelib/formats.h"
+#include "imagelib/save.h"
+#include "platform/sound/music.h"
+#include "platform/sound/sound.h"
+#include "tests/support/env_support.h"
+#include "tests/support/platform_support.h"
+
+using namespace fotrix;
+namespace fs = std::filesystem;
+
+namespace {
+
+void writePicture(const fs::path& path, int w, int h)
+{
+    libraryInit();
+    Bitmap bitmap;
+    ASSERT_EQ(bitmapAllocate(bitmap, Rgb, 4, w, h), 1);
+    SaveParams save;
+    saveParamsDefaults(save);
+    save.format = formatFindByName("jpeg");
+    EXPECT_EQ(saveBitmap(path.string(), bitmap, save), 0);
+    bitmapFree(bitmap);
+}
+
+// A minimal PCM wave file: 16-bit mono, 100 samples.
+void writeWave(const fs::path& path)
+{
+    std::string w = "RIFF";
+    auto le = [&](uint32_t v, int n) {
+        for (int k = 0; k < n; ++k) w += static_cast<char>(v >> (8 * k));
+    };
+    le(36 + 200, 4);
+    w += "WAVEfmt ";
+    le(16, 4), le(1, 2), le(1, 2), le(22050, 4), le(44100, 4), le(2, 2), le(16, 2);
+    w += "data";
+    le(200, 4);
+    w += std::string(200, '\0');
+    testsupport::writeFile(path, w);
+}
+
+class AlbumPlayer : public platformtest::Headless {
+protected:
+    std::string build(int loop, bool sound)
+    {
+        BuildJob job;
+        for (int i = 0; i < 4; ++i) {
+            job.pictures.push_back((dir / ("p" + std::to_string(i) + ".jpg")).string());
+            writePicture(job.pictures.back(), 40 + 10 * i, 30);
+        }
+        writeWave(dir / "music.wav");
+        job.settings.loop = loop;
+        job.settings.audio = sound;
+        job.settings.soundPath = (dir / "music.wav").string();
+        job.settings.outputDir = dir.path().string() + "/";
+        job.settings.outputName = "show.alb";
+        job.temporaryFolder = dir.path().string();
+        EXPECT_EQ(albumBuild(job), BuildResult::Done);
+        return (dir / "show.alb").string();
+    }
+    HWND slideWindow() { return FindWindow("slideClass", ""); }
+    void tick() { SendMessage(slideWindow(), WM_TIMER, 1000, 0); }
+    testsupport::TempDir dir;
+};
+
+TEST_F(AlbumPlayer, four_pictures_and_a_sound_then_closes_after_the_last_without_loop)
+{
+    // No audio device: the wave file falls back to the wave player.
+    testsupport::EnvScope noAudio("SDL_AUDIODRIVER", "no-such-driver");
+    ASSERT_TRUE(slideshowStart(build(0, true)));
+    ASSERT_NE(slideWindow(), nullptr);
+    EXPECT_TRUE(slideshowRunning());
+    EXPECT_EQ(slideshowShownIndex(), 0);
+    EXPECT_EQ(slideshowSoundMember(), "0004");  // count 5 with Audio: the fifth member is the sound
+    PlatformSoundState sound{};
+    PlatformSoundStatus(&sound);
+    EXPECT_EQ(fs::path(sound.current).filename(), "0004.wav");
+    for (int i = 1; i < 4; ++i) {
+        tick();
+        EXPECT_EQ(slideshowShownIndex(), i);
+        SIZE size = GetPictureSize(GetWindow(slideWindow(), GW_CHILD));
+        EXPECT_EQ(size.cx, 40 + 10 * i);
+    }
+    EXPECT_FALSE(slideshowStart(build(0, true)));  // one show at a time
+    tick();  // the last picture has had its delay: the show ends
+    EXPECT_FALSE(slideshowRunning());
+    EXPECT_EQ(slideWindow(), nullptr);
+    PlatformSoundStatus(&sound);
+    EXPECT_STREQ(sound.current, "");
+}
+
+TEST_F(AlbumPlayer, loop_wraps_to_the_first_and_a_tap_ends_the_show)
+{
+    ASSERT_TRUE(slideshowStart(build(1, false)));
+    for (int i = 0; i < 4; ++i) tick();
+    EXPECT_EQ(slideshowShownIndex(), 0);
+    EXPECT_EQ(slideshowSoundMember(), "");
+    HWND view = GetWindow(slideWindow(), GW_CHILD);
+    ASSERT_NE(view, nullptr);
+    // The lift waits in the queue, so the press is a tap and not a hold.
+    PostMessage(view, WM_LBUTTONUP, 0, MAKELPARAM(100, 100));
+    SendMessage(view, WM_LBUTTONDOWN, 0, MAKELPARAM(100, 100));
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+    EXPECT_FALSE(slideshowRunning());
+}
+
+TEST_F(AlbumPlayer, sound_plays_through_the_mixer_when_the_device_opens)
+{
+    testsupport::EnvScope dummy("SDL_AUDIODRIVER", "dummy");
+    ASSERT_TRUE(slideshowStart(build(1, true)));
+    EXPECT_EQ(slideshowSoundMember(), "0004");
+    EXPECT_TRUE(musicPlaying());
+    PlatformSoundState sound{};
+    PlatformSoundStatus(&sound);
+    EXPECT_STREQ(sound.current, "");  // not the wave player
+    DestroyWindow(slideWindow());
+    EXPECT_FALSE(musicPlaying());
+    musicClose();
+}
+
+TEST_F(AlbumPlayer, albums_that_do_not_open_show_nothing)
+{
+    testsupport::writeFile(dir / "bad.alb", std::string("#Fotrix Album\ncount = 1\n"));
+    EXPECT_FALSE(slideshowStart((dir / "bad.alb").string()));
+    EXPECT_FALSE(slideshowStart((dir / "missing.alb").string()));
+    EXPECT_EQ(slideWindow(), nullptr);
+    EXPECT_FALSE(slideshowRunning());
+}
+
+}  // namespace
