@@ -4,6 +4,7 @@
 #include "app/script/script_runtime.h"
 #include "app/script/script_windows.h"
 #include "app/shell/app_state.h"
+#include "app/tools/batch_sheet.h"
 #include "app/viewer/main_view.h"
 
 #include <cstdio>
@@ -98,6 +99,12 @@ const StateKey kStateKeys[] = {
     {"slideshow", [] { return number(gApp.mode == ModeSlideshow ? 1 : 0); }},
     {"top-window", topWindow},
     {"message", shownMessage},
+    // The tool sheet open now (empty when none), its page index, its current
+    // file, and the outcome of the last file a tool handled ("CODE PATH").
+    {"sheet", ToolSheetName},
+    {"page", ToolSheetPage},
+    {"current-file", [] { return oneLine(ToolCurrentFile()); }},
+    {"result", [] { return oneLine(ToolLastResult()); }},
 };
 
 std::string itemText(HWND list, int index, int column)

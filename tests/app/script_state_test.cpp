@@ -120,6 +120,10 @@ TEST_F(ScriptState, KeysComeInTheirOrderWithTheirValues)
               "slideshow: 0\n"
               "top-window: StateMain Fotrix Pocket\n"
               "message: \n"
+              "sheet: \n"
+              "page: \n"
+              "current-file: \n"
+              "result: \n"
               "item: 0 a.jpg | a.jpg | 1\n"
               "item: 1 b.png | b.png | 0\n"
               "item: 2 trip.alb | trip.alb | 2\n");
@@ -171,10 +175,11 @@ TEST_F(ScriptState, ExtraWritersFollowTheBuiltInKeysBeforeTheItems)
     addEntry("/pics/a.jpg", EntryNoThumbnail);
     ScriptAddStateWriter([](std::string& out) { out += "extra-key: 7\n"; });
     auto keys = keysOf(script::StateText());
-    ASSERT_GE(keys.size(), 23u);
+    ASSERT_GE(keys.size(), 27u);
     EXPECT_EQ(keys[20], "message");
-    EXPECT_EQ(keys[21], "extra-key");
-    EXPECT_EQ(keys[22], "item");
+    EXPECT_EQ(keys[24], "result");
+    EXPECT_EQ(keys[25], "extra-key");
+    EXPECT_EQ(keys[26], "item");
 }
 
 }  // namespace
