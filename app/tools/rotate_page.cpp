@@ -152,7 +152,17 @@ LRESULT onStep(HWND page, WORD id, WORD code, LPARAM)
     return TRUE;
 }
 
-LRESULT onChoice(HWND page, WORD, WORD code, LPARAM)
+// A click on an operation checks it even when the command came without the
+// button's own click (from the keyboard or the script).
+LRESULT onOperation(HWND page, WORD id, WORD code, LPARAM)
+{
+    if (code != BN_CLICKED) return TRUE;
+    CheckRadioButton(page, IdcRotN90, IdcRotVFlip, id);
+    readPage(page);
+    return TRUE;
+}
+
+LRESULT onLossless(HWND page, WORD, WORD code, LPARAM)
 {
     if (code == BN_CLICKED) readPage(page);
     return TRUE;
@@ -160,8 +170,8 @@ LRESULT onChoice(HWND page, WORD, WORD code, LPARAM)
 
 constexpr CommandEntry kCommands[] = {
     {IdcApply, onApply},      {IdcApplyAll, onApply},    {IdcPpPrevious, onStep}, {IdcPpNext, onStep},
-    {IdcRotN90, onChoice},    {IdcRot90, onChoice},      {IdcRot180, onChoice},   {IdcRotHFlip, onChoice},
-    {IdcRotVFlip, onChoice},  {IdcRzLossless, onChoice},
+    {IdcRotN90, onOperation}, {IdcRot90, onOperation},   {IdcRot180, onOperation}, {IdcRotHFlip, onOperation},
+    {IdcRotVFlip, onOperation}, {IdcRzLossless, onLossless},
 };
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 

@@ -58,6 +58,11 @@ void ToolScript::storeNumber(const std::string& section, const std::string& name
     registry_ += "\n[HKEY_CURRENT_USER\\Software\\Fotrix Pocket\\" + section + "]\n\"" + name + "\"=dword:" + hex + "\n";
 }
 
+void ToolScript::storeText(const std::string& section, const std::string& name, const std::string& value)
+{
+    registry_ += "\n[HKEY_CURRENT_USER\\Software\\Fotrix Pocket\\" + section + "]\n\"" + name + "\"=\"" + value + "\"\n";
+}
+
 int ToolScript::runScript(const std::string& script)
 {
     testsupport::writeFile(dir / "config" / "user.reg", "REGEDIT4\n" + registry_);

@@ -21,6 +21,7 @@ protected:
 
     // Registry values under "Software\Fotrix Pocket\<section>" written before the run.
     void storeNumber(const std::string& section, const std::string& name, int value);
+    void storeText(const std::string& section, const std::string& name, const std::string& value);
     // Runs the script (a `state` line and `quit` are added) on the pictures
     // folder; returns the program's exit status. `state()` then holds the
     // state written at the end.
