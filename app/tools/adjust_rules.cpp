@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "imagelib/adjust.h"
+#include "imagelib/colours.h"
 
 namespace fotrix {
 
@@ -99,6 +100,11 @@ int adjustPicture(Bitmap& bitmap, const AdjustValues& values)
         if (int result = bitmapAdjust(bitmap, nullptr, nullptr, values.brightness, values.contrast, values.gamma))
             return result;
     if (values.red || values.green || values.blue) {
+        // A grey picture has one byte a pixel, which would take the red offset
+        // alone; offsets that tint it need the picture in colour first.
+        const bool tints = values.red != values.green || values.green != values.blue;
+        if (bitmap.type == Grey && tints)
+            if (int result = bitmapConvertColours(bitmap, nullptr, ColourRgb, DitherNone)) return result;
         int offsets[3];
         balanceOffsets(bitmap, values, offsets);
         return bitmapColourBalance(bitmap, nullptr, nullptr, offsets[0], offsets[1], offsets[2]);

@@ -128,3 +128,28 @@ TEST(MiscFilters, palette_pictures_become_true_colour_only_when_filtered)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AdjustPicture, a_tint_turns_a_grey_picture_into_colour_and_an_even_offset_keeps_it_grey)
+{
+    testsupport::OwnedBitmap grey;
+    ASSERT_EQ(fotrix::bitmapAllocate(grey.bitmap, fotrix::Grey, 4, 4, 4), 1);
+    grey.bitmap.colorCount = 256;
+    for (int y = 0; y < 4; ++y) std::memset(grey.bitmap.pixels + y * grey.bitmap.bytesPerRow, 100, 4);
+    AdjustValues even;
+    even.red = even.green = even.blue = 10;
+    ASSERT_EQ(fotrix::adjustPicture(grey.bitmap, even), 0);
+    EXPECT_EQ(grey.bitmap.type, fotrix::Grey);
+    EXPECT_EQ(grey.bitmap.pixels[0], 110);
+    AdjustValues tint;
+    tint.red = 30;
+    ASSERT_EQ(fotrix::adjustPicture(grey.bitmap, tint), 0);
+    ASSERT_EQ(grey.bitmap.bytesPerPixel, 3);
+    const int redByte = grey.bitmap.type == fotrix::Bgr ? 2 : 0;
+    EXPECT_EQ(grey.bitmap.pixels[redByte], 140);
+    EXPECT_EQ(grey.bitmap.pixels[1], 110);
+    EXPECT_EQ(grey.bitmap.pixels[2 - redByte], 110);
+}
+
+}  // namespace
