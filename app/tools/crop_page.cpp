@@ -18,6 +18,7 @@ namespace fotrix {
 namespace {
 
 constexpr const char* kSection = "DlgCrop";
+constexpr int kViewSelectMode = 1;  // the view's stylus mode that draws a rectangle
 
 struct CropState {
     HWND page = nullptr;
@@ -152,7 +153,7 @@ LRESULT onInitDialog(HWND page, UINT, WPARAM, LPARAM lParam)
     for (const Field& field : kFields)
         SendDlgItemMessage(page, field.spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(page, field.edit)), 0);
     gCrop.view = CreatePreviewView(page, IdcCropPreview, IdcCropView);
-    SetMouseMode(gCrop.view, MouseSelect);
+    SetMouseMode(gCrop.view, kViewSelectMode);
     SetCallback(gCrop.view, onViewEvent, nullptr);
     showCurrent(page);
     return TRUE;

@@ -32,7 +32,6 @@ ResizeState gResize;
 
 const DialogItemTemplate kItems[] = {
     {WC_COMBOBOX, IdcRzList, "", 8, 6, 224, 120, kToolDropList, 0},
-    {WC_BUTTON, IdcRzBox, "Custom size", 4, 30, 128, 110, kToolShown | DWORD{BS_GROUPBOX}, 0},
     {WC_STATIC, IdcRzWidthLabel, "Width", 10, 48, 44, 14, kToolShown, 0},
     {WC_EDIT, IdcRzSize, "", 56, 45, 50, 20, kToolEdit | DWORD{ES_NUMBER}, 0},
     {UPDOWN_CLASS, IdcRzWidthSpin, "", 106, 45, 16, 20, kToolShown, 0},
@@ -50,6 +49,8 @@ const DialogItemTemplate kItems[] = {
     {WC_BUTTON, IdcPpNext, ">", 188, 146, 44, 22, kToolButton, 0},
     {WC_BUTTON, IdcApply, "Apply", 8, 178, 108, 24, kToolButton, 0},
     {WC_BUTTON, IdcApplyAll, "Apply to all", 124, 178, 108, 24, kToolButton, 0},
+    // Made last: a group box paints over the siblings made before it.
+    {WC_BUTTON, IdcRzBox, "Custom size", 4, 30, 128, 110, kToolShown | DWORD{BS_GROUPBOX}, 0},
 };
 const DialogTemplate kDialog = {"Resize", kToolPageStyle, 0, 0, 0, 240, 240, "Tahoma", 8,
                                 static_cast<int>(std::size(kItems)), kItems};

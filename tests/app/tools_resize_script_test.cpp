@@ -127,3 +127,25 @@ TEST_F(ToolScript, sharpen_soften_turns_a_palette_picture_true_colour)
 }
 
 }  // namespace
+
+namespace {
+
+// A rectangle drawn with the stylus on the preview becomes picture pixels
+// through the preview's scale: 896 pixels shown about 179 wide give s = 500.
+using toolstest::ToolScript;
+
+TEST_F(ToolScript, crop_drawn_on_the_preview_is_scaled_to_the_picture)
+{
+    ASSERT_EQ(testsupport::run("convert -size 896x600 gradient:white-black '" + (pictures / "big.bmp").string() + "'"),
+              0);
+    storeNumber("Convert", "Format", 2);
+    ASSERT_EQ(runScript("command 4048\ncommand 4034\ndrag 70 50 120 90\ndialog-command 1080\ndialog-command 1"), 0);
+    std::string shown = size(pictures / "big_m.bmp");
+    int width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(shown.c_str(), "%dx%d", &width, &height), 2) << shown;
+    // 50 x 40 preview pixels, give or take the pixel the stylus lifts on.
+    EXPECT_NEAR(width, 250, 10);
+    EXPECT_NEAR(height, 200, 10);
+}
+
+}  // namespace
