@@ -24,7 +24,9 @@ struct ToolCommand {
 
 const ToolCommand kToolCommands[] = {
     {CmdConvert, filesSelected, RunConvertTool},
+    {CmdBatchRename, filesSelected, RunBatchRename},
     {CmdCapture, always, RunCaptureSheet},
+    {CmdFind, always, RunFileSearch},
 };
 
 const ToolCommand* find(int command)
