@@ -37,7 +37,9 @@ struct ToolCommand {
 
 const ToolCommand kToolCommands[] = {
     {CmdConvert, filesSelected, RunConvertTool},
+    {CmdBatchRename, filesSelected, RunBatchRename},
     {CmdCapture, always, RunCaptureSheet},
+    {CmdFind, always, RunFileSearch},
     {CmdRotate, filesSelected, runOnSelection<RotateTool>},
     {CmdResize, filesSelected, runOnSelection<ResizeTool>},
     {CmdAdjust, filesSelected, runOnSelection<AdjustTool>},

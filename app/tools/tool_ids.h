@@ -72,6 +72,7 @@ enum ToolControl : int {
     IdcSchTFileSize = 1147,
     IdcSchTFileType = 1148,
     IdcSchSubFolder = 1152,
+    IdcSchBrowse = 1223,
 };
 
 }  // namespace fotrix
