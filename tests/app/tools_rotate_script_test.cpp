@@ -40,6 +40,9 @@ TEST_F(ToolScript, rotate_in_place_replaces_the_source_only_after_success)
     EXPECT_EQ(exif(pictures / "a.jpg", "-ImageSize -Artist"), "ImageSize=64 48 Artist=Tester ");
     EXPECT_EQ(fs::last_write_time(pictures / "a.jpg"), before);  // the folder page keeps the time by default
     EXPECT_FALSE(fs::exists(pictures / "a.jpg.fotrix"));
+    // The lossless road shows no success message, even for a single file.
+    EXPECT_EQ(state("message"), "");
+    EXPECT_EQ(state("result"), "0 " + (pictures / "a.jpg").string());
 }
 
 TEST_F(ToolScript, rotate_png_with_lossless_ticked_takes_the_bitmap_road_and_the_format_page)
@@ -55,6 +58,26 @@ TEST_F(ToolScript, rotate_png_with_lossless_ticked_takes_the_bitmap_road_and_the
     testsupport::run("grep '^message: ' '" + (dir / "message.txt").string() + "'", &shown);
     EXPECT_NE(shown.find("p.png"), std::string::npos) << shown;
     EXPECT_NE(shown.find("p_m.png"), std::string::npos) << shown;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ToolScript, rotate_lossless_over_an_existing_output_asks_and_keeps_it_when_declined)
+{
+    makeJpeg("a.jpg", 64, 48);
+    testsupport::writeFile(pictures / "a_m.jpg", std::string("keep me"));
+    ASSERT_EQ(runScript("command 4048\ncommand 4140\ndialog-check 1057 1\ndialog-command 1080\n"
+                        "state " + (dir / "asked.txt").string() + "\ndialog-command 2"),
+              0);
+    std::string asked;
+    testsupport::run("grep '^message: ' '" + (dir / "asked.txt").string() + "'", &asked);
+    EXPECT_NE(asked.find("already exists"), std::string::npos) << asked;
+    EXPECT_EQ(testsupport::readFile(pictures / "a_m.jpg"), std::vector<uint8_t>({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+    EXPECT_EQ(state("result"), "-1 " + (pictures / "a_m.jpg").string());
+    // No success message follows on the lossless road.
+    EXPECT_EQ(state("message"), "");
 }
 
 }  // namespace
