@@ -233,9 +233,6 @@ ToolDefinition makeTool()
 
 }  // namespace
 
-// The values the Adjust page holds now (for the script's checks and tests).
-const AdjustValues& CurrentAdjustValues() { return gAdjust.values; }
-
 const ToolDefinition& AdjustTool()
 {
     static const ToolDefinition tool = makeTool();

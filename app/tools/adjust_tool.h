@@ -21,8 +21,4 @@ enum AdjustControl : int {
 
 const ToolDefinition& AdjustTool();
 
-struct AdjustValues;
-// The values the Adjust page holds now.
-const AdjustValues& CurrentAdjustValues();
-
 }  // namespace fotrix

@@ -180,8 +180,6 @@ ToolDefinition makeTool()
 
 }  // namespace
 
-const MiscValues& CurrentMiscValues() { return gMisc.values; }
-
 const ToolDefinition& MiscTool()
 {
     static const ToolDefinition tool = makeTool();

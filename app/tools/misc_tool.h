@@ -22,7 +22,5 @@ enum MiscControl : int {
 };
 
 const ToolDefinition& MiscTool();
-// The values the page holds now.
-const MiscValues& CurrentMiscValues();
 
 }  // namespace fotrix

@@ -33,7 +33,7 @@ ResizeState gResize;
 const DialogItemTemplate kItems[] = {
     {WC_COMBOBOX, IdcRzList, "", 8, 6, 224, 120, kToolDropList, 0},
     {WC_STATIC, IdcRzWidthLabel, "Width", 10, 48, 44, 14, kToolShown, 0},
-    {WC_EDIT, IdcRzSize, "", 56, 45, 50, 20, kToolEdit | DWORD{ES_NUMBER}, 0},
+    {WC_EDIT, IdcRzWidthField, "", 56, 45, 50, 20, kToolEdit | DWORD{ES_NUMBER}, 0},
     {UPDOWN_CLASS, IdcRzWidthSpin, "", 106, 45, 16, 20, kToolShown, 0},
     {WC_STATIC, IdcRzHeightLabel, "Height", 10, 72, 44, 14, kToolShown, 0},
     {WC_EDIT, IdcRzHeightField, "", 56, 69, 50, 20, kToolEdit | DWORD{ES_NUMBER}, 0},
@@ -62,13 +62,13 @@ constexpr ToolLabel kLabels[] = {
 };
 
 // The controls that only the user size uses.
-constexpr int kUserSizeControls[] = {IdcRzBox,      IdcRzSize,      IdcRzWidthSpin, IdcRzHeightField,
+constexpr int kUserSizeControls[] = {IdcRzBox,      IdcRzWidthField,      IdcRzWidthSpin, IdcRzHeightField,
                                      IdcRzHeightSpin, IdcRzDpi,     IdcRzDpiSpin,   IdcRzRatio};
 
 struct Spin {
     int edit, spin, lower, upper;
 };
-constexpr Spin kWidthSpin{IdcRzSize, IdcRzWidthSpin, 1, kMaxSide};
+constexpr Spin kWidthSpin{IdcRzWidthField, IdcRzWidthSpin, 1, kMaxSide};
 constexpr Spin kHeightSpin{IdcRzHeightField, IdcRzHeightSpin, 1, kMaxSide};
 constexpr Spin kDpiSpin{IdcRzDpi, IdcRzDpiSpin, 1, kMaxDpi};
 
@@ -149,7 +149,7 @@ void linkFields(HWND page, int editedId)
     if (gResize.linking || IsDlgButtonChecked(page, IdcRzRatio) != BST_CHECKED) return;
     if (gResize.current.width <= 0 || gResize.current.height <= 0) return;
     gResize.linking = true;
-    if (editedId == IdcRzSize) setField(page, kHeightSpin, linkedHeight(gResize.current, fieldValue(page, kWidthSpin)));
+    if (editedId == IdcRzWidthField) setField(page, kHeightSpin, linkedHeight(gResize.current, fieldValue(page, kWidthSpin)));
     else setField(page, kWidthSpin, linkedWidth(gResize.current, fieldValue(page, kHeightSpin)));
     gResize.linking = false;
 }
@@ -212,7 +212,7 @@ LRESULT onSizeField(HWND page, WORD id, WORD code, LPARAM)
 
 constexpr CommandEntry kCommands[] = {
     {IdcApply, onApply}, {IdcApplyAll, onApply}, {IdcPpPrevious, onStep},         {IdcPpNext, onStep},
-    {IdcRzList, onList}, {IdcRzSize, onSizeField}, {IdcRzHeightField, onSizeField},
+    {IdcRzList, onList}, {IdcRzWidthField, onSizeField}, {IdcRzHeightField, onSizeField},
 };
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 

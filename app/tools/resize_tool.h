@@ -6,7 +6,7 @@
 namespace fotrix {
 
 enum ResizeControl : int {
-    IdcRzSize = 1001,  // width field
+    IdcRzWidthField = 1001,
     IdcRzHeightField = 1002,
     IdcRzDpi = 1004,
     IdcRzList = 1030,
