@@ -1,6 +1,7 @@
 // The Resize tool's page: which size each picture is scaled to, and the
 // resolution written with a user size.
 #include <algorithm>
+#include <cmath>
 
 #include "app/settings.h"
 #include "app/tools/output_pages.h"
@@ -154,10 +155,32 @@ void linkFields(HWND page, int editedId)
     gResize.linking = false;
 }
 
-int operate(BatchRun&, Bitmap& bitmap)
+// The load box that leaves the resampler at most a factor of two: the
+// pipeline averages the picture down while reading, which is far cheaper
+// than reading it whole. No box (-1) when the target is not smaller.
+PixelSize readingBox(PixelSize full, PixelSize target)
 {
-    PixelSize target = resizeTarget(gResize.request, {bitmap.width, bitmap.height});
-    if (target.width <= 0 || target.height <= 0) return ResultBadSize;
+    const double factor = 2.0 * std::max(double(target.width) / full.width, double(target.height) / full.height);
+    if (factor >= 1.0) return {-1, -1};
+    return {static_cast<int>(std::ceil(full.width * factor)), static_cast<int>(std::ceil(full.height * factor))};
+}
+
+// Loads as the batch does (comment, texts, metadata, a damaged end
+// tolerated), reduced while reading towards `target`.
+int loadTowards(const std::string& path, PixelSize full, PixelSize target, Bitmap& bitmap)
+{
+    LoadParams params;
+    loadParamsDefaults(params);
+    params.options |= ReadComment | ReadTextInfo | ReadMetadata | ToleratePartial;
+    PixelSize box = readingBox(full, target);
+    params.maxWidth = box.width;
+    params.maxHeight = box.height;
+    params.scaleMethod = ScaleAreaAverage;
+    return loadBitmap(path, bitmap, params, nullptr);
+}
+
+int resizeTo(Bitmap& bitmap, PixelSize target)
+{
     if (int result = bitmapResample(bitmap, nullptr, target.width, target.height, ResampleArea)) return result;
     if (gResize.request.choice == ResizeUserSize) {
         bitmap.dpiX = static_cast<uint32_t>(gResize.dpi);
@@ -165,6 +188,25 @@ int operate(BatchRun&, Bitmap& bitmap)
     }
     exifMatchPixelSize(bitmap);
     return 0;
+}
+
+// The target comes from the picture's full size, read before its pixels.
+BatchResult processFile(BatchRun& run, const std::string& path, const TextId* message)
+{
+    FileInfo info;
+    const int described = getFileInfo(path, -1, 0, info);
+    const PixelSize full{info.width, info.height};
+    freeFileInfo(info);
+    if (described != 0 || full.width <= 0 || full.height <= 0) return {BatchNotLoaded, path};
+    const PixelSize target = resizeTarget(gResize.request, full);
+    if (target.width <= 0 || target.height <= 0) return {BatchSkipped, path};
+    Bitmap bitmap;
+    if (loadTowards(path, full, target, bitmap) != 0) return {BatchNotLoaded, path};
+    BatchResult result{BatchSkipped, path};
+    if (resizeTo(bitmap, target) == 0)
+        result = batchSave(run.sheet, CurrentConvertSettings(run), CurrentFolderSettings(run), message, path, bitmap);
+    bitmapFree(bitmap);
+    return result;
 }
 
 LRESULT onInitDialog(HWND page, UINT, WPARAM, LPARAM lParam)
@@ -254,7 +296,7 @@ ToolDefinition makeTool()
     ToolDefinition tool;
     tool.name = "resize";
     tool.ownPages = {{&kDialog, procedure, kIdsResize}};
-    tool.operate = operate;
+    tool.processFile = processFile;
     tool.successMessage = &kIdsResizeOk;
     tool.data = &gResize;
     return tool;

@@ -149,3 +149,27 @@ TEST_F(ToolScript, crop_drawn_on_the_preview_is_scaled_to_the_picture)
 }
 
 }  // namespace
+
+namespace {
+
+// A picture far larger than the target is reduced while it is read; the
+// result still matches ImageMagick's own reduction of the same file.
+TEST_F(ToolScript, resize_of_a_large_picture_matches_imagemagick)
+{
+    makeJpeg("large.jpg", 1280, 960);
+    ASSERT_EQ(runScript("command 4048\ncommand 4052\ndialog-select 1030 5\ndialog-command 1080\ndialog-command 1"),
+              0);
+    ASSERT_EQ(size(pictures / "large_m.jpg"), "320x240");
+    ASSERT_EQ(testsupport::run("convert " + q(pictures / "large.jpg") + " -resize 320x240 " + q(dir / "ref.png")), 0);
+    std::string error;
+    // Mean absolute error over the picture, 0..1.
+    testsupport::run("compare -metric MAE " + q(pictures / "large_m.jpg") + " " + q(dir / "ref.png") +
+                         " null: 2>&1 | sed 's/.*(\\(.*\\))/\\1/'",
+                     &error);
+    ASSERT_FALSE(error.empty());
+    EXPECT_LT(std::atof(error.c_str()), 0.02) << error;
+    EXPECT_EQ(exif(pictures / "large_m.jpg", "-ExifImageWidth -ExifImageHeight"),
+              "ExifImageWidth=320 ExifImageHeight=240 ");
+}
+
+}  // namespace
