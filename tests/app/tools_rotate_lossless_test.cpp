@@ -117,7 +117,8 @@ TEST_F(RotateLossless, same_name_is_replaced_only_after_success)
 
     // A file that is not a JPEG fails and stays byte for byte as it was.
     fs::path fake = dir / "fake.jpg";
-    testsupport::writeFile(fake, std::string("\xFF\xD8\xFF\xE0 not really a picture", 28));
+    static const char kFake[] = "\xFF\xD8\xFF\xE0 not really a picture";
+    testsupport::writeFile(fake, std::string(kFake, sizeof kFake - 1));
     std::vector<uint8_t> before = testsupport::readFile(fake);
     EXPECT_EQ(fotrix::rotateJpegLossless(fake, fake, fotrix::RotateRight90), fotrix::LosslessResult::Failed);
     EXPECT_EQ(testsupport::readFile(fake), before);
