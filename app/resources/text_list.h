@@ -123,4 +123,8 @@ FOTRIX_TEXT(kIdsIptc0, 4358, "IDS_IPTC_0", "0 (none)")
 FOTRIX_TEXT(kIdsIptc1, 4359, "IDS_IPTC_1", "1 (highest)")
 FOTRIX_TEXT(kIdsIptc5, 4360, "IDS_IPTC_5", "5 (normal)")
 FOTRIX_TEXT(kIdsIptc8, 4361, "IDS_IPTC_8", "8 (lowest)")
+FOTRIX_TEXT(kIdsResize, 4362, "IDS_RESIZE", "Resize")
+FOTRIX_TEXT(kIdsAdjust, 4363, "IDS_ADJUST", "Adjust")
+FOTRIX_TEXT(kIdsCrop, 4364, "IDS_CROP", "Crop")
+FOTRIX_TEXT(kIdsMisc, 4365, "IDS_MISC", "Sharpen and soften")
 // clang-format on

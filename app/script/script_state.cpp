@@ -5,6 +5,7 @@
 #include "app/script/script_runtime.h"
 #include "app/script/script_windows.h"
 #include "app/shell/app_state.h"
+#include "app/tools/batch_sheet.h"
 #include "app/viewer/main_view.h"
 
 #include <cstdio>
@@ -102,6 +103,12 @@ const StateKey kStateKeys[] = {
     {"slideshow-window", [] { return number(slideshowRunning() ? 1 : 0); }},
     {"slide", [] { return number(slideshowShownIndex()); }},
     {"sound", [] { return slideshowSoundMember(); }},
+    // The tool sheet open now (empty when none), its page index, its current
+    // file, and the outcome of the last file a tool handled ("CODE PATH").
+    {"sheet", ToolSheetName},
+    {"page", ToolSheetPage},
+    {"current-file", [] { return oneLine(ToolCurrentFile()); }},
+    {"result", [] { return oneLine(ToolLastResult()); }},
 };
 
 std::string itemText(HWND list, int index, int column)
