@@ -2,6 +2,7 @@
 
 #include "app/browser/browser.h"
 #include "app/language.h"
+#include "app/properties/properties_sheet.h"
 #include "app/settings.h"
 #include "app/shell/app_state.h"
 #include "app/shell/main_window.h"
@@ -102,6 +103,7 @@ int WinMain(HINSTANCE instance, const StartOptions& options, int showCommand)
         // `idle` waits for the thumbnails; `item:` lines say what the list shows.
         ScriptSetBusyCheck(BrowserBusy);
         ScriptSetItemTextSource(ListItemShownText);
+        ScriptAddStateWriter(WritePropertiesState);
         ScriptStart();
     }
     int exitCode = runMessageLoop();
