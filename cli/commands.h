@@ -42,5 +42,7 @@ int commandCrop(Arguments args);
 int commandAdjust(Arguments args);
 int commandFilter(Arguments args);
 int commandColours(Arguments args);
+int commandSendObex(Arguments args);
+int commandReceiveObex(Arguments args);
 
 }  // namespace cli

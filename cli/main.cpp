@@ -43,6 +43,9 @@ const Command commandTable[] = {
      "smooth, sharpen or reduce noise"},
     {"colours", commandColours, "colours IN OUT --mode M [--dither D] [--format NAME]",
      "convert to black and white, grey levels, a palette or a true-colour layout"},
+    {"send-obex", commandSendObex, "send-obex FILE HOST[:PORT]", "send one file to an OBEX receiver over TCP"},
+    {"receive-obex", commandReceiveObex, "receive-obex DIR [--port N] [--once]",
+     "receive files over OBEX on TCP into a folder"},
 };
 
 void printHelp(FILE* out)
