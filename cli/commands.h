@@ -44,5 +44,7 @@ int commandFilter(Arguments args);
 int commandColours(Arguments args);
 int commandThumbnail(Arguments args);
 int commandAlbum(Arguments args);
+int commandSendObex(Arguments args);
+int commandReceiveObex(Arguments args);
 
 }  // namespace cli
