@@ -213,8 +213,14 @@ ImageStep readImage(BufferedInput& input, ReaderContext& context, GifState& stat
         state.lastResult = LoadReadError;
         return StopWalk;
     }
-    if (minimumCodeSize < 2 || minimumCodeSize > 9) {
+    if (minimumCodeSize < 2) {
         state.lastResult = readerFail(context, LoadBadData, "GIF : Bad code's size !");
+        return StopWalk;
+    }
+    // Eight bits of colour index at most: a larger first code size leaves no
+    // room below the 12-bit code limit and can only give wrong pixels.
+    if (minimumCodeSize > 8) {
+        state.lastResult = readerFail(context, ResultCorrupt, "GIF : Bad code's size !");
         return StopWalk;
     }
 
