@@ -726,3 +726,30 @@ TEST(GifReader, damaged_lzw_data_ends_the_picture_quietly)
     ASSERT_EQ(unterminated.code, 0);
     EXPECT_EQ(bitmapRow(unterminated.bitmap, 0)[0], 2);
 }
+
+// The description of any frame of an animation counts all its frames without
+// decoding them; a frame the file lacks is refused.
+TEST(GifReader, file_info_describes_each_frame_and_counts_them_all)
+{
+    testsupport::TempDir dir;
+    const auto gif = dir / "anim.gif";
+    ASSERT_EQ(testsupport::run("/usr/bin/convert -size 6x4 xc:red -size 9x5 xc:blue -size 3x2 xc:green '" +
+                               gif.string() + "'"), 0);
+    const int widths[] = {6, 9, 3};
+    for (uint32_t frame = 0; frame < 3; ++frame) {
+        SCOPED_TRACE(frame);
+        FileInfo info;
+        ASSERT_EQ(getFileInfo(gif.string(), -1, 0, info, frame), 0);
+        EXPECT_EQ(info.imageCount, 3u);
+        EXPECT_EQ(info.width, widths[frame]);
+        freeFileInfo(info);
+    }
+    FileInfo missing;
+    EXPECT_NE(getFileInfo(gif.string(), -1, 0, missing, 3), 0);
+    freeFileInfo(missing);
+    // A preview load of a later frame shows that frame.
+    Loaded loaded;
+    rastertest::load(gif, loaded, Preview, 1);
+    ASSERT_EQ(loaded.code, 0);
+    EXPECT_EQ(loaded.bitmap.width, 9);
+}
