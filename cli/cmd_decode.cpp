@@ -8,6 +8,7 @@
 #include "cli/pam.h"
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
+#include "imagelib/transform.h"
 #include "rawcodec/rawcodec.h"
 #include "metadata/exif.h"
 
@@ -66,6 +67,7 @@ struct DecodeRequest {
     LoadParams params;
     bool texts = false;
     bool autoRotate = false;  // turn upright by the camera's orientation
+    bool orient = false;      // apply all eight orientation values, whatever the shape
 };
 
 int parseNumberFlag(ArgumentReader& reader, const char* flag, long low, long high, long& out)
@@ -109,6 +111,9 @@ int parseDecode(Arguments args, DecodeRequest& request)
             params.options |= fotrix::ReadTextInfo;
         } else if (arg == "--auto-rotate") {
             request.autoRotate = true;
+            params.options |= fotrix::ReadMetadata;
+        } else if (arg == "--orient") {
+            request.orient = true;
             params.options |= fotrix::ReadMetadata;
         } else if (arg.starts_with("--")) {
             return usageError("decode", "unknown flag '" + std::string(arg) + "'");
@@ -191,6 +196,13 @@ int commandDecode(Arguments args)
         // Whatever the extension: a JPEG with orientation 6 comes out upright.
         int rotation = 0;
         fotrix::exifAutoRotate(bitmap, &info, true, rotation);
+    }
+    if (result == 0 && request.orient && !request.autoRotate) {
+        int orientation = 0;
+        if (fotrix::exifGetOrientation(bitmap.metadata, orientation) && orientation > 1) {
+            result = fotrix::bitmapApplyOrientation(bitmap, orientation);
+            if (result == 0) fotrix::exifSetOrientation(bitmap.metadata, 1);
+        }
     }
     if (result == 0) {
         printBitmap(bitmap, info, request.texts);

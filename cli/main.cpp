@@ -15,7 +15,7 @@ const Command commandTable[] = {
      "describe a picture file without decoding its pixels"},
     {"decode", commandDecode,
      "decode FILE OUT.pam [--frame N] [--box WxH] [--area] [--options NAME,NAME...] "
-     "[--channel-order N] [--origin N] [--raw-preview] [--texts] [--auto-rotate]",
+     "[--channel-order N] [--origin N] [--raw-preview] [--texts] [--auto-rotate] [--orient]",
      "load a picture through the load pipeline and write it as PAM"},
     {"zip", commandZip, "zip create OUT.zip FILE... | zip list ARCHIVE | zip extract ARCHIVE DIR [MEMBER...] [--max-ratio N] [--max-total BYTES]",
      "create, list or extract a zip archive"},

@@ -66,6 +66,11 @@ struct ImageHeader {
     uint16_t compression = 0;
     uint16_t colourModel = 0;
     int16_t transparentIndex = -1;
+    // Alpha of the first paletteAlphaCount palette entries (PNG transparency,
+    // Targa maps of 32-bit entries); later entries are opaque. Used only when
+    // a palette picture is delivered with four components.
+    int16_t paletteAlphaCount = 0;
+    uint8_t paletteAlpha[256] = {};
     char compressionText[160] = {};
     char description[130] = {};
     // Set by beginImage: bytes between the rows of one putRows call in

@@ -28,6 +28,12 @@ int bitmapFlip(Bitmap& source, Bitmap* output, const Rect* rect);
 int bitmapRotate(Bitmap& source, Bitmap* output, int angle, int reserved, ProgressCallback progress,
                  uintptr_t user);
 
+// Turns the bitmap in place so that a picture stored with camera orientation
+// `orientation` (1..8: upright, mirrored, upside down, flipped, transposed,
+// turned left, transversed, turned right) is shown upright, whatever its
+// shape. Other values change nothing. Results as above.
+int bitmapApplyOrientation(Bitmap& bitmap, int orientation);
+
 // Size of a w x h picture fitted into a bw x bh box (integer division, each at least 1).
 void fitIntoBox(int w, int h, int bw, int bh, int& outW, int& outH);
 

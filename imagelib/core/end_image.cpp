@@ -45,6 +45,19 @@ uint16_t finalType(const PipelineState& p, const LoadParams& params, bool hasPal
     return Grey;
 }
 
+// Alpha of each palette index for four-component output: a palette layout
+// with alpha gives its own; else the reader's per-entry alpha; else the
+// transparent index is clear; everything else gets fillAlpha.
+void paletteAlphaTable(uint8_t* alpha, const PipelineState& p, const uint8_t* table, bool paletteAlpha)
+{
+    const ImageHeader& h = *p.header;
+    for (int i = 0; i < 256; ++i) {
+        if (paletteAlpha) alpha[i] = table[PaletteAlpha + i];
+        else if (h.paletteAlphaCount > 0) alpha[i] = i < h.paletteAlphaCount ? h.paletteAlpha[i] : 255;
+        else alpha[i] = i == h.transparentIndex ? 0 : p.geometry.fillAlpha;
+    }
+}
+
 // Replaces the index standing where red will be by the palette colour (or,
 // without a palette, by the grey level scaled to 0..255).
 void expandIndexes(Bitmap& bitmap, const PipelineState& p, const uint8_t* table, bool hasPalette, int bpp,
@@ -55,16 +68,18 @@ void expandIndexes(Bitmap& bitmap, const PipelineState& p, const uint8_t* table,
     const int red = g.channelPosition[0], green = g.channelPosition[1], blue = g.channelPosition[2];
     const int alpha = g.channelPosition[3];
     const unsigned maximum = (1u << std::min(bpp, 8)) - 1;
+    uint8_t alphaOf[256];
+    if (hasPalette) paletteAlphaTable(alphaOf, p, table, paletteAlpha);
+    else std::memset(alphaOf, g.fillAlpha, sizeof alphaOf);
     for (int y = 0; y < bitmap.height; ++y) {
         uint8_t* pixel = bitmapRow(bitmap, y);
         for (int x = 0; x < bitmap.width; ++x, pixel += size) {
             const unsigned i = pixel[red] & 0xFF;
-            uint8_t r, gr, b, a = g.fillAlpha;
+            uint8_t r, gr, b;
             if (hasPalette) {
                 r = table[PaletteRed + i];
                 gr = table[PaletteGreen + i];
                 b = table[PaletteBlue + i];
-                if (paletteAlpha) a = table[PaletteAlpha + i];
             } else {
                 const unsigned level = std::min(i, maximum) * 255 / maximum;
                 r = gr = b = static_cast<uint8_t>(whiteIsZero ? 255 - level : level);
@@ -72,7 +87,7 @@ void expandIndexes(Bitmap& bitmap, const PipelineState& p, const uint8_t* table,
             pixel[red] = r;
             pixel[green] = gr;
             pixel[blue] = b;
-            if (size == 4) pixel[alpha] = a;
+            if (size == 4) pixel[alpha] = alphaOf[i];
         }
     }
 }

@@ -37,6 +37,7 @@ struct GifState {
     int transparentIndex = -1; // kept until a later graphic control extension changes it
     uint32_t imageCount = 0;
     bool delivered = false;
+    bool described = false;    // the information-only mode described the chosen image
     int lastResult = 0;
 };
 
@@ -213,19 +214,32 @@ ImageStep readImage(BufferedInput& input, ReaderContext& context, GifState& stat
         state.lastResult = LoadReadError;
         return StopWalk;
     }
-    if (minimumCodeSize < 2 || minimumCodeSize > 9) {
+    if (minimumCodeSize < 2) {
         state.lastResult = readerFail(context, LoadBadData, "GIF : Bad code's size !");
+        return StopWalk;
+    }
+    // Eight bits of colour index at most: a larger first code size leaves no
+    // room below the 12-bit code limit and can only give wrong pixels.
+    if (minimumCodeSize > 8) {
+        state.lastResult = readerFail(context, ResultCorrupt, "GIF : Bad code's size !");
         return StopWalk;
     }
 
     if (!state.delivered && state.imageCount == context.params.frameIndex) {
         const int result = deliverImage(input, context, state, descriptor, used, minimumCodeSize);
-        if (result != 0) return {false, result};
+        if (result == -1) {
+            // Described without decoding: the walk goes on only to count the images.
+            state.delivered = state.described = true;
+            gifSkipSubBlocks(input);
+        } else if (result != 0) {
+            return {false, result};
+        }
     } else {
         gifSkipSubBlocks(input);
     }
     ++state.imageCount;
-    return context.option(Preview) ? StopWalk : NextBlock;
+    // A preview reads no further than the image it shows; the description counts them all.
+    return context.option(Preview) && state.delivered && !context.infoOnly() ? StopWalk : NextBlock;
 }
 
 }  // namespace
@@ -267,6 +281,7 @@ int readGif(Stream& stream, ReaderContext& context)
     }
 
     context.imageCount = state.imageCount;
+    if (state.described) return -1;
     if (state.delivered) return LoadOk;
     return state.lastResult != 0 ? state.lastResult : LoadUnknownFormat;
 }

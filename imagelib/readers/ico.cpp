@@ -1,6 +1,6 @@
 // Windows icon files (little-endian): a directory of bitmaps, each a 40-byte
 // bitmap information header, a palette for up to 8 bits, the colour rows
-// bottom-up and a 1-bit transparency mask of the same size.
+// bottom-up and a 1-bit transparency mask of the same size; or a PNG stream.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -15,6 +15,8 @@ namespace {
 
 constexpr uint32_t InfoHeaderSize = 40;
 constexpr int32_t MaxIconSide = 16000;
+constexpr int EntryIsPng = -100;  // the chosen entry is a PNG stream, not a bitmap
+constexpr uint8_t PngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
 struct IconBitmap {
     int32_t width = 0;
@@ -43,7 +45,13 @@ int readIconHeader(Stream& stream, ReaderContext& context, IconBitmap& icon)
     if (context.params.frameIndex < count) {
         ByteReader entry(std::span<const uint8_t>(directory).subspan(context.params.frameIndex * 16, 16));
         entry.skip(12);
-        if (!streamSeek(stream, entry.u32le())) return ResultUnknownFormat;
+        const uint32_t offset = entry.u32le();
+        if (!streamSeek(stream, offset)) return ResultUnknownFormat;
+        uint8_t signature[8];
+        if (streamReadExact(stream, signature, sizeof signature) &&
+            std::memcmp(signature, PngSignature, sizeof signature) == 0 && streamSeek(stream, offset))
+            return EntryIsPng;
+        if (!streamSeek(stream, offset)) return ResultUnknownFormat;
     }
 
     uint8_t raw[InfoHeaderSize];
@@ -98,7 +106,9 @@ int deliverWithMask(Stream& stream, ReaderContext& context, ImageHeader& header,
             if (icon.bits == 24) {
                 std::memcpy(out, colour + 3 * x, 3);
             } else {
-                const unsigned index = icon.bits == 8 ? colour[x] : (colour[x / 2] >> (x & 1 ? 0 : 4)) & 15;
+                const unsigned index = icon.bits == 8   ? colour[x]
+                                       : icon.bits == 4 ? (colour[x / 2] >> (x & 1 ? 0 : 4)) & 15u
+                                                        : (colour[x / 8] >> (7 - x % 8)) & 1u;
                 std::memcpy(out, icon.palette + 3 * index, 3);
             }
             out[3] = (mask[x / 8] >> (7 - x % 8)) & 1 ? 0 : 255;
@@ -126,10 +136,12 @@ int readIco(Stream& stream, ReaderContext& context)
 {
     IconBitmap icon;
     int result = readIconHeader(stream, context, icon);
+    // Current icon sets store their large entries as PNG streams, with alpha.
+    if (result == EntryIsPng) return readPng(stream, context);
     if (result != 0) return result;
 
-    const bool maskAsAlpha =
-        context.params.icoMaskAsAlpha && (icon.bits == 4 || icon.bits == 8 || icon.bits == 24);
+    const bool maskAsAlpha = context.params.icoMaskAsAlpha &&
+                             (icon.bits == 1 || icon.bits == 4 || icon.bits == 8 || icon.bits == 24);
     ImageHeader header;
     imageHeaderDefaults(header);
     std::strcpy(header.description, "Windows Icon");

@@ -204,6 +204,14 @@ int readPcx(Stream& stream, ReaderContext& context)
         std::memcpy(palette, pcx.version == 3 ? DefaultPalette : pcx.palette, 48);
         usePalette = palette;
     }
+    // Four-colour (CGA mode) pictures take their colours from the first four
+    // header entries, where the painting program stores them; a header left
+    // empty keeps the grey levels.
+    if (!usePalette && depth == 2 && pcx.version != 3 &&
+        std::any_of(pcx.palette, pcx.palette + 12, [](uint8_t v) { return v != 0; })) {
+        std::memcpy(palette, pcx.palette, 12);
+        usePalette = palette;
+    }
     const int ended = endImage(context, PaletteRgb, 8, usePalette);
     return ended != 0 ? ended : result;
 }

@@ -6,6 +6,7 @@
 // libpng reports fatal errors by longjmp. Everything a decode needs lives in
 // a plain PngJob record; the functions between setjmp and libpng hold no C++
 // objects with destructors, and `stage` says what a jump has to undo.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -105,6 +106,14 @@ void composeOntoWhite(PngJob* job, int fileDepth)
     job->flattened = true;
 }
 
+// A caller asking for colour with alpha gets a grey picture's alpha (its
+// alpha channel, or the transparent grey level) as grey+alpha samples.
+bool greyKeepsAlpha(const PngJob* job)
+{
+    const LoadParams& params = job->context->params;
+    return (params.options & ForceTrueColour) && (params.options & ForceAlpha) && !params.pngFlattenIndexed;
+}
+
 // Transformations by colour type; returns the components a pixel keeps.
 int chooseTransformations(PngJob* job)
 {
@@ -113,11 +122,18 @@ int chooseTransformations(PngJob* job)
     const int depth = png_get_bit_depth(job->png, job->info);
     if (depth == 16) png_set_strip_16(job->png);
     switch (colourType) {
-    case PNG_COLOR_TYPE_PALETTE:
     case PNG_COLOR_TYPE_GRAY:
+        if (greyKeepsAlpha(job) && png_get_valid(job->png, job->info, PNG_INFO_tRNS)) {
+            png_set_expand_gray_1_2_4_to_8(job->png);
+            png_set_tRNS_to_alpha(job->png);
+            return 2;
+        }
+        [[fallthrough]];
+    case PNG_COLOR_TYPE_PALETTE:
         if (params.pngFlattenIndexed && hasPartialTransparency(job)) composeOntoWhite(job, depth);
         return 1;
     case PNG_COLOR_TYPE_GRAY_ALPHA:
+        if (greyKeepsAlpha(job) && !params.pngFlattenAlpha) return 2;
         png_set_strip_alpha(job->png);
         return 1;
     case PNG_COLOR_TYPE_RGB:
@@ -166,6 +182,10 @@ void describeImage(PngJob* job, int components, int depth)
     ImageHeader& h = job->header;
     h.planes = 1;
     h.bitsPerPlane = static_cast<int16_t>(components * depth);
+    if (components == 2) {  // grey+alpha kept: two interleaved 8-bit samples
+        h.components = 2;
+        h.bitsPerPlane = 8;
+    }
     h.width = static_cast<int32_t>(job->width);
     h.height = static_cast<int32_t>(job->height);
     h.bytesPerPlane = static_cast<uint32_t>(job->rowBytes);
@@ -185,6 +205,8 @@ void describeImage(PngJob* job, int components, int depth)
                 h.transparentIndex = static_cast<int16_t>(i);
                 break;
             }
+        h.paletteAlphaCount = static_cast<int16_t>(std::min(count, 256));
+        std::memcpy(h.paletteAlpha, alpha, static_cast<size_t>(h.paletteAlphaCount));
     }
     const FormatEntry* entry = formatEntry(FormatPng);
     std::snprintf(h.description, sizeof h.description, "%s%s",
@@ -218,7 +240,7 @@ int setUp(PngJob* job)
     job->passes = job->interlaced ? png_set_interlace_handling(job->png) : 1;
     png_read_update_info(job->png, job->info);
     job->rowBytes = png_get_rowbytes(job->png, job->info);
-    const int outDepth = depth > 8 ? 8 : depth;
+    const int outDepth = depth > 8 || components == 2 ? 8 : depth;
     if (context.option(ReadComment)) keepTexts(job);
     if (context.option(ReadMetadata)) keepProfile(job);
     describeImage(job, components, outDepth);

@@ -91,9 +91,9 @@ bool colourMapped(const TgaHeader& h)
     return h.imageType == TypeColourMapped || h.imageType == TypeRunLengthColourMapped;
 }
 
-// Reads the colour map into B, G, R entries. Map entry i is the colour of
-// pixel value first + i.
-bool readColourMap(Stream& stream, const TgaHeader& h, uint8_t* bgr)
+// Reads the colour map into B, G, R entries (and, for 32-bit entries, their
+// alpha). Map entry i is the colour of pixel value first + i.
+bool readColourMap(Stream& stream, const TgaHeader& h, uint8_t* bgr, ImageHeader& header)
 {
     const int entryBytes = h.mapEntryBits / 8;
     if (entryBytes < 3) return true;  // no entry size: nothing to read
@@ -102,7 +102,18 @@ bool readColourMap(Stream& stream, const TgaHeader& h, uint8_t* bgr)
     if (!streamReadExact(stream, raw.data(), raw.size())) return false;
     for (int i = 0; i < count && h.mapFirst + i < 256; ++i)
         std::memcpy(bgr + 3 * (h.mapFirst + i), raw.data() + static_cast<size_t>(i) * entryBytes, 3);
+    if (entryBytes == 4) {
+        header.paletteAlphaCount = 256;
+        std::memset(header.paletteAlpha, 255, sizeof header.paletteAlpha);
+        for (int i = 0; i < count && h.mapFirst + i < 256; ++i)
+            header.paletteAlpha[h.mapFirst + i] = raw[static_cast<size_t>(i) * entryBytes + 3];
+    }
     return true;
+}
+
+bool greyWithAlpha(const TgaHeader& h)
+{
+    return (h.imageType == TypeGrey || h.imageType == TypeRunLengthGrey) && h.depth == 16;
 }
 
 // Plain rows, several per call.
@@ -182,17 +193,17 @@ int readTga(Stream& stream, ReaderContext& context)
     if (tga.idLength > 0 && !readComment(context, stream, static_cast<uint32_t>(tga.idLength)))
         return LoadReadError;
 
+    ImageHeader header;
+    imageHeaderDefaults(header);
     // B, G, R entries, 256 of them; unused ones stay black.
     uint8_t colourMap[768] = {};
     const bool usesMap = (tga.mapType == MapPresent || colourMapped(tga)) && tga.depth <= 8;
-    if (usesMap && tga.mapLength > 0 && !readColourMap(stream, tga, colourMap)) return LoadReadError;
+    if (usesMap && tga.mapLength > 0 && !readColourMap(stream, tga, colourMap, header)) return LoadReadError;
     // The pixels start after the map, whether it was used or not.
     const uint64_t pixelStart =
         HeaderSize + static_cast<uint64_t>(tga.idLength) + static_cast<uint64_t>(tga.mapLength) * tga.mapEntryBits / 8;
     if (!streamSeek(stream, pixelStart)) return LoadReadError;
 
-    ImageHeader header;
-    imageHeaderDefaults(header);
     header.width = tga.width;
     header.height = tga.height;
     header.planes = 1;
@@ -207,6 +218,11 @@ int readTga(Stream& stream, ReaderContext& context)
     case 24: header.sampleFlags = SampleReversed; break;  // B, G, R
     case 32: header.sampleFlags = SampleBgra; break;      // B, G, R, A
     default: header.sampleFlags = 0; break;
+    }
+    if (greyWithAlpha(tga)) {  // grey level, then alpha: two interleaved samples
+        header.sampleFlags = 0;
+        header.components = 2;
+        header.bitsPerPlane = 8;
     }
     const size_t pixelBytes = static_cast<size_t>((tga.depth + 7) / 8);
     const size_t rowBytes = tga.depth == 1 ? (static_cast<size_t>(tga.width) + 7) / 8

@@ -275,9 +275,9 @@ TEST(GifReader, pygif_conformance_frames)
         for (size_t k = 0; k < frames.size(); ++k) {
             Loaded loaded;
             rastertest::load(folder / input, loaded, 0, static_cast<uint32_t>(k));
-            // Code sizes above 9 are refused.
+            // Code sizes above 8 are refused.
             if (input == "max-codes.gif") {
-                EXPECT_EQ(loaded.code, LoadBadData) << input;
+                EXPECT_EQ(loaded.code, ResultCorrupt) << input;
                 EXPECT_STREQ(loaded.info.errorText, "GIF : Bad code's size !");
                 break;
             }
@@ -361,9 +361,9 @@ TEST(GifReader, image_rs_and_pillow_files_match_imagemagick_frames)
         Pixels magick;
         const bool magickReads = rastertest::magickFrame(path, 0, magick);
         if (!magickReads) continue;
-        // LZW code sizes above 9 are refused (ImageMagick takes up to 11).
+        // LZW code sizes above 8 are refused as corrupt (ImageMagick takes up to 11).
         if (path.filename() == "issue_2811.gif") {
-            EXPECT_EQ(loaded.code, LoadBadData);
+            EXPECT_EQ(loaded.code, ResultCorrupt);
             continue;
         }
         ASSERT_EQ(loaded.code, 0) << path << ": " << loaded.info.errorText;
@@ -677,7 +677,9 @@ TEST(GifReader, bad_headers_give_their_codes_and_messages)
     std::vector<Case> cases = {
         {"signature", {'G', 'I', 'F', '8', '8', 'a', 1, 0, 1, 0, 0, 0, 0, 0x3B}, LoadUnknownFormat, ""},
         {"code size 1", withCodeSize(1), LoadBadData, "GIF : Bad code's size !"},
-        {"code size 10", withCodeSize(10), LoadBadData, "GIF : Bad code's size !"},
+        {"code size 9", withCodeSize(9), ResultCorrupt, "GIF : Bad code's size !"},
+        {"code size 10", withCodeSize(10), ResultCorrupt, "GIF : Bad code's size !"},
+        {"code size 8", withCodeSize(8), LoadOk, ""},
         {"zero width", zeroWidth, LoadBadData, "GIF : Bad picture's size !"},
         {"no image", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, 0x3B}, LoadUnknownFormat, ""},
         // Ending before any image is accepted counts as "not a GIF file" for the loader.
@@ -690,7 +692,9 @@ TEST(GifReader, bad_headers_give_their_codes_and_messages)
         rastertest::load(path, loaded, 0, 0, FormatGif);
         EXPECT_EQ(loaded.code, c.code) << c.name;
         EXPECT_STREQ(loaded.info.errorText, c.message) << c.name;
-        EXPECT_EQ(loaded.bitmap.pixels, nullptr) << c.name;
+        if (c.code != LoadOk) {
+            EXPECT_EQ(loaded.bitmap.pixels, nullptr) << c.name;
+        }
     }
 }
 
@@ -721,4 +725,31 @@ TEST(GifReader, damaged_lzw_data_ends_the_picture_quietly)
     writeAndLoad(dir, open, unterminated);
     ASSERT_EQ(unterminated.code, 0);
     EXPECT_EQ(bitmapRow(unterminated.bitmap, 0)[0], 2);
+}
+
+// The description of any frame of an animation counts all its frames without
+// decoding them; a frame the file lacks is refused.
+TEST(GifReader, file_info_describes_each_frame_and_counts_them_all)
+{
+    testsupport::TempDir dir;
+    const auto gif = dir / "anim.gif";
+    ASSERT_EQ(testsupport::run("/usr/bin/convert -size 6x4 xc:red -size 9x5 xc:blue -size 3x2 xc:green '" +
+                               gif.string() + "'"), 0);
+    const int widths[] = {6, 9, 3};
+    for (uint32_t frame = 0; frame < 3; ++frame) {
+        SCOPED_TRACE(frame);
+        FileInfo info;
+        ASSERT_EQ(getFileInfo(gif.string(), -1, 0, info, frame), 0);
+        EXPECT_EQ(info.imageCount, 3u);
+        EXPECT_EQ(info.width, widths[frame]);
+        freeFileInfo(info);
+    }
+    FileInfo missing;
+    EXPECT_NE(getFileInfo(gif.string(), -1, 0, missing, 3), 0);
+    freeFileInfo(missing);
+    // A preview load of a later frame shows that frame.
+    Loaded loaded;
+    rastertest::load(gif, loaded, Preview, 1);
+    ASSERT_EQ(loaded.code, 0);
+    EXPECT_EQ(loaded.bitmap.width, 9);
 }

@@ -147,6 +147,56 @@ TEST(IcoReader, OneBitEntriesKeepTheirColours)
     }
 }
 
+// Entries stored as PNG streams go through the PNG reader, alpha included,
+// in a file of Pillow's and image-rs's and in one ImageMagick writes with a
+// 256-pixel entry (ImageMagick stores that size as PNG).
+TEST(IcoReader, PngEntriesDecodeWithTheirAlpha)
+{
+    for (const char* name : {"png-32bpp-alpha.ico", "png_l8.ico", "png_rgb8.ico"}) {
+        SCOPED_TRACE(name);
+        const auto ico = testdata("image-rs/images/ico/images/") / name;
+        Pixels reference;
+        ASSERT_TRUE(testsupport::decodeWithMagick(testdata("image-rs/reference/ico/images/") / (std::string(name) + ".png"),
+                                                  reference));
+        const readertest::Load load = readertest::loadRgba(ico);
+        ASSERT_EQ(load.code, 0) << load.info.errorText;
+        EXPECT_EQ(load.info.formatIndex, IcoFormat);
+        expectSameIcon(load.pixels, reference, true);
+    }
+    testsupport::TempDir dir;
+    const auto source = dir / "s.png";
+    const auto ico = dir / "big.ico";
+    ASSERT_EQ(testsupport::run("/usr/bin/convert -size 256x256 radial-gradient:red-none -depth 8 '" + source.string() +
+                               "'"), 0);
+    ASSERT_EQ(testsupport::run("/usr/bin/convert '" + source.string() + "' -define icon:auto-resize=256,16 '" +
+                               ico.string() + "'"), 0);
+    for (int frame = 0; frame < 2; frame++) {
+        SCOPED_TRACE(frame);
+        Pixels reference;
+        ASSERT_TRUE(readertest::magickFrame(ico, frame, reference));
+        const readertest::Load load = readertest::loadRgba(ico, [&](LoadParams& p) { p.frameIndex = frame; });
+        ASSERT_EQ(load.code, 0) << load.info.errorText;
+        EXPECT_EQ(load.pixels.width, frame == 0 ? 256 : 16);
+        expectSameIcon(load.pixels, reference, true);
+    }
+}
+
+// One-bit entries honour the mask as alpha like the deeper ones.
+TEST(IcoReader, OneBitEntriesTakeTheMaskAsAlpha)
+{
+    int clear = 0;  // hopper_mask's mask clears part of the picture
+    for (const char* file : {"pillow/ico/black_and_white.ico", "pillow/ico/hopper_mask.ico"}) {
+        SCOPED_TRACE(file);
+        Pixels reference;
+        ASSERT_TRUE(readertest::magickFrame(testdata(file), 0, reference));
+        const readertest::Load load = readertest::loadRgba(testdata(file), [](LoadParams& p) { p.icoMaskAsAlpha = 1; });
+        ASSERT_EQ(load.code, 0) << load.info.errorText;
+        expectSameIcon(load.pixels, reference, true);
+        for (size_t i = 3; i < load.pixels.data.size(); i += 4) clear += load.pixels.data[i] == 0;
+    }
+    EXPECT_GT(clear, 0);
+}
+
 TEST(IcoReader, MatchesImageRsReferences)
 {
     for (const char* name : {"smile.ico", "bmp-24bpp-mask.ico", "bmp-32bpp-alpha.ico",
@@ -272,8 +322,6 @@ TEST(IcoReader, DamagedFiles)
     tooWide[22 + 5] = 0x3E;  // 16000
     EXPECT_EQ(code(tooWide), 2);
     EXPECT_EQ(code(std::vector<uint8_t>(good.begin(), good.end() - 9)), 4);  // cut in the colour rows
-    // A PNG-compressed entry is not a bitmap entry.
-    EXPECT_EQ(readertest::loadRgba(testdata("image-rs/images/ico/images/png_rgb8.ico")).code, 2);
 
     for (const char* file : {"image-rs/bad/ico/Bad_smile-incorrect-image-length.ico",
                              "image-rs/regression/ico/oom-ff076e7064c13ec1f8e2c5bbbfb7a77a08db2361.ico",
