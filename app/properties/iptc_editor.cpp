@@ -33,7 +33,7 @@ struct PageBinding {
 };
 
 PageBinding& bindingOf(HWND page) { return *reinterpret_cast<PageBinding*>(GetWindowLongPtr(page, DWLP_USER)); }
-const IptcPageSpec& specOf(HWND page) { return IptcPages()[bindingOf(page).index]; }
+const IptcPageLayout& specOf(HWND page) { return IptcPages()[bindingOf(page).index]; }
 IptcRecord& recordOf(HWND page) { return bindingOf(page).session->record; }
 
 // The editor starts from the IPTC of the first picture that has one.
@@ -66,13 +66,13 @@ void describeFirst(Session& s)
     freeFileInfo(info);
 }
 
-void relabel(HWND page, const IptcPageSpec& spec)
+void relabel(HWND page, const IptcPageLayout& layout)
 {
-    BeginDialogSection(spec.section);
-    for (const IptcField& f : spec.fields) SetDlgItemTr(page, kLabelBase + f.dataset, f.key);
-    if (spec.list.dataset) {
-        SetDlgItemTr(page, IdcIptcAdd, spec.list.addKey);
-        SetDlgItemTr(page, IdcIptcDelete, spec.list.deleteKey);
+    BeginDialogSection(layout.section);
+    for (const IptcField& f : layout.fields) SetDlgItemTr(page, kLabelBase + f.dataset, f.key);
+    if (layout.list.dataset) {
+        SetDlgItemTr(page, IdcIptcAdd, layout.list.addKey);
+        SetDlgItemTr(page, IdcIptcDelete, layout.list.deleteKey);
     }
     static const struct {
         int id;

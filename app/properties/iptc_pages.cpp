@@ -25,7 +25,7 @@ constexpr int kFieldX = 90;
 constexpr int kFieldWidth = kWidth - kFieldX - 4;
 
 // Byte limits are those of the IPTC datasets themselves.
-const std::vector<IptcPageSpec> kPages = {
+const std::vector<IptcPageLayout> kPages = {
     {"DlgIptc1", "Picture", {}, {}},
     {"DlgIptc2",
      "Credits",
@@ -103,14 +103,14 @@ struct BuiltPage {
     DialogTemplate dialog{};
 };
 
-BuiltPage buildPage(const IptcPageSpec& spec, bool infoPage)
+BuiltPage buildPage(const IptcPageLayout& layout, bool infoPage)
 {
     BuiltPage built;
     if (infoPage) addInfoPage(built.items);
     int y = 4;
-    for (const IptcField& f : spec.fields) y = addField(built.items, f, y);
-    if (spec.list.dataset) addList(built.items, y);
-    built.dialog = {spec.title, DWORD{WS_POPUP} | DS_SETFONT, 0, 0, 0, kWidth, 232, "Tahoma", 8,
+    for (const IptcField& f : layout.fields) y = addField(built.items, f, y);
+    if (layout.list.dataset) addList(built.items, y);
+    built.dialog = {layout.title, DWORD{WS_POPUP} | DS_SETFONT, 0, 0, 0, kWidth, 232, "Tahoma", 8,
                     static_cast<int>(built.items.size()), built.items.data()};
     return built;
 }
@@ -165,7 +165,7 @@ void storeList(HWND page, const IptcListSpec& list, IptcRecord& record)
 
 }  // namespace
 
-const std::vector<IptcPageSpec>& IptcPages() { return kPages; }
+const std::vector<IptcPageLayout>& IptcPages() { return kPages; }
 
 const DialogTemplate* IptcPageTemplate(size_t page)
 {
@@ -186,9 +186,9 @@ std::string CutToBytes(const std::string& text, size_t limit)
     return text.substr(0, end);
 }
 
-void LoadIptcPage(HWND page, const IptcPageSpec& spec, const IptcRecord& record)
+void LoadIptcPage(HWND page, const IptcPageLayout& layout, const IptcRecord& record)
 {
-    for (const IptcField& f : spec.fields) {
+    for (const IptcField& f : layout.fields) {
         const std::string& value = record.slots[f.dataset];
         if (f.dataset == kUrgency) {
             HWND combo = GetDlgItem(page, IdcPriority);
@@ -200,12 +200,12 @@ void LoadIptcPage(HWND page, const IptcPageSpec& spec, const IptcRecord& record)
         SendDlgItemMessage(page, kFieldBase + f.dataset, EM_LIMITTEXT, static_cast<WPARAM>(f.limit), 0);
         SetDlgItemText(page, kFieldBase + f.dataset, CutToBytes(value, static_cast<size_t>(f.limit)).c_str());
     }
-    if (spec.list.dataset) loadList(page, spec.list, record);
+    if (layout.list.dataset) loadList(page, layout.list, record);
 }
 
-void StoreIptcPage(HWND page, const IptcPageSpec& spec, IptcRecord& record)
+void StoreIptcPage(HWND page, const IptcPageLayout& layout, IptcRecord& record)
 {
-    for (const IptcField& f : spec.fields) {
+    for (const IptcField& f : layout.fields) {
         std::string& slot = record.slots[f.dataset];
         if (f.dataset == kUrgency) {
             LRESULT level = SendDlgItemMessage(page, IdcPriority, CB_GETCURSEL, 0, 0);
@@ -214,7 +214,7 @@ void StoreIptcPage(HWND page, const IptcPageSpec& spec, IptcRecord& record)
         }
         slot = CutToBytes(fieldText(page, kFieldBase + f.dataset), static_cast<size_t>(f.limit));
     }
-    if (spec.list.dataset) storeList(page, spec.list, record);
+    if (layout.list.dataset) storeList(page, layout.list, record);
 }
 
 }  // namespace fotrix

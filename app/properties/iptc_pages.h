@@ -26,7 +26,7 @@ struct IptcListSpec {
     int limit;            // bytes of one item
 };
 
-struct IptcPageSpec {
+struct IptcPageLayout {
     const char* section;
     const char* title;
     std::vector<IptcField> fields;
@@ -49,13 +49,13 @@ enum IptcControl : int {
     IdcPriority = kFieldBase + 10,  // the urgency (dataset 10)
 };
 
-const std::vector<IptcPageSpec>& IptcPages();
+const std::vector<IptcPageLayout>& IptcPages();
 // The page's template, made once from its table.
 const DialogTemplate* IptcPageTemplate(size_t page);
 
 // Field contents to and from the record; texts are cut to the dataset's limit.
-void LoadIptcPage(HWND page, const IptcPageSpec& spec, const IptcRecord& record);
-void StoreIptcPage(HWND page, const IptcPageSpec& spec, IptcRecord& record);
+void LoadIptcPage(HWND page, const IptcPageLayout& layout, const IptcRecord& record);
+void StoreIptcPage(HWND page, const IptcPageLayout& layout, IptcRecord& record);
 // A text cut to at most `limit` bytes, never inside a UTF-8 character.
 std::string CutToBytes(const std::string& text, size_t limit);
 
