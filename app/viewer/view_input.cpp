@@ -151,8 +151,11 @@ LRESULT viewOnButtonUp(HWND view, UINT, WPARAM, LPARAM lParam)
             finishSelection(view, *s);
         }
     }
-    if (s->clickPending && s->callback) viewSendEvent(view, *s, ViewTapReleased, pointOf(lParam));
+    // The owner may destroy the view when it hears of the tap (a slideshow
+    // ends on one), so nothing of the view's state is touched after it.
+    bool tapped = s->clickPending && s->callback;
     s->clickPending = false;
+    if (tapped) viewSendEvent(view, *s, ViewTapReleased, pointOf(lParam));
     return 0;
 }
 
