@@ -247,12 +247,18 @@ void ShowPropertiesSheet(HWND owner, const std::vector<std::string>& paths, int 
     gSession = outer;
 }
 
+std::string PropertiesSheetName() { return gSession ? "properties" : ""; }
+
+std::string PropertiesPageTitle()
+{
+    int page = gSession ? shownPage(*gSession) : -1;
+    return page >= 0 ? gSession->titles[page] : std::string();
+}
+
 void WritePropertiesState(std::string& out)
 {
     if (!gSession) return;
     int page = shownPage(*gSession);
-    out += "sheet: properties\n";
-    out += "page: " + (page >= 0 ? gSession->titles[page] : std::string()) + "\n";
     if (page < 0) return;
     HWND list = gSession->lists[page];
     for (int i = 0, n = ListView_GetItemCount(list); i < n; ++i)

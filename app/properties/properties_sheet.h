@@ -11,8 +11,11 @@ namespace fotrix {
 // Modal; starts on picture `first` of `paths`.
 void ShowPropertiesSheet(HWND owner, const std::vector<std::string>& paths, int first);
 
-// While the sheet is open: the `state` lines "sheet", "page" and one
-// "row: LABEL | VALUE" for each row of the list the shown page holds.
+// For the script's `state`: "properties" while the sheet is open (else
+// empty), the title of the page shown, and one "row: LABEL | VALUE" line for
+// each row of the list that page holds.
+std::string PropertiesSheetName();
+std::string PropertiesPageTitle();
 void WritePropertiesState(std::string& out);
 
 }  // namespace fotrix

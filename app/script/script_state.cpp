@@ -2,6 +2,7 @@
 // windows, in a fixed order (outside checks read them), then the lines of the
 // registered writers, then one "item:" line per entry of the file list.
 #include "app/album/slideshow_player.h"
+#include "app/properties/properties_sheet.h"
 #include "app/script/script_runtime.h"
 #include "app/script/script_windows.h"
 #include "app/shell/app_state.h"
@@ -105,8 +106,9 @@ const StateKey kStateKeys[] = {
     {"sound", [] { return slideshowSoundMember(); }},
     // The tool sheet open now (empty when none), its page index, its current
     // file, and the outcome of the last file a tool handled ("CODE PATH").
-    {"sheet", ToolSheetName},
-    {"page", ToolSheetPage},
+    // A tool sheet, or else the picture properties sheet (its page by title).
+    {"sheet", [] { return ToolSheetName().empty() ? PropertiesSheetName() : ToolSheetName(); }},
+    {"page", [] { return ToolSheetName().empty() ? PropertiesPageTitle() : ToolSheetPage(); }},
     {"current-file", [] { return oneLine(ToolCurrentFile()); }},
     {"result", [] { return oneLine(ToolLastResult()); }},
 };

@@ -89,7 +89,7 @@ TEST_F(PropertiesSheet, ExifPageShowsWhatTheCommandLineListerPrints)
     std::vector<Step> steps = {[](HWND sheet) { showPage(sheet, 1); }};
     for (size_t i = 0; i < paths.size(); ++i) {
         steps.push_back([&](HWND) {
-            std::string state;
+            std::string state = "page: " + PropertiesPageTitle() + "\n";
             WritePropertiesState(state);
             seen.push_back(stateRows(state, &pageTitle));
         });
