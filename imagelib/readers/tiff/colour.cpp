@@ -67,6 +67,45 @@ void ycbcrPixel(int luma, int cb, int cr, const YCbCrParams& p, uint8_t* rgb)
     rgb[2] = clampByte(b);
 }
 
+// Codes to values by ReferenceBlackWhite (the luma range to 0..255, the
+// chroma ranges to -127..127 around 0), then the coefficients in 16-bit fixed
+// point, rounded as libtiff's RGBA interface rounds.
+void ycbcrTablesInit(YCbCrTables& t, const TiffInfo& info)
+{
+    constexpr int Shift = 16;
+    constexpr int32_t Half = 1 << (Shift - 1);
+    const auto fixed = [](float v) { return static_cast<int32_t>(std::clamp(v, 0.0f, 2.0f) * (1 << Shift) + 0.5f); };
+    const float* ref = info.referenceBlackWhite;
+    const auto scaled = [](int code, float black, float white, float range) {
+        const float span = white - black != 0 ? white - black : 1;
+        return static_cast<int32_t>(std::clamp((code - black) * range / span, -4096.0f, 4096.0f));
+    };
+    const float redFactor = 2 - 2 * info.lumaRed, blueFactor = 2 - 2 * info.lumaBlue;
+    const int32_t crToRed = fixed(redFactor), cbToBlue = fixed(blueFactor);
+    const int32_t crToGreen = fixed(info.lumaRed * redFactor / info.lumaGreen);
+    const int32_t cbToGreen = fixed(info.lumaBlue * blueFactor / info.lumaGreen);
+    for (int i = 0; i < 256; i++) {
+        const int32_t cr = scaled(i, ref[4], ref[5], 127), cb = scaled(i, ref[2], ref[3], 127);
+        t.luma[i] = scaled(i, ref[0], ref[1], 255);
+        t.redFromCr[i] = (crToRed * cr + Half) >> Shift;
+        t.blueFromCb[i] = (cbToBlue * cb + Half) >> Shift;
+        t.greenFromCr[i] = -crToGreen * cr;
+        t.greenFromCb[i] = -cbToGreen * cb + Half;
+    }
+}
+
+void ycbcrTablesConvert(const YCbCrTables& t, const uint8_t* ycc, uint8_t* rgb, uint32_t width)
+{
+    const auto clamp = [](int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); };
+    for (uint32_t x = 0; x < width; x++, ycc += 3, rgb += 3) {
+        const int32_t y = t.luma[ycc[0]];
+        const uint8_t cb = ycc[1], cr = ycc[2];
+        rgb[0] = clamp(y + t.redFromCr[cr]);
+        rgb[1] = clamp(y + ((t.greenFromCb[cb] + t.greenFromCr[cr]) >> 16));
+        rgb[2] = clamp(y + t.blueFromCb[cb]);
+    }
+}
+
 void undoPredictor(uint8_t* row, uint32_t width, int samples, int bits, bool bigEndian)
 {
     if (width < 2) return;

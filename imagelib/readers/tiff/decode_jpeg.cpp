@@ -118,26 +118,33 @@ int decodeJpegStrip(std::span<const uint8_t> in, std::span<uint8_t> out, const J
 
 namespace {
 
-int pictureHeader(JpegSession& s, std::span<const uint8_t> in)
+int pictureHeader(JpegSession& s, std::span<const uint8_t> in, bool keepYCbCr)
 {
     if (setjmp(s.jump)) return ResultCorrupt;
     jpeg_create_decompress(&s.cinfo);
     s.created = true;
     jpeg_mem_src(&s.cinfo, in.data(), static_cast<unsigned long>(in.size()));
     jpeg_read_header(&s.cinfo, TRUE);
-    if (s.cinfo.num_components == 3) s.cinfo.out_color_space = JCS_RGB;
+    if (s.cinfo.num_components == 3 && keepYCbCr) {
+        s.cinfo.jpeg_color_space = JCS_YCbCr;
+        s.cinfo.out_color_space = JCS_YCbCr;
+        s.cinfo.do_fancy_upsampling = FALSE;
+    } else if (s.cinfo.num_components == 3) {
+        s.cinfo.out_color_space = JCS_RGB;
+    }
     jpeg_start_decompress(&s.cinfo);
     return 0;
 }
 
 }  // namespace
 
-JpegSession* jpegSessionOpen(std::span<const uint8_t> in, uint32_t& width, uint32_t& height, int& components)
+JpegSession* jpegSessionOpen(std::span<const uint8_t> in, bool keepYCbCr, uint32_t& width, uint32_t& height,
+                             int& components)
 {
     JpegSession* session = new (std::nothrow) JpegSession;
     if (!session) return nullptr;
     prepare(*session);
-    if (pictureHeader(*session, in) != 0 ||
+    if (pictureHeader(*session, in, keepYCbCr) != 0 ||
         (session->cinfo.output_components != 1 && session->cinfo.output_components != 3 &&
          session->cinfo.output_components != 4)) {
         jpegSessionClose(session);

@@ -85,6 +85,36 @@ TiffRational readRational(Stream& stream, const TiffInfo& info, const RawEntry& 
     return r;
 }
 
+// Six rationals (some writers store SHORT or LONG values); a zero
+// denominator or a black not below its white keeps the defaults.
+void readReferenceBlackWhite(Stream& stream, TiffInfo& info, const RawEntry& e)
+{
+    if (e.count < 6) return;
+    float values[6] = {};
+    bool good = true;
+    if (e.type == TypeShort || e.type == TypeLong) {
+        std::vector<uint32_t> numbers;
+        good = readArray(stream, info, arrayOf(e), numbers, 6) && numbers.size() == 6;
+        for (size_t i = 0; good && i < 6; i++) values[i] = static_cast<float>(numbers[i]);
+    } else if (e.type == TypeRational) {
+        const uint64_t back = streamTell(stream);
+        good = streamSeek(stream, e.fieldValue);
+        for (float& value : values) {
+            const uint32_t n = read32(stream, info.bigEndian);
+            const uint32_t d = read32(stream, info.bigEndian);
+            if (d == 0) good = false;
+            else value = static_cast<float>(n) / static_cast<float>(d);
+        }
+        good = good && !streamFailed(stream);
+        streamSeek(stream, back);
+    } else {
+        return;
+    }
+    stream.failed = false;
+    for (int i = 0; i < 6; i += 2) good = good && values[i] < values[i + 1];
+    if (good) std::memcpy(info.referenceBlackWhite, values, sizeof values);
+}
+
 void storeEntry(Stream& stream, ReaderContext& context, TiffInfo& info, const RawEntry& e)
 {
     const uint32_t v = scalar(e, info.bigEndian);
@@ -124,8 +154,14 @@ void storeEntry(Stream& stream, ReaderContext& context, TiffInfo& info, const Ra
         info.hasExtraSamples = true;
         break;
     case 347: info.jpegTables = blockOf(e); break;
+    case 512: info.jpegProc = static_cast<uint16_t>(v); break;
     case 513: info.jpegInterchangeOffset = v; break;
     case 514: info.jpegInterchangeLength = v; break;
+    case 515: info.jpegRestartInterval = static_cast<uint16_t>(v); break;
+    case 519: info.jpegQTables = arrayOf(e); break;
+    case 520: info.jpegDcTables = arrayOf(e); break;
+    case 521: info.jpegAcTables = arrayOf(e); break;
+    case 532: readReferenceBlackWhite(stream, info, e); break;
     case 529:
         if (e.type == TypeRational && e.count >= 3) {
             const uint64_t back = streamTell(stream);

@@ -91,6 +91,14 @@ struct TiffInfo {
     TiffBlock jpegTables;
     int64_t jpegInterchangeOffset = -1;
     uint32_t jpegInterchangeLength = 0;
+    // Old-style JPEG: the process, restart interval and the tables kept in
+    // tags of their own (one offset a component) for files whose interchange
+    // stream lacks them.
+    uint16_t jpegProc = 1;
+    uint16_t jpegRestartInterval = 0;
+    TiffArray jpegQTables, jpegDcTables, jpegAcTables;
+    // ReferenceBlackWhite: footroom and headroom of Y, Cb and Cr codes.
+    float referenceBlackWhite[6] = {0, 255, 128, 255, 128, 255};
     float lumaRed = 0.299f, lumaGreen = 0.587f, lumaBlue = 0.114f;
     // TIFF 6 gives 2 x 2 when the tag is absent.
     uint16_t subsampleH = 2, subsampleV = 2;
@@ -166,11 +174,33 @@ struct JpegStripParams {
 };
 int decodeJpegStrip(std::span<const uint8_t> in, std::span<uint8_t> out, const JpegStripParams& params);
 
-// An embedded JPEG interchange stream (old-style JPEG), decoded row by row.
+// A whole JPEG stream (old-style JPEG), decoded row by row. Three
+// components come out as R, G, B, or with `keepYCbCr` as Y, Cb, Cr with the
+// chroma repeated over its block (no smoothing), for the TIFF conversion.
 struct JpegSession;
-JpegSession* jpegSessionOpen(std::span<const uint8_t> in, uint32_t& width, uint32_t& height, int& components);
-int jpegSessionReadRow(JpegSession* session, uint8_t* row);  // 0 or 10
+JpegSession* jpegSessionOpen(std::span<const uint8_t> in, bool keepYCbCr, uint32_t& width, uint32_t& height,
+                             int& components);
+int jpegSessionReadRow(JpegSession* session, uint8_t* row);  // 0, 4 or 10
 void jpegSessionClose(JpegSession* session);
+
+// Old-style JPEG: the stream libjpeg decodes, put together from the
+// interchange stream, the table tags and the strips or tiles (old_jpeg.cpp).
+struct OldJpegStream {
+    std::vector<uint8_t> bytes;
+    uint32_t frameWidth = 0;   // of the frame: the picture, or one tile wide
+    uint32_t frameHeight = 0;  // and every tile below the one before
+    int components = 0;
+};
+// 0, 1 (too large), 4 (a chunk cut short before any data) or 10 (no usable header).
+int assembleOldJpeg(Stream& stream, const TiffInfo& info, OldJpegStream& out);
+
+// YCbCr codes to R, G, B by the coefficients and ReferenceBlackWhite, as
+// tables built once.
+struct YCbCrTables {
+    int32_t luma[256], redFromCr[256], blueFromCb[256], greenFromCr[256], greenFromCb[256];
+};
+void ycbcrTablesInit(YCbCrTables& t, const TiffInfo& info);
+void ycbcrTablesConvert(const YCbCrTables& t, const uint8_t* ycc, uint8_t* rgb, uint32_t width);
 
 // Colour conversion and post-processing.
 struct YCbCrParams {

@@ -59,8 +59,8 @@ bool knownCompression(const TiffInfo& info)
     case CompressionLzw: case CompressionJpeg: case CompressionDeflate: case CompressionPackBits:
     case CompressionThunderScan: case CompressionDeflateOld: case CompressionSgiLog: case CompressionSgiLog24:
         return true;
-    case CompressionOldJpeg:
-        return info.jpegInterchangeOffset >= 0;
+    case CompressionOldJpeg:  // needs an interchange stream or the tables' tags
+        return info.jpegInterchangeOffset >= 0 || info.jpegQTables.present;
     default:
         return false;
     }
@@ -563,34 +563,42 @@ int deliverPlanarYCbCr(Decoder& d, ImageHeader& header)
     return result;
 }
 
-// Old-style JPEG with an interchange stream: the stream is the picture.
+// Old-style JPEG: one JPEG frame put together from the file's pieces
+// (old_jpeg.cpp). YCbCr goes through the TIFF conversion with
+// ReferenceBlackWhite, the chroma repeated over its block, as libtiff decodes
+// these files; tiled files hold their tiles one below the other in the frame.
 int readOldJpeg(Stream& stream, ReaderContext& context, const TiffInfo& info, uint32_t pages)
 {
-    const uint64_t offset = static_cast<uint64_t>(info.jpegInterchangeOffset);
-    if (offset >= stream.size) return readerFail(context, ResultReadError, "TIFF : Bad JPEG offset !");
-    uint64_t size = info.jpegInterchangeLength ? info.jpegInterchangeLength : stream.size - offset;
-    size = std::min<uint64_t>(size, stream.size - offset);
-    if (size > MaxChunkBytes) return ResultNoMemory;
-    std::vector<uint8_t> bytes(size);
-    if (!streamSeek(stream, offset) || !streamReadExact(stream, bytes.data(), bytes.size())) return ResultReadError;
-    uint32_t width = 0, height = 0;
+    OldJpegStream assembled;
+    const int built = assembleOldJpeg(stream, info, assembled);
+    if (built == ResultNoMemory) return failureMessage(context, built);
+    if (built != 0) return readerFail(context, ResultCorrupt, "TIFF : Bad JPEG data !");
+    const bool ycbcr = info.photometric == PhotometricYCbCr && assembled.components == 3;
+    uint32_t frameWidth = 0, frameHeight = 0;
     int components = 0;
-    JpegSession* session = jpegSessionOpen(bytes, width, height, components);
+    JpegSession* session = jpegSessionOpen(assembled.bytes, ycbcr, frameWidth, frameHeight, components);
     if (!session) return readerFail(context, ResultCorrupt, "TIFF : Bad JPEG data !");
+    const bool tiled = info.tiled();
+    if (tiled && frameWidth != info.tileWidth) {
+        jpegSessionClose(session);
+        return readerFail(context, ResultCorrupt, "TIFF : Bad JPEG data !");
+    }
     context.imageCount = pages;
     ImageHeader header;
     imageHeaderDefaults(header);
     std::strcpy(header.description, "TIFF (jpeg)");
-    header.width = static_cast<int32_t>(width);
-    header.height = static_cast<int32_t>(height);
+    header.width = static_cast<int32_t>(std::min<uint32_t>(info.width, 0x7FFFFFFF));
+    header.height = static_cast<int32_t>(std::min<uint32_t>(info.height, 0x7FFFFFFF));
     header.bitsPerPlane = static_cast<int16_t>(8 * components);
-    header.bytesPerPlane = width * components;
+    header.bytesPerPlane = info.width * components;
     header.compression = 255;
     std::strcpy(header.compressionText, "Jpeg Old Style");
     if (components == 4) {
-        header.sampleFlags = SampleCmykInverted;
+        header.sampleFlags = info.photometric == PhotometricSeparated ? SampleCmykInk : SampleCmykInverted;
         header.colourModel = 3;
     }
+    if (ycbcr) header.colourModel = 4;
+    if (tiled) header.sampleFlags |= SampleFullPictureRaw;
     header.dpiX = dpiOf(info.xResolution, info.resolutionUnit);
     header.dpiY = dpiOf(info.yResolution, info.resolutionUnit);
     header.fileOrigin = originOf(info.orientation);
@@ -599,14 +607,37 @@ int readOldJpeg(Stream& stream, ReaderContext& context, const TiffInfo& info, ui
         jpegSessionClose(session);
         return result;
     }
+    YCbCrTables tables;
+    if (ycbcr) ycbcrTablesInit(tables, info);
+    std::vector<uint8_t> decoded(static_cast<size_t>(frameWidth) * components);
+    const uint32_t across = tiled ? (info.width + info.tileWidth - 1) / info.tileWidth : 1;
     int rows = 0;
-    for (uint32_t y = 0; y < height && rows == 0; y++) {
-        rows = jpegSessionReadRow(session, header.rowBuffer);
-        if (rows == 0) rows = putRows(context, 0, static_cast<int>(y), 1);
+    uint32_t delivered = 0;
+    for (uint32_t y = 0; y < frameHeight && rows == 0; y++) {
+        // Where this frame row belongs in the picture.
+        uint32_t row = y, x = 0;
+        if (tiled) {
+            const uint32_t tile = y / info.tileLength;
+            row = tile / across * info.tileLength + y % info.tileLength;
+            x = tile % across * info.tileWidth;
+        }
+        if (!tiled && row >= info.height) break;
+        rows = jpegSessionReadRow(session, decoded.data());
+        if (rows != 0) break;
+        if (row >= info.height || x >= info.width) continue;  // padding of an edge tile
+        const uint32_t w = std::min(frameWidth, info.width - x);
+        if (ycbcr) ycbcrTablesConvert(tables, decoded.data(), header.rowBuffer, w);
+        else std::memcpy(header.rowBuffer, decoded.data(), static_cast<size_t>(w) * components);
+        rows = tiled ? putRowPart(context, 0, static_cast<int>(row), 1, static_cast<int>(x), static_cast<int>(w))
+                     : putRows(context, 0, static_cast<int>(row), 1);
+        delivered++;
     }
     jpegSessionClose(session);
     if (rows == 15) return rows;
-    const int end = endImage(context, 0, 0, nullptr);
+    // A frame smaller than the picture leaves rows without data.
+    if (rows == 0 && !tiled && delivered < info.height) rows = ResultReadError;
+    const int end = info.photometric == WhiteIsZero && components == 1 ? endImage(context, PaletteGrey, 0, nullptr)
+                                                                        : endImage(context, 0, 0, nullptr);
     return rows != 0 ? failureMessage(context, rows) : end;
 }
 
