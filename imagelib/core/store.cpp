@@ -78,6 +78,19 @@ void storePlanePassColour(const uint8_t* in, int plane, uint8_t* out, int count,
     for (int x = 0; x < count; ++x) out[x * OutSize + position] = in[x];
 }
 
+// Grey and alpha planes (components 2): the grey plane gives red, green and
+// blue, the alpha plane the alpha (dropped from three-component output).
+template <int OutSize>
+void storeGreyAlphaPlanePass(const uint8_t* in, int plane, uint8_t* out, int count, const RowGeometry& g)
+{
+    const uint8_t* at = g.channelPosition;
+    if (plane == 0) {
+        for (int x = 0; x < count; ++x, out += OutSize) out[at[0]] = out[at[1]] = out[at[2]] = in[x];
+    } else if (plane == 1 && OutSize == 4) {
+        for (int x = 0; x < count; ++x) out[x * 4 + at[3]] = in[x];
+    }
+}
+
 // Deep samples stay 16-bit words in R, G, B(, A) order; a missing alpha
 // becomes the caller's alpha widened to 16 bits.
 void storeDeep(const uint8_t* in, int, uint8_t* out, int count, const RowGeometry& g)
@@ -97,6 +110,8 @@ void storeDeep(const uint8_t* in, int, uint8_t* out, int count, const RowGeometr
 RowStorer chooseColourStorer(const RowGeometry& g)
 {
     const bool four = g.output == OutputKind::Four;
+    if ((g.sampleFlags & SamplePlanePasses) && g.components == 2)
+        return four ? storeGreyAlphaPlanePass<4> : storeGreyAlphaPlanePass<3>;
     if (g.sampleFlags & SamplePlanePasses) return four ? storePlanePassColour<4> : storePlanePassColour<3>;
     if (g.paletteIndexes) return four ? storeIndexAtRed<4> : storeIndexAtRed<3>;
     const bool inFour = g.canonicalBytes == 4;

@@ -301,11 +301,15 @@ int readPsd(Stream& stream, ReaderContext& context)
     }
     if (width >= 400000 || height >= 400000) return readerFail(context, ResultBadHeader, "PSD: Bad picture's size !");
 
-    // Which channel goes to which plane.
+    // Which channel goes to which plane. A grey picture's alpha (its second
+    // merged channel, or a layer's transparency) is read only when the
+    // caller asks for colour with alpha; by default the picture stays grey.
+    const bool greyAlpha = file.mode == ModeGrey && file.depth >= 8 && context.option(ForceTrueColour) &&
+                           context.option(ForceAlpha);
     std::vector<ChannelPlan> plan;
     int planes = 1;
     if (merged) {
-        planes = singlePlaneMode(file.mode) ? 1 : std::min<int>(file.channels, 4);
+        planes = singlePlaneMode(file.mode) ? (greyAlpha && file.channels >= 2 ? 2 : 1) : std::min<int>(file.channels, 4);
         if (planes >= 4 && file.mode != ModeCmyk && file.mode != ModeLab && !file.hasLayerRecords &&
             context.params.psdDropExtraChannels)
             planes = 3;
@@ -314,7 +318,7 @@ int readPsd(Stream& stream, ReaderContext& context)
         const int colours = colourChannels(file);
         bool alpha = false;
         for (const PsdChannel& channel : layer->channels) alpha |= channel.id == -1;
-        planes = singlePlaneMode(file.mode) ? 1 : std::min(colours + (alpha ? 1 : 0), 4);
+        planes = singlePlaneMode(file.mode) ? (greyAlpha && alpha ? 2 : 1) : std::min(colours + (alpha ? 1 : 0), 4);
         for (const PsdChannel& channel : layer->channels) {
             const int plane = channel.id == -1 ? colours : channel.id;
             if (channel.id < -1 || plane >= planes) continue;
@@ -328,6 +332,7 @@ int readPsd(Stream& stream, ReaderContext& context)
     header.bitsPerPlane = static_cast<int16_t>(std::min<int>(file.depth, 8));
     header.bytesPerPlane = file.depth == 1 ? (width + 7) / 8 : width;
     header.sampleFlags = SamplePlanePasses;
+    if (singlePlaneMode(file.mode) && planes == 2) header.components = 2;  // grey and alpha
     if (file.mode == ModeCmyk) {
         header.sampleFlags |= SampleCmykInverted;
         header.colourModel = 3;

@@ -235,6 +235,43 @@ TEST(PsdReader, WrittenByImageMagick)
     EXPECT_EQ(load.pixels.data[3], 128);
 }
 
+TEST(PsdReader, GreyWithAlphaKeepsItWhenAskedFor)
+{
+    // A grey+alpha document written by ImageMagick (Pillow does not read it)
+    // and one of the psd-tools set: colour with alpha asked for gives the
+    // second channel as alpha, sample for sample as ImageMagick decodes them.
+    testsupport::TempDir dir;
+    const auto written = dir / "grey-alpha.psd";
+    ASSERT_EQ(testsupport::run("/usr/bin/convert -size 24x9 gradient:white-black \\( -size 24x9 gradient:none-black \\) "
+                               "-compose copy_opacity -composite -colorspace Gray -depth 8 -compress RLE '" +
+                               written.string() + "' 2>/dev/null"),
+              0);
+    for (const auto& path : {written, testdata("psd-tools/misc/gray0.psd")}) {
+        SCOPED_TRACE(path.string());
+        Pixels reference;
+        ASSERT_TRUE(testsupport::decodeWithMagick(path, reference));
+        const Pixels expected = testsupport::toRgba(reference);
+        readertest::Load load = readertest::loadRgba(path);
+        ASSERT_EQ(load.code, 0) << load.info.errorText;
+        EXPECT_EQ(testsupport::maxDifference(load.pixels, expected), 0);
+        int clear = 0, partial = 0;
+        for (size_t i = 3; i < expected.data.size(); i += 4) {
+            clear += expected.data[i] == 0;
+            partial += expected.data[i] > 0 && expected.data[i] < 255;
+        }
+        EXPECT_GT(clear + partial, 0) << "the file should have transparent pixels";
+
+        // By default the picture stays grey, its alpha dropped.
+        LoadParams params;
+        loadParamsDefaults(params);
+        Bitmap grey;
+        ASSERT_EQ(loadBitmap(path.string(), grey, params, nullptr), 0);
+        EXPECT_EQ(grey.type, Grey);
+        EXPECT_EQ(grey.pixels[0], expected.data[0]);
+        bitmapFree(grey);
+    }
+}
+
 TEST(PsdReader, ResolutionIptcAndDroppedChannels)
 {
     testsupport::TempDir dir;
