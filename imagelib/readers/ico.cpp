@@ -14,6 +14,10 @@ namespace fotrix {
 namespace {
 
 constexpr uint32_t InfoHeaderSize = 40;
+// Later bitmap headers (V4, V5) begin with the same 40 bytes; their colour
+// masks and profile fields do not apply to icon entries.
+constexpr uint32_t V4HeaderSize = 108;
+constexpr uint32_t V5HeaderSize = 124;
 constexpr int32_t MaxIconSide = 16000;
 constexpr int EntryIsPng = -100;  // the chosen entry is a PNG stream, not a bitmap
 constexpr uint8_t PngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
@@ -42,17 +46,19 @@ int readIconHeader(Stream& stream, ReaderContext& context, IconBitmap& icon)
     std::vector<uint8_t> directory(static_cast<size_t>(count) * 16);
     if (!streamReadExact(stream, directory.data(), directory.size())) return ResultUnknownFormat;
     context.imageCount = count;
+    // The chosen entry's data; for a frame the file lacks, the data after the directory.
+    uint64_t offset = streamTell(stream);
     if (context.params.frameIndex < count) {
         ByteReader entry(std::span<const uint8_t>(directory).subspan(context.params.frameIndex * 16, 16));
         entry.skip(12);
-        const uint32_t offset = entry.u32le();
-        if (!streamSeek(stream, offset)) return ResultUnknownFormat;
-        uint8_t signature[8];
-        if (streamReadExact(stream, signature, sizeof signature) &&
-            std::memcmp(signature, PngSignature, sizeof signature) == 0 && streamSeek(stream, offset))
-            return EntryIsPng;
-        if (!streamSeek(stream, offset)) return ResultUnknownFormat;
+        offset = entry.u32le();
     }
+    if (!streamSeek(stream, offset)) return ResultUnknownFormat;
+    uint8_t signature[8];
+    if (streamReadExact(stream, signature, sizeof signature) &&
+        std::memcmp(signature, PngSignature, sizeof signature) == 0 && streamSeek(stream, offset))
+        return EntryIsPng;
+    if (!streamSeek(stream, offset)) return ResultUnknownFormat;
 
     uint8_t raw[InfoHeaderSize];
     if (!streamReadExact(stream, raw, sizeof raw)) return ResultUnknownFormat;
@@ -64,9 +70,11 @@ int readIconHeader(Stream& stream, ReaderContext& context, IconBitmap& icon)
     icon.bits = info.u16le();
     info.skip(16);
     const uint32_t coloursUsed = info.u32le();
-    if (size != InfoHeaderSize || width <= 0 || width >= MaxIconSide || height <= 0 || height >= MaxIconSide ||
+    const bool knownSize = size == InfoHeaderSize || size == V4HeaderSize || size == V5HeaderSize;
+    if (!knownSize || width <= 0 || width >= MaxIconSide || height <= 0 || height >= MaxIconSide ||
         planes != 1)
         return ResultUnknownFormat;
+    if (size > InfoHeaderSize && !streamSeek(stream, offset + size)) return ResultReadError;
     icon.width = width;
     icon.height = std::max(height / 2, 1);
     switch (icon.bits) {

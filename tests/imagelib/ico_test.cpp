@@ -197,6 +197,54 @@ TEST(IcoReader, OneBitEntriesTakeTheMaskAsAlpha)
     EXPECT_GT(clear, 0);
 }
 
+// Pillow's decode of an icon's largest entry, as RGBA.
+bool pillowIcon(const std::filesystem::path& path, Pixels& out)
+{
+    testsupport::TempDir dir;
+    const auto png = dir / "p.png";
+    return testsupport::run("/usr/bin/python3 -c \"from PIL import Image; Image.open('" + path.string() +
+                            "').convert('RGBA').save('" + png.string() + "')\" 2>/dev/null") == 0 &&
+           testsupport::decodeWithMagick(png, out);
+}
+
+// A frame the directory lacks reads the data after the directory, PNG
+// stream or bitmap alike: the first entry of these one-entry icons.
+TEST(IcoReader, FrameBeyondTheDirectoryReadsTheDataAfterIt)
+{
+    testsupport::TempDir dir;
+    const auto ico = dir / "one.ico";
+    ASSERT_EQ(testsupport::run("/usr/bin/python3 -c \"from PIL import Image; Image.linear_gradient('L').resize((40, 40))"
+                               ".convert('LA').save('" + ico.string() + "', sizes=[(40, 40)])\""),
+              0);
+    for (const auto& path : {ico, testdata("pillow/ico/hopper.ico")}) {
+        SCOPED_TRACE(path.string());
+        Pixels reference;
+        ASSERT_TRUE(pillowIcon(path, reference));
+        for (uint32_t frame : {0u, 1u, 7u}) {
+            const readertest::Load load = readertest::loadRgba(path, [&](LoadParams& p) { p.frameIndex = frame; });
+            ASSERT_EQ(load.code, 0) << frame << " " << load.info.errorText;
+            EXPECT_EQ(load.info.imageCount, 1u);
+            expectSameIcon(load.pixels, reference, true);
+        }
+    }
+}
+
+// A V5 bitmap header (124 bytes) starts like the 40-byte one; the colours
+// follow it. This file's colour profile lies where the mask should be, so
+// only the colours are compared (Pillow reads the profile as mask,
+// ImageMagick decodes other colours altogether).
+TEST(IcoReader, LaterBitmapHeadersAreRead)
+{
+    const auto path = testdata("image-rs/images/ico/images/bmp_v5_with_icc.ico");
+    Pixels reference;
+    ASSERT_TRUE(pillowIcon(path, reference));
+    const readertest::Load load = readertest::loadRgba(path);
+    ASSERT_EQ(load.code, 0) << load.info.errorText;
+    EXPECT_EQ(load.pixels.width, 127);
+    EXPECT_EQ(load.pixels.height, 64);
+    EXPECT_EQ(readertest::maxColourDifference(load.pixels, reference, false), 0);
+}
+
 TEST(IcoReader, MatchesImageRsReferences)
 {
     for (const char* name : {"smile.ico", "bmp-24bpp-mask.ico", "bmp-32bpp-alpha.ico",
