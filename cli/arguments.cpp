@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "imagelib/load.h"
 #include "imagelib/result.h"
 
 namespace cli {
@@ -31,6 +32,19 @@ int reportError(int code, const char* readerMessage)
 {
     const char* text = readerMessage && *readerMessage ? readerMessage : fotrix::resultText(code);
     std::fprintf(stderr, "error: %d %s\n", code, text);
+    return code;
+}
+
+int reportLoadError(const std::string& file, int format, uint32_t frame, int code, const char* readerMessage)
+{
+    fotrix::FileInfo first;
+    if (frame > 0 && fotrix::getFileInfo(file, format, 0, first, 0) == 0 && first.imageCount <= frame) {
+        std::fprintf(stderr, "error: %d the file has %u image%s; --frame takes 0 to %u\n", code, first.imageCount,
+                     first.imageCount == 1 ? "" : "s", first.imageCount - 1);
+    } else {
+        reportError(code, readerMessage);
+    }
+    fotrix::freeFileInfo(first);
     return code;
 }
 

@@ -34,5 +34,8 @@ bool parseSize(std::string_view text, int& width, int& height);
 
 // Prints "error: <code> <text>" to stderr and returns the code.
 int reportError(int code, const char* readerMessage = nullptr);
+// The same for a failed load of image `frame` of `file`: a frame the file
+// does not have is named as the cause, not the reader's refusal.
+int reportLoadError(const std::string& file, int format, uint32_t frame, int code, const char* readerMessage);
 
 }  // namespace cli

@@ -209,7 +209,7 @@ int commandDecode(Arguments args)
         if (bitmap.pixels) result = writePam(bitmap, request.output);
         if (result != 0) reportError(result);
     } else {
-        reportError(result, info.errorText);
+        reportLoadError(request.input, request.params.formatIndex, request.params.frameIndex, result, info.errorText);
     }
     fotrix::bitmapFree(bitmap);
     fotrix::freeFileInfo(info);

@@ -64,21 +64,6 @@ void printInfo(const fotrix::FileInfo& info, bool quality)
     if (quality) std::printf("quality: %u\n", info.readerValues[2]);
 }
 
-// A frame the file does not have is reported as such, not as the reader's
-// refusal of the file.
-void reportFailure(const InfoRequest& request, uint32_t options, int result, const fotrix::FileInfo& info)
-{
-    fotrix::FileInfo first;
-    if (request.frame > 0 && fotrix::getFileInfo(request.file, request.format, options, first, 0) == 0 &&
-        first.imageCount <= static_cast<uint32_t>(request.frame)) {
-        std::fprintf(stderr, "error: %d the file has %u image%s; --frame takes 0 to %u\n", result, first.imageCount,
-                     first.imageCount == 1 ? "" : "s", first.imageCount - 1);
-    } else {
-        reportError(result, info.errorText);
-    }
-    fotrix::freeFileInfo(first);
-}
-
 }  // namespace
 
 int commandInfo(Arguments args)
@@ -92,7 +77,7 @@ int commandInfo(Arguments args)
     if (request.quality) options |= fotrix::EstimateQuality;
     const int result = fotrix::getFileInfo(request.file, request.format, options, info, request.frame);
     if (result == 0) printInfo(info, request.quality);
-    else reportFailure(request, options, result, info);
+    else reportLoadError(request.file, request.format, static_cast<uint32_t>(request.frame), result, info.errorText);
     fotrix::freeFileInfo(info);
     fotrix::libraryExit();
     return result;
