@@ -366,6 +366,30 @@ TEST(TiffReader, OldStyleJpegMatchesTiff2rgba)
     }
 }
 
+TEST(TiffReader, OldStyleJpegWithStripsPastTheEnd)
+{
+    // The last three of the five strips lie past the end of the file (their
+    // offsets, at 4656 + 4 x i, moved there): 4, or with ToleratePartial the
+    // picture whose first two strips equal libtiff's decode of the whole file.
+    const fs::path file = testdata("twelvemonkeys/tiff/contrib/WangJPEG.tif");
+    Pixels whole;
+    ASSERT_TRUE(tiff2rgba(file, whole));
+    std::vector<uint8_t> bytes = testsupport::readFile(file);
+    ASSERT_EQ(bytes.size(), 4676u);
+    for (size_t strip = 2; strip < 5; strip++) {
+        ASSERT_EQ(bytes[4656 + 4 * strip + 3], 0);
+        bytes[4656 + 4 * strip + 2] = 1;  // offset 65536 and more
+    }
+    EXPECT_EQ(loadBytes(bytes).code, 4);
+    readertest::Load partial = loadBytes(bytes, [](LoadParams& p) { p.options |= ToleratePartial; });
+    ASSERT_EQ(partial.code, 0);
+    const Pixels reference = testsupport::toRgba(whole);
+    ASSERT_EQ(partial.pixels.width, 240);
+    ASSERT_EQ(partial.pixels.data.size(), reference.data.size());
+    const size_t twoStrips = 80 * 240 * 4;
+    EXPECT_TRUE(std::equal(reference.data.begin(), reference.data.begin() + twoStrips, partial.pixels.data.begin()));
+}
+
 TEST(TiffReader, OldStyleJpegWhoseInterchangeOffsetMissesTheStream)
 {
     // The tag points 6 bytes into the strip, which is a whole JPEG stream:

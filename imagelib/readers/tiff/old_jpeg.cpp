@@ -170,9 +170,12 @@ size_t countRestarts(std::span<const uint8_t> data)
     return n;
 }
 
-bool readChunk(Stream& stream, uint32_t offset, uint32_t count, std::vector<uint8_t>& out)
+// Reads `count` bytes at `offset`, as many as the file holds; `cut` tells
+// that it held fewer.
+bool readChunk(Stream& stream, uint32_t offset, uint32_t count, std::vector<uint8_t>& out, bool& cut)
 {
     out.clear();
+    cut = offset >= stream.size || count > stream.size - offset;
     if (offset == 0 || offset >= stream.size || count == 0) return true;  // a missing chunk adds nothing
     const size_t size = static_cast<size_t>(std::min<uint64_t>(count, stream.size - offset));
     if (size > MaxStreamBytes) return false;
@@ -199,7 +202,8 @@ int assembleOldJpeg(Stream& stream, const TiffInfo& info, OldJpegStream& out)
         const uint32_t length = info.jpegInterchangeLength && info.jpegInterchangeLength <= rest
                                     ? info.jpegInterchangeLength
                                     : static_cast<uint32_t>(std::min<uint64_t>(rest, UINT32_MAX));
-        if (!readChunk(stream, offset, length, interchange)) return ResultNoMemory;
+        bool cut = false;  // the length tag is often wrong: not a sign of a damaged file
+        if (!readChunk(stream, offset, length, interchange, cut)) return ResultNoMemory;
         if (interchange.size() < 2 || interchange[0] != 0xFF || interchange[1] != MarkerSoi) interchange.clear();
     }
     const size_t dataStart = readSegments(interchange, 0, h);
@@ -220,7 +224,9 @@ int assembleOldJpeg(Stream& stream, const TiffInfo& info, OldJpegStream& out)
         size_t total = 0;
         for (size_t i = 0; i < offsets.size(); i++) {
             std::vector<uint8_t> chunk;
-            if (!readChunk(stream, offsets[i], counts[i], chunk)) return ResultNoMemory;
+            bool cut = false;
+            if (!readChunk(stream, offsets[i], counts[i], chunk, cut)) return ResultNoMemory;
+            out.cut = out.cut || (cut && offsets[i] != 0);
             total += chunk.size();
             if (total > MaxStreamBytes) return ResultNoMemory;
             chunks.push_back(std::move(chunk));

@@ -190,6 +190,7 @@ struct OldJpegStream {
     uint32_t frameWidth = 0;   // of the frame: the picture, or one tile wide
     uint32_t frameHeight = 0;  // and every tile below the one before
     int components = 0;
+    bool cut = false;          // the file ends inside a strip or tile
 };
 // 0, 1 (too large), 4 (a chunk cut short before any data) or 10 (no usable header).
 int assembleOldJpeg(Stream& stream, const TiffInfo& info, OldJpegStream& out);

@@ -635,7 +635,7 @@ int readOldJpeg(Stream& stream, ReaderContext& context, const TiffInfo& info, ui
     jpegSessionClose(session);
     if (rows == 15) return rows;
     // A frame smaller than the picture leaves rows without data.
-    if (rows == 0 && !tiled && delivered < info.height) rows = ResultReadError;
+    if (rows == 0 && ((!tiled && delivered < info.height) || assembled.cut)) rows = ResultReadError;
     const int end = info.photometric == WhiteIsZero && components == 1 ? endImage(context, PaletteGrey, 0, nullptr)
                                                                         : endImage(context, 0, 0, nullptr);
     return rows != 0 ? failureMessage(context, rows) : end;
