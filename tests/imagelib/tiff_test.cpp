@@ -390,6 +390,25 @@ TEST(TiffReader, OldStyleJpegWithStripsPastTheEnd)
     EXPECT_TRUE(std::equal(reference.data.begin(), reference.data.begin() + twoStrips, partial.pixels.data.begin()));
 }
 
+TEST(TiffReader, OldStyleJpegCutInItsInterchangeStream)
+{
+    // Pillow's file is one interchange stream to the end of the file; cut at
+    // half of it, the data runs out: 4, or the top rows with ToleratePartial.
+    const fs::path file = testdata("pillow/tiff/old-style-jpeg-compression.tif");
+    Pixels whole;
+    ASSERT_TRUE(tiff2rgba(file, whole));
+    std::vector<uint8_t> bytes = testsupport::readFile(file);
+    ASSERT_EQ(bytes.size(), 213760u);
+    bytes.resize(100000);
+    EXPECT_EQ(loadBytes(bytes).code, 4);
+    readertest::Load partial = loadBytes(bytes, [](LoadParams& p) { p.options |= ToleratePartial; });
+    ASSERT_EQ(partial.code, 0);
+    const Pixels reference = testsupport::toRgba(whole);
+    ASSERT_EQ(partial.pixels.data.size(), reference.data.size());
+    const size_t topRows = size_t{64} * 4160 * 4;
+    EXPECT_TRUE(std::equal(reference.data.begin(), reference.data.begin() + topRows, partial.pixels.data.begin()));
+}
+
 TEST(TiffReader, OldStyleJpegWhoseInterchangeOffsetMissesTheStream)
 {
     // The tag points 6 bytes into the strip, which is a whole JPEG stream:

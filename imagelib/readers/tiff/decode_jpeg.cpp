@@ -160,7 +160,14 @@ int jpegSessionReadRow(JpegSession* session, uint8_t* row)
 {
     if (setjmp(session->jump)) return ResultCorrupt;
     JSAMPROW rows[1] = {row};
-    return jpeg_read_scanlines(&session->cinfo, rows, 1) == 1 ? 0 : 4;
+    jpeg_decompress_struct& c = session->cinfo;
+    if (jpeg_read_scanlines(&c, rows, 1) != 1) return ResultReadError;
+    // The data has run out (the decoder met the end-of-image marker) with
+    // rows of MCUs still to come: the rest would only be made up, and a
+    // small file may claim a huge frame.
+    const JDIMENSION margin = 2 * DCTSIZE * static_cast<JDIMENSION>(c.max_v_samp_factor);
+    if (c.unread_marker == JPEG_EOI && c.output_scanline + margin < c.output_height) return ResultReadError;
+    return 0;
 }
 
 void jpegSessionClose(JpegSession* session)
