@@ -7,6 +7,7 @@
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <cpuid.h>
+#include <tmmintrin.h>
 #endif
 
 namespace fotrix {
@@ -147,14 +148,11 @@ void swapRedBlueTail(const uint8_t* raw, uint8_t* out, int done, int width)
 // is the next step's first, so a step needs six pixels left.
 [[gnu::target("ssse3")]] void swapRedBlueShuffled(const uint8_t* raw, uint8_t* out, int width, const RowGeometry&)
 {
-    using Bytes = char __attribute__((vector_size(16)));
-    const Bytes order = {2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15};
+    const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
     int x = 0;
     for (; x + 6 <= width; x += 5) {
-        Bytes v;
-        std::memcpy(&v, raw + static_cast<size_t>(x) * 3, 16);
-        v = __builtin_ia32_pshufb128(v, order);
-        std::memcpy(out + static_cast<size_t>(x) * 3, &v, 16);
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + static_cast<size_t>(x) * 3));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + static_cast<size_t>(x) * 3), _mm_shuffle_epi8(pixels, order));
     }
     swapRedBlueTail(raw, out, x, width);
 }
