@@ -66,9 +66,10 @@ paired "shrink vs resample (both ours)" "${commands[shrink-ours]}" "${commands[r
 echo "(the picture: $(($(stat -c %s "$picture") / 1024)) kB)"
 
 build=$(dirname "$(dirname "$cli")")
-if [ -f "$build/imagelib/libfotrix_image.a" ] && command -v c++ >/dev/null; then
-  c++ -O2 -std=c++20 -I. bench/jpeg_encode.cpp "$build/imagelib/libfotrix_image.a" -ljpeg -lpng -lz -pthread \
-    -o "$work/jpeg_encode"
+if [ -f "$build/imagelib/libfotrix_image.a" ] && [ -f "$build/fileio/libfotrix_fileio.a" ] && command -v c++ >/dev/null; then
+  # The image library saves through the file layer's atomic replacement.
+  c++ -O2 -std=c++20 -I. bench/jpeg_encode.cpp "$build/imagelib/libfotrix_image.a" "$build/fileio/libfotrix_fileio.a" \
+    -ljpeg -lpng -lz -pthread -o "$work/jpeg_encode"
   read -r ours direct < <("$work/jpeg_encode" "$picture" "$((runs * 2))")
   printf '== jpeg writer in process: ours %.3f   libjpeg direct %.3f   ratio %s\n' "$ours" "$direct" \
     "$(ratio "$ours" "$direct")"
