@@ -4,11 +4,12 @@
 #   full decode                 fotrix-cli decode   vs  convert ... pam:   vs  PIL .load()
 #   reduce into a 160x120 box   --box (nearest)     vs  convert -sample    vs  PIL resize NEAREST
 #                               --box --area        vs  convert -scale     vs  PIL resize BOX
-# Prints mean seconds, peak memory (kB, /usr/bin/time -f %M) and the ratios
-# ours/theirs (below 1.0: we are faster or smaller).
+# Each pair runs alternately; prints the median ratios ours/theirs of
+# processor and wall time with min and max (below 1.0: we are faster), and
+# each side's peak memory.
 #
 # usage: bench/bmp.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
-#        RUNS=5 sets the number of timed runs per command.
+#        RUNS=5 sets the number of timed pairs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=$(realpath "${1:-build/cli/fotrix-cli}")
@@ -27,7 +28,6 @@ echo "== corpus: 6000x4000 24-bit BMP in $work"
 "$convert" -seed 5 -size 1500x1000 plasma:fractal -resize 6000x4000! -type truecolor BMP3:"$picture"
 ls -l "$picture" | awk '{printf "%.1f MB\n", $5 / 1e6}'
 
-# Mean seconds over $runs runs after one warm-up (hyperfine when present).
 . bench/timing.sh
 
 pil() { echo "$python -c \"import sys; from PIL import Image; $1\" $picture"; }
@@ -47,23 +47,9 @@ declare -A commands=(
 "$cli" decode "$picture" "$work/small.pam" --box 160x120 | grep -q '^height: 107' ||
   { echo "bench/bmp.sh: unexpected reduced size" >&2; exit 1; }
 
-echo "== timing ($runs runs each) and peak memory"
-printf '%-10s %10s %10s %10s   %10s %10s %10s\n' case ours-s magick-s pil-s ours-kB magick-kB pil-kB
-declare -A seconds memory
-for case in full nearest area; do
-  for who in ours magick pil; do
-    seconds[$who-$case]=$(mean "${commands[$who-$case]}")
-    memory[$who-$case]=$(peak "${commands[$who-$case]}")
-  done
-  printf '%-10s %10s %10s %10s   %10s %10s %10s\n' "$case" "${seconds[ours-$case]}" "${seconds[magick-$case]}" \
-    "${seconds[pil-$case]}" "${memory[ours-$case]}" "${memory[magick-$case]}" "${memory[pil-$case]}"
-done
-
-echo "== ratios ours/theirs (time; peak memory)"
+echo "== ours / theirs, $runs alternating pairs each (A: ours, B: theirs)"
 for case in full nearest area; do
   for who in magick pil; do
-    printf '%-8s vs %-7s time %s   memory %s\n' "$case" "$who" \
-      "$(ratio "${seconds[ours-$case]}" "${seconds[$who-$case]}")" \
-      "$(ratio "${memory[ours-$case]}" "${memory[$who-$case]}")"
+    paired "$case vs $who" "${commands[ours-$case]}" "${commands[$who-$case]}"
   done
 done

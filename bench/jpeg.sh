@@ -5,11 +5,12 @@
 #     fotrix-cli decode --box 160x120 --options Preview (nearest; and --area)
 #     vs vipsthumbnail -s 160x120   vs djpeg -scale 1/8 -fast
 #   full decode of a 3000x2000 JPEG: fotrix-cli decode vs djpeg
-# Prints mean seconds, peak memory (kB, /usr/bin/time -f %M) and the ratios
-# ours/theirs (below 1.0: we are faster or smaller).
+# Each pair runs alternately; prints the median ratios ours/theirs of
+# processor and wall time with min and max (below 1.0: we are faster), and
+# each side's peak memory.
 #
 # usage: bench/jpeg.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
-#        RUNS=5 sets the number of timed runs per command.
+#        RUNS=5 sets the number of timed pairs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=$(realpath "${1:-build/cli/fotrix-cli}")
@@ -32,42 +33,19 @@ cjpeg -quality 90 -outfile "$medium" "$work/medium.ppm"
 rm "$work/big.ppm" "$work/medium.ppm"
 ls -l "$big" "$medium" | awk '{printf "%s %.1f MB\n", $9, $5 / 1e6}'
 
-# Mean wall seconds over $runs runs after one warm-up.
 . bench/timing.sh
-
-declare -A commands=(
-  [ours-nearest]="$cli decode $big /dev/null --box 160x120 --options Preview"
-  [ours-area]="$cli decode $big /dev/null --box 160x120 --area --options Preview"
-  [vips-thumb]="vipsthumbnail -s 160x120 -o $work/vips.jpg $big"
-  [djpeg-eighth]="djpeg -scale 1/8 -fast -outfile /dev/null $big"
-  [ours-full]="$cli decode $medium /dev/null"
-  [djpeg-full]="djpeg -outfile /dev/null $medium"
-)
 
 "$cli" decode "$big" "$work/small.pam" --box 160x120 --options Preview | grep -q '^height: 107' ||
   { echo "bench/jpeg.sh: unexpected thumbnail size" >&2; exit 1; }
 
-echo "== timing ($runs runs each) and peak memory"
-printf '%-14s %10s %10s %10s\n' command seconds cpu-s peak-kB
-declare -A seconds cpus memory
-for name in ours-nearest ours-area vips-thumb djpeg-eighth ours-full djpeg-full; do
-  seconds[$name]=$(mean "${commands[$name]}")
-  cpus[$name]=$(cpu)
-  memory[$name]=$(peak "${commands[$name]}")
-  printf '%-14s %10s %10s %10s\n' "$name" "${seconds[$name]}" "${cpus[$name]}" "${memory[$name]}"
-done
-full_picture_kb=$((6000 * 4000 * 3 / 1024))
-
-echo "== ratios ours/theirs (wall time; processor time; peak memory)"
-for ours in ours-nearest ours-area; do
-  for theirs in vips-thumb djpeg-eighth; do
-    printf '%-13s vs %-13s time %s   cpu %s   memory %s\n' "$ours" "$theirs" \
-      "$(ratio "${seconds[$ours]}" "${seconds[$theirs]}")" "$(ratio "${cpus[$ours]}" "${cpus[$theirs]}")" \
-      "$(ratio "${memory[$ours]}" "${memory[$theirs]}")"
-  done
-  printf '%-13s peak memory / one full 6000x4000 picture (%s kB): %s\n' "$ours" "$full_picture_kb" \
-    "$(ratio "${memory[$ours]}" "$full_picture_kb")"
-done
-printf '%-13s vs %-13s time %s   cpu %s   memory %s\n' ours-full djpeg-full \
-  "$(ratio "${seconds[ours-full]}" "${seconds[djpeg-full]}")" "$(ratio "${cpus[ours-full]}" "${cpus[djpeg-full]}")" \
-  "$(ratio "${memory[ours-full]}" "${memory[djpeg-full]}")"
+echo "== ours / theirs, $runs alternating pairs each (A: ours, B: theirs)"
+nearest="$cli decode $big /dev/null --box 160x120 --options Preview"
+area="$cli decode $big /dev/null --box 160x120 --area --options Preview"
+vips="vipsthumbnail -s 160x120 -o $work/vips.jpg $big"
+eighth="djpeg -scale 1/8 -fast -outfile /dev/null $big"
+paired "thumb nearest vs vipsthumbnail" "$nearest" "$vips"
+paired "thumb nearest vs djpeg 1/8" "$nearest" "$eighth"
+paired "thumb area vs vipsthumbnail" "$area" "$vips"
+paired "thumb area vs djpeg 1/8" "$area" "$eighth"
+paired "full 3000x2000 vs djpeg" "$cli decode $medium /dev/null" "djpeg -outfile /dev/null $medium"
+echo "(one full 6000x4000 picture: $((6000 * 4000 * 3 / 1024)) kB)"

@@ -5,13 +5,14 @@
 #   pcx       24-bit, three planes, RLE      pcx-8               8-bit with palette
 #   ppm       binary P6                      pgm-16 / ppm-16     binary P5 / P6, 16-bit samples
 # Each full decode: fotrix-cli decode FILE /dev/null  vs  PIL Image.open().load()
-# vs  convert FILE pam:/dev/null. Prints mean seconds, peak memory (kB) and the
-# ratios ours/theirs (below 1.0: we are faster or smaller). Pillow's process
-# time includes starting Python, so the time of load() alone, measured inside
-# Python, is printed too (pil-load-s) with the ratio of our whole process to it.
+# vs  convert FILE pam:/dev/null. Each pair runs alternately; prints the
+# median ratios ours/theirs of processor and wall time with min and max
+# (below 1.0: we are faster). Pillow's process time would include starting
+# Python, so our whole process is paired with Pillow's open + load() alone,
+# measured inside Python.
 #
 # usage: bench/readers.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
-#        RUNS=5 sets the number of timed runs per command.
+#        RUNS=5 sets the number of timed pairs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=$(realpath "${1:-build/cli/fotrix-cli}")
@@ -52,31 +53,12 @@ for case in "${cases[@]}"; do
     { echo "bench/readers.sh: decoding $case failed" >&2; exit 1; }
 done
 
-# Mean seconds over $runs runs after one warm-up (hyperfine when present).
 . bench/timing.sh
-# Mean seconds of Pillow's open + load alone, inside one Python process.
-pilLoad() {
-  "$python" - "$1" "$runs" <<'PY'
-import sys, time
-from PIL import Image
-Image.open(sys.argv[1]).load()
-start = time.perf_counter()
-for _ in range(int(sys.argv[2])):
-    Image.open(sys.argv[1]).load()
-print("%.3f" % ((time.perf_counter() - start) / int(sys.argv[2])))
-PY
-}
 
-echo "== full decode ($runs runs each) and peak memory"
-printf '%-8s %7s %7s %10s %8s  %8s %8s %9s   %s\n' case ours-s pil-s pil-load-s magick-s ours-kB pil-kB magick-kB \
-  "ours/pil time; ours/pil-load; ours/pil memory"
+echo "== full decode, ours / theirs, $runs alternating pairs each (A: ours, B: theirs)"
 for case in "${cases[@]}"; do
   file=$work/${files[$case]}
   ours="$cli decode $file /dev/null"
-  pil="$python -c \"import sys; from PIL import Image; Image.open(sys.argv[1]).load()\" $file"
-  magick="$convert $file pam:/dev/null"
-  t_ours=$(mean "$ours"); t_pil=$(mean "$pil"); t_load=$(pilLoad "$file"); t_magick=$(mean "$magick")
-  m_ours=$(peak "$ours"); m_pil=$(peak "$pil"); m_magick=$(peak "$magick")
-  printf '%-8s %7s %7s %10s %8s  %8s %8s %9s   %s; %s; %s\n' "$case" "$t_ours" "$t_pil" "$t_load" "$t_magick" \
-    "$m_ours" "$m_pil" "$m_magick" "$(ratio "$t_ours" "$t_pil")" "$(ratio "$t_ours" "$t_load")" "$(ratio "$m_ours" "$m_pil")"
+  paired "$case vs Pillow load()" "$ours" "pillow-load $file"
+  paired "$case vs ImageMagick" "$ours" "$convert $file pam:/dev/null"
 done

@@ -5,13 +5,14 @@
 #   come afterwards: the script's first command runs once the first frame is
 #   painted and the queue is empty, and it quits)
 #   fotrix-platform-demo --headless --screenshot (its whole start and one frame)
-# Prints mean times of the whole runs (start, first frame, shutdown) and the
-# ratios fotrix / demo (below 1.0: fotrix is faster), and the median time to
+# The whole runs (start, first frame, shutdown) are paired alternately with
+# the demo's; prints the median ratios fotrix / demo of processor and wall
+# time with min and max (below 1.0: fotrix is faster), and the median time to
 # fotrix's first frame as the program itself reports it
 # (FOTRIX_TRACE_FIRST_FRAME).
 #
 # usage: bench/startup.sh [path/to/fotrix-cli]   (the programs are found beside it)
-#        RUNS=20 sets the number of timed runs.
+#        RUNS=20 sets the number of timed pairs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=$(realpath "${1:-build/cli/fotrix-cli}")
@@ -37,13 +38,10 @@ printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Fotrix Pocket\\General]\n"UseS
 echo quit > "$work/quit.txt"
 export FOTRIX_CONFIG_DIR=$work/config FOTRIX_HOME=$work/empty XDG_RUNTIME_DIR=$work/run
 
-echo "== start-up to the first frame, headless, $runs runs each"
-empty=$(mean "$fotrix --headless --script $work/quit.txt $work/empty/")
-full=$(mean "$fotrix --headless --script $work/quit.txt $work/pictures/")
-reference=$(mean "$demo --headless --screenshot $work/demo.png")
-printf '%-36s %8.1f ms\n' "fotrix, empty folder" "$("$python" -c "print($empty*1000)")"
-printf '%-36s %8.1f ms\n' "fotrix, 1000 pictures" "$("$python" -c "print($full*1000)")"
-printf '%-36s %8.1f ms\n' "fotrix-platform-demo" "$("$python" -c "print($reference*1000)")"
+echo "== start-up to the first frame, headless; fotrix / demo, $runs alternating pairs"
+demo_run="$demo --headless --screenshot $work/demo.png"
+paired "empty folder vs demo" "$fotrix --headless --script $work/quit.txt $work/empty/" "$demo_run"
+paired "1000 pictures vs demo" "$fotrix --headless --script $work/quit.txt $work/pictures/" "$demo_run"
 # The program's own figure: the first idle turn after the first frame.
 first_frame() {
   for _ in $(seq "$runs"); do
@@ -53,5 +51,3 @@ first_frame() {
 }
 echo "first frame (median of $runs, from the process's start): empty folder $(first_frame "$work/empty/") ms," \
   "1000 pictures $(first_frame "$work/pictures/") ms"
-echo "ratio empty folder / demo:  $(ratio "$empty" "$reference")"
-echo "ratio 1000 pictures / demo: $(ratio "$full" "$reference")"

@@ -5,11 +5,12 @@
 #   3000x2000 RGB, Deflate with predictor fotrix-cli decode   vs  tiff2rgba
 #   2480x3508 Group 4 fax page            fotrix-cli decode   vs  tiff2rgba
 # Both write their result to a file (a PAM for us, an uncompressed RGBA TIFF
-# for tiff2rgba). Prints mean seconds, peak memory (kB) and the ratios
-# ours/theirs (below 1.0: we are faster or smaller).
+# for tiff2rgba). Each pair runs alternately; prints the median ratios
+# ours/theirs of processor and wall time with min and max (below 1.0: we are
+# faster), and each side's peak memory.
 #
 # usage: bench/tiff.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
-#        RUNS=5 sets the number of timed runs per command.
+#        RUNS=5 sets the number of timed pairs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=$(realpath "${1:-build/cli/fotrix-cli}")
@@ -34,13 +35,7 @@ ls -l "$work"/*.tif | awk '{printf "%-40s %8.1f kB\n", $9, $5 / 1e3}'
 
 . bench/timing.sh
 
-printf '%-10s %10s %10s %8s %12s %12s %8s\n' case ours-s tiff2rgba-s ratio ours-kB tiff2rgba-kB ratio
+echo "== ours / tiff2rgba, $runs alternating pairs each (A: ours, B: tiff2rgba)"
 for name in lzw deflate g4; do
-  ours="$cli decode $work/$name.tif $work/ours.pam"
-  theirs="tiff2rgba -c none $work/$name.tif $work/theirs.tif"
-  t1=$(mean "$ours")
-  t2=$(mean "$theirs")
-  m1=$(peak "$ours")
-  m2=$(peak "$theirs")
-  printf '%-10s %10s %10s %8s %12s %12s %8s\n' "$name" "$t1" "$t2" "$(ratio "$t1" "$t2")" "$m1" "$m2" "$(ratio "$m1" "$m2")"
+  paired "$name" "$cli decode $work/$name.tif $work/ours.pam" "tiff2rgba -c none $work/$name.tif $work/theirs.tif"
 done

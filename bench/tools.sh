@@ -6,10 +6,13 @@
 #   lossless rotation: one 24 MP JPEG (6000 x 4000) turned by fotrix's Rotate
 #     tool (lossless, one file) and by jpegtran -rotate 90 -copy all.
 # fotrix's runs include its start, the folder listing and the sheet's
-# preview; "net" subtracts a run that opens the same sheet and cancels it.
-# Ratios above 1.0: fotrix is slower.
+# preview; the "opened and cancelled" rows pair a run that opens the same
+# sheet and cancels it with the same tool, so that the difference of the two
+# ratios is the work itself. Each pair runs alternately; prints the median
+# ratios of processor and wall time with min and max (above 1.0: fotrix is
+# slower).
 #
-# usage: bench/tools.sh [path/to/fotrix]   COUNT=50 RUNS=3 by default.
+# usage: bench/tools.sh [path/to/fotrix]   COUNT=50 RUNS=3 (timed pairs) by default.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fotrix=$(realpath "${1:-build/app/fotrix}")
@@ -39,18 +42,14 @@ script resize-open 'command 4048\ncommand 4052\ndialog-command 2\nquit\n'
 script rotate-open 'command 4048\ncommand 4140\ndialog-command 2\nquit\n'
 run() { echo "rm -f $work/$2/*_m.jpg; $fotrix --headless --script $work/$1.txt $work/$2/"; }
 
-resize=$(mean "bash -c '$(run resize pics)'")
-resize_open=$(mean "bash -c '$(run resize-open pics)'")
-vips=$(mean "bash -c 'vipsthumbnail $work/pics/*.jpg -s 1024x768 -o $work/out/%s_v.jpg'")
-magick=$(mean "bash -c 'mogrify -path $work/out -resize 1024x768 $work/pics/*.jpg'")
-rotate=$(mean "bash -c '$(run rotate big)'")
-rotate_open=$(mean "bash -c '$(run rotate-open big)'")
-jpegtran=$(mean "jpegtran -rotate 90 -copy all -outfile $work/out/j.jpg $work/big/big.jpg")
-
-net() { "$python" -c "import sys; print('%.4f' % max(float(sys.argv[1]) - float(sys.argv[2]), 0.0001))" "$1" "$2"; }
-resize_net=$(net "$resize" "$resize_open")
-rotate_net=$(net "$rotate" "$rotate_open")
-echo "resize $count x 12 MP -> 1024x768: fotrix ${resize}s (net ${resize_net}s), vipsthumbnail ${vips}s, mogrify ${magick}s"
-echo "  ratio fotrix/vips $(ratio "$resize" "$vips") (net $(ratio "$resize_net" "$vips")), fotrix/mogrify $(ratio "$resize" "$magick")"
-echo "lossless rotation 24 MP: fotrix ${rotate}s (net ${rotate_net}s), jpegtran ${jpegtran}s"
-echo "  ratio fotrix/jpegtran $(ratio "$rotate" "$jpegtran") (net $(ratio "$rotate_net" "$jpegtran"))"
+echo "== ours / theirs, $runs alternating pairs each (A: fotrix, B: theirs)"
+paired "resize $count x 12 MP vs vipsthumbnail" "bash -c '$(run resize pics)'" \
+  "bash -c 'vipsthumbnail $work/pics/*.jpg -s 1024x768 -o $work/out/%s_v.jpg'"
+paired "resize $count x 12 MP vs mogrify" "bash -c '$(run resize pics)'" \
+  "bash -c 'mogrify -path $work/out -resize 1024x768 $work/pics/*.jpg'"
+paired "resize: the sheet opened and cancelled" "bash -c '$(run resize-open pics)'" \
+  "bash -c 'vipsthumbnail $work/pics/*.jpg -s 1024x768 -o $work/out/%s_v.jpg'"
+paired "rotate 24 MP vs jpegtran" "bash -c '$(run rotate big)'" \
+  "jpegtran -rotate 90 -copy all -outfile $work/out/j.jpg $work/big/big.jpg"
+paired "rotate: the sheet opened and cancelled" "bash -c '$(run rotate-open big)'" \
+  "jpegtran -rotate 90 -copy all -outfile $work/out/j.jpg $work/big/big.jpg"

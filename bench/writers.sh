@@ -10,14 +10,16 @@
 # Our saves replace files atomically (temporary, fsync, rename); the
 # jpeg-file row shows that cost on a real file against cjpeg writing one.
 # PPM to JPEG and PNG flow row by row (the writer encodes on a second thread
-# while the reader reads): the cpu ratio counts both threads' work, and the
-# peak memory line shows that the picture is never held whole.
+# while the reader reads): the cpu ratio counts both threads' work, and our
+# peak memory shows that the picture is never held whole.
 # bench/jpeg_encode.cpp (compiled here against the build's library) times
 # the JPEG writer alone against the same libjpeg calls made directly.
-# Prints mean seconds and the ratios ours/theirs (below 1.0: we are faster).
+# Each pair runs alternately; prints the median ratios ours/theirs of
+# processor and wall time with min and max (below 1.0: we are faster), and
+# each side's peak memory.
 #
 # usage: bench/writers.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
-#        RUNS=5 sets the number of timed runs per command.
+#        RUNS=5 sets the number of timed pairs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=$(realpath "${1:-build/cli/fotrix-cli}")
@@ -55,28 +57,19 @@ declare -A commands=(
 )
 pairs=(jpeg:cjpeg jpeg-file:cjpeg png:pnmtopng png:pillow gif:magick resample:pillow shrink:pillow)
 
-echo "== timing ($runs runs each, mean seconds; cpu: user + system, steadier on a busy machine)"
-declare -A seconds cpus
+echo "== ours / theirs, $runs alternating pairs each (A: ours, B: theirs)"
 for pair in "${pairs[@]}"; do
   case=${pair%%:*} who=${pair##*:}
-  if [ -z "${seconds[$case-ours]:-}" ]; then
-    seconds[$case-ours]=$(mean "${commands[$case-ours]}")
-    cpus[$case-ours]=$(cpu)
-  fi
-  seconds[$case-$who]=$(mean "${commands[$case-$who]}")
-  cpus[$case-$who]=$(cpu)
-  printf '%-10s ours %7s   %-9s %7s   ratio %s   cpu ratio %s\n' "$case" "${seconds[$case-ours]}" "$who" \
-    "${seconds[$case-$who]}" "$(ratio "${seconds[$case-ours]}" "${seconds[$case-$who]}")" \
-    "$(ratio "${cpus[$case-ours]}" "${cpus[$case-$who]}")"
+  paired "$case vs $who" "${commands[$case-ours]}" "${commands[$case-$who]}"
 done
-echo "== resample vs shrink (ours): $(ratio "${seconds[shrink-ours]}" "${seconds[resample-ours]}")"
-printf '== jpeg peak memory: ours %s kB   cjpeg %s kB   (the picture: %s kB)\n' "$(peak "${commands[jpeg-ours]}")" \
-  "$(peak "${commands[jpeg-cjpeg]}")" "$(($(stat -c %s "$picture") / 1024))"
+paired "shrink vs resample (both ours)" "${commands[shrink-ours]}" "${commands[resample-ours]}"
+echo "(the picture: $(($(stat -c %s "$picture") / 1024)) kB)"
 
 build=$(dirname "$(dirname "$cli")")
-if [ -f "$build/imagelib/libfotrix_image.a" ] && command -v c++ >/dev/null; then
-  c++ -O2 -std=c++20 -I. bench/jpeg_encode.cpp "$build/imagelib/libfotrix_image.a" -ljpeg -lpng -lz -pthread \
-    -o "$work/jpeg_encode"
+if [ -f "$build/imagelib/libfotrix_image.a" ] && [ -f "$build/fileio/libfotrix_fileio.a" ] && command -v c++ >/dev/null; then
+  # The image library saves through the file layer's atomic replacement.
+  c++ -O2 -std=c++20 -I. bench/jpeg_encode.cpp "$build/imagelib/libfotrix_image.a" "$build/fileio/libfotrix_fileio.a" \
+    -ljpeg -lpng -lz -pthread -o "$work/jpeg_encode"
   read -r ours direct < <("$work/jpeg_encode" "$picture" "$((runs * 2))")
   printf '== jpeg writer in process: ours %.3f   libjpeg direct %.3f   ratio %s\n' "$ours" "$direct" \
     "$(ratio "$ours" "$direct")"

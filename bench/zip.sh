@@ -2,11 +2,12 @@
 # Zip speed against Info-ZIP on a ~100 MB mixed corpus, in the same run:
 #   fotrix-cli zip create   vs  zip -6 -r
 #   fotrix-cli zip extract  vs  unzip        (both on the same archive)
-# Prints mean times, peak memory and the ratios ours/theirs (below 1.0: ours
-# is faster or smaller).
+# Each pair runs alternately; prints the median ratios ours/theirs of
+# processor and wall time with min and max, each side's peak memory, and the
+# archives' sizes (below 1.0: ours is faster or smaller).
 #
 # usage: bench/zip.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
-#        RUNS=5 sets the number of timed rounds.
+#        RUNS=5 sets the number of timed pairs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=$(realpath "${1:-build/cli/fotrix-cli}")
@@ -56,48 +57,18 @@ cp "$work/plasma.png" "$corpus/pictures/plasma0.png"
 du -sb "$corpus" | awk '{printf "corpus: %.1f MB in ", $1 / 1e6}'
 find "$corpus" -type f | wc -l | awk '{print $1 " files"}'
 
+. bench/timing.sh
 cd "$work"
 zip -q -6 -r theirs.zip corpus  # the archive both extractors read
 
-# Ours and theirs run alternately, round after round, so that a change in the
-# machine's load falls on both alike. /usr/bin/time gives seconds and peak memory.
-declare -A seconds peak
-timed() {  # timed KEY PREPARE COMMAND...
-  local key=$1 prepare=$2
-  shift 2
-  bash -c "$prepare"
-  /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" ||
-    { echo "failed: $*" >&2; cat "$work/stderr.txt" >&2; exit 1; }
-  read -r s kb <"$work/time.txt"
-  seconds[$key]=$(awk -v a="${seconds[$key]:-0}" -v b="$s" 'BEGIN { print a + b }')
-  [ "$kb" -gt "${peak[$key]:-0}" ] && peak[$key]=$kb
-  return 0
-}
-
-echo "== timing ($runs alternating rounds after one warm-up)"
-for round in $(seq 0 "$runs"); do
-  timed ours_create "rm -f $work/ours.zip" "$cli" zip create "$work/ours.zip" corpus
-  timed theirs_create "rm -f $work/z.zip" zip -q -6 -r "$work/z.zip" corpus
-  timed ours_extract "rm -rf $work/out1" "$cli" zip extract "$work/theirs.zip" "$work/out1"
-  timed theirs_extract "rm -rf $work/out2" unzip -q -o "$work/theirs.zip" -d "$work/out2"
-  if [ "$round" -eq 0 ]; then seconds=(); fi  # the warm-up round is not counted
-done
-. bench/timing.sh  # ratio; mean is this script's own, from its timed loop
-mean() { awk -v total="${seconds[$1]}" -v n="$runs" 'BEGIN { printf "%.3f", total / n }'; }
-ours_create=$(mean ours_create)
-theirs_create=$(mean theirs_create)
-ours_extract=$(mean ours_extract)
-theirs_extract=$(mean theirs_extract)
+echo "== ours / theirs, $runs alternating pairs each (A: ours, B: theirs)"
+paired "create vs zip -6 -r" "bash -c 'rm -f ours.zip; exec $cli zip create ours.zip corpus'" \
+  "bash -c 'rm -f z.zip; exec zip -q -6 -r z.zip corpus'"
+paired "extract vs unzip" "bash -c 'rm -rf out1; exec $cli zip extract theirs.zip out1'" \
+  "bash -c 'rm -rf out2; exec unzip -q -o theirs.zip -d out2'"
 
 # The archives must agree with the corpus and with each other's readers.
 unzip -tq ours.zip >/dev/null || { echo "unzip -t rejects ours.zip" >&2; exit 1; }
 diff -r corpus out1/corpus >/dev/null || { echo "our extraction differs from the corpus" >&2; exit 1; }
-
-ours_size=$(stat -c %s ours.zip)
-theirs_size=$(stat -c %s z.zip)
-printf '%-28s %10s %10s %8s\n' "" "ours" "theirs" "ratio"
-printf '%-28s %9ss %9ss %8s\n' "create (vs zip -6 -r)" "$ours_create" "$theirs_create" "$(ratio "$ours_create" "$theirs_create")"
-printf '%-28s %9ss %9ss %8s\n' "extract (vs unzip)" "$ours_extract" "$theirs_extract" "$(ratio "$ours_extract" "$theirs_extract")"
-printf '%-28s %10s %10s %8s\n' "archive size (bytes)" "$ours_size" "$theirs_size" "$(ratio "$ours_size" "$theirs_size")"
-printf '%-28s %8sK %8sK %8s\n' "peak memory, create" "${peak[ours_create]}" "${peak[theirs_create]}" "$(ratio "${peak[ours_create]}" "${peak[theirs_create]}")"
-printf '%-28s %8sK %8sK %8s\n' "peak memory, extract" "${peak[ours_extract]}" "${peak[theirs_extract]}" "$(ratio "${peak[ours_extract]}" "${peak[theirs_extract]}")"
+printf 'archive size: ours %s bytes, zip -6 %s bytes, ratio %s\n' "$(stat -c %s ours.zip)" "$(stat -c %s z.zip)" \
+  "$(ratio "$(stat -c %s ours.zip)" "$(stat -c %s z.zip)")"

@@ -6,6 +6,7 @@
 
 #include "cli/arguments.h"
 #include "cli/pam.h"
+#include "imagelib/convert.h"
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
 #include "imagelib/transform.h"
@@ -180,6 +181,27 @@ void printBitmap(const fotrix::Bitmap& bitmap, const fotrix::FileInfo& info, boo
         for (int i = 0; i < info.textCount; ++i) std::printf("text: %s\n", info.texts[i]);
 }
 
+// Writes the PAM row by row while the picture loads, so that only a band of
+// rows is held: whenever no whole-picture step (an orientation, a palette, a
+// reduction ...) is asked for or needed. ConvertNeedsWholePicture when the
+// picture is to be loaded whole instead; nothing is then written.
+int decodeByRows(const DecodeRequest& request, fotrix::Bitmap& bitmap, fotrix::FileInfo& info)
+{
+    if (request.autoRotate || request.orient) return fotrix::ConvertNeedsWholePicture;
+    PamOutput out;
+    // A file that cannot be made is reported after the whole load, as always.
+    if (out.open(request.output) != 0) return fotrix::ConvertNeedsWholePicture;
+    const int result = fotrix::loadByRows(
+        request.input, bitmap, request.params, &info,
+        [&out](const fotrix::Bitmap& picture, fotrix::RowHandoff& handoff) { return out.writeRows(picture, handoff); });
+    if (result != 0) out.discard();
+    if (result == fotrix::ConvertNeedsWholePicture) {
+        fotrix::bitmapFree(bitmap);
+        fotrix::freeFileInfo(info);
+    }
+    return result;
+}
+
 }  // namespace
 
 int commandDecode(Arguments args)
@@ -190,7 +212,10 @@ int commandDecode(Arguments args)
     fotrix::rawcodecAttach();
     fotrix::Bitmap bitmap;
     fotrix::FileInfo info;
-    int result = request.autoRotate ? fotrix::loadPicture(request.input.c_str(), bitmap, request.params, &info)
+    int result = decodeByRows(request, bitmap, info);
+    const bool written = result != fotrix::ConvertNeedsWholePicture;
+    if (!written)
+        result = request.autoRotate ? fotrix::loadPicture(request.input.c_str(), bitmap, request.params, &info)
                                     : fotrix::loadBitmap(request.input, bitmap, request.params, &info);
     if (result == 0 && request.autoRotate) {
         // Whatever the extension: a JPEG with orientation 6 comes out upright.
@@ -206,7 +231,7 @@ int commandDecode(Arguments args)
     }
     if (result == 0) {
         printBitmap(bitmap, info, request.texts);
-        if (bitmap.pixels) result = writePam(bitmap, request.output);
+        if (!written && bitmap.pixels) result = writePam(bitmap, request.output);
         if (result != 0) reportError(result);
     } else {
         reportLoadError(request.input, request.params.formatIndex, request.params.frameIndex, result, info.errorText);

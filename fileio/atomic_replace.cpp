@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <new>
 #include <random>
 
 #include "fileio/stale_temporaries.h"
@@ -97,6 +98,7 @@ ReplaceStatus AtomicReplace::open(const std::string& target, const ReplaceOption
     if (folderFd_ < 0) return ReplaceStatus::CannotCreate;
     folder_ = folder;
     useMode_ = options.useMode;
+    durable_ = options.durable;
     mode_ = options.mode;
     ReplaceStatus status = inspectTarget(options);
     if (status == ReplaceStatus::Ok) {
@@ -142,11 +144,19 @@ ReplaceStatus AtomicReplace::createTemporary()
     return ReplaceStatus::CannotCreate;
 }
 
+void setOutputBuffer(FILE* file, std::unique_ptr<char[]>& buffer)
+{
+    if (!file) return;
+    if (!buffer) buffer.reset(new (std::nothrow) char[OutputBlockBytes]);
+    if (buffer) std::setvbuf(file, buffer.get(), _IOFBF, OutputBlockBytes);
+}
+
 FILE* AtomicReplace::stream()
 {
     if (!stream_ && fd_ >= 0) {
         stream_ = ::fdopen(fd_, "w+b");
         if (!stream_) failed_ = true;
+        else setOutputBuffer(stream_, streamBuffer_);
     }
     return stream_;
 }
@@ -194,7 +204,7 @@ ReplaceStatus AtomicReplace::commit(CommitMode mode)
     if (fd_ < 0) return ReplaceStatus::CannotCreate;
     bool ok = !failed_;
     if (ok && stream_) ok = std::fflush(stream_) == 0 && !std::ferror(stream_);
-    ok = ok && applyAttributes() && replaceSyscalls().fsync(fd_) == 0;
+    ok = ok && applyAttributes() && (!durable_ || replaceSyscalls().fsync(fd_) == 0);
     ok = closeTemporary() && ok;
     ReplaceStatus status = ok ? ReplaceStatus::Ok : ReplaceStatus::WriteFailed;
     if (status == ReplaceStatus::Ok && mode == CommitMode::Replace) {
@@ -209,7 +219,7 @@ ReplaceStatus AtomicReplace::commit(CommitMode mode)
     }
     // The rename is durable only once the folder is on disk. Its failure is
     // not reported: the new file is in place either way.
-    if (status == ReplaceStatus::Ok) replaceSyscalls().fsync(folderFd_);
+    if (status == ReplaceStatus::Ok && durable_) replaceSyscalls().fsync(folderFd_);
     discard();
     return status;
 }

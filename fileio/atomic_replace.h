@@ -10,9 +10,19 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace fotrix {
+
+// File output reaches the system in blocks of this size: streams opened for
+// writing get a buffer this large instead of stdio's one page.
+constexpr size_t OutputBlockBytes = 128u << 10;
+
+// Gives `file` a buffer of OutputBlockBytes, held in `buffer`, which must
+// outlive the stream. Call before the first write; without memory the stream
+// keeps its own buffer.
+void setOutputBuffer(FILE* file, std::unique_ptr<char[]>& buffer);
 
 enum class ReplaceStatus {
     Ok,
@@ -39,6 +49,10 @@ struct ReplaceOptions {
     // caller that holds its own lock over all writers of the target knows
     // that every one is, and passes -1.
     int staleAfterSeconds = 60;
+    // False for output that need only never be seen half-written (a tool's
+    // result, not a user's picture): the file and the folder are not
+    // flushed to disk, which would cost more than writing them.
+    bool durable = true;
 };
 
 enum class CommitMode { Replace, NoReplace };
@@ -87,12 +101,14 @@ private:
     int folderFd_ = -1;
     int fd_ = -1;
     FILE* stream_ = nullptr;
+    std::unique_ptr<char[]> streamBuffer_;  // stream_'s, freed after it is closed
     bool failed_ = false;
     bool targetExists_ = false;
     uid_t owner_ = 0;
     gid_t group_ = 0;
     mode_t mode_ = 0;
     bool useMode_ = false;
+    bool durable_ = true;
 };
 
 // Replaces `target` with `size` bytes in one call.

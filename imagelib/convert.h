@@ -13,6 +13,7 @@
 
 #include "imagelib/load.h"
 #include "imagelib/save.h"
+#include "imagelib/streaming/row_handoff.h"
 
 namespace fotrix {
 
@@ -25,5 +26,15 @@ constexpr int ConvertNeedsWholePicture = -2;
 // ConvertNeedsWholePicture. `info` may be null.
 int convertByRows(const std::string& input, const std::string& output, const LoadParams& load,
                   const SaveParams& save, FileInfo* info);
+
+// Loads `input` with `load` as loadBitmap would, while `consumer` takes each
+// row on a thread of its own as soon as it is stored (under the same
+// conditions as convertByRows, the consumer's own rows being top row first),
+// so that the picture is never held whole. `described` gets the finished
+// bitmap's fields and its comment and metadata, but no pixels. Returns 0,
+// the load's result, the consumer's, or ConvertNeedsWholePicture when no row
+// was handed over and the picture is to be loaded whole.
+int loadByRows(const std::string& input, Bitmap& described, const LoadParams& load, FileInfo* info,
+               const RowConsumer& consumer);
 
 }  // namespace fotrix

@@ -101,6 +101,7 @@ struct WriterContext {
     FILE* file = nullptr;
     std::shared_ptr<AtomicReplace> replacement;  // the temporary file until the save succeeds
     bool directWrite = false;      // the target is not a regular file: written in place
+    std::unique_ptr<char[]> directBuffer;  // the in-place stream's buffer
     bool writeFailed = false;
     // Row service state.
     RowFormat* rowFormat = nullptr;

@@ -3,18 +3,42 @@
 // sticky `failed` flag instead of inventing bytes; readers check
 // streamFailed() after a group of reads and answer 4 (or 2 before their
 // header is accepted).
+//
+// Every reader's bytes come through here, so this is where the file is read
+// in large blocks: small reads are served from a read-ahead block that grows
+// from 32 kB to 128 kB while the reader keeps reading on (a header probe of
+// a large file reads little), and a read of at least a full block goes from
+// the file straight into the caller's memory. Seeks only move the position;
+// the block is kept while the position stays inside it.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
 
 namespace fotrix {
 
+// The largest read-ahead block, and the size from which reads bypass it.
+constexpr size_t StreamBlockBytes = 128u << 10;
+
 struct Stream {
-    FILE* file = nullptr;
+    Stream() = default;
+    ~Stream();
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+
     uint64_t size = 0;
     std::string name;
     bool failed = false;
+
+    // The open file, the reading position and the block read ahead: the
+    // file's bytes blockStart .. blockStart + blockFill - 1.
+    int fd = -1;
+    uint64_t position = 0;
+    uint64_t blockStart = 0;
+    size_t blockFill = 0;
+    size_t blockSize = 0;      // the next refill's size
+    size_t blockCapacity = 0;  // the block's allocation: at most StreamBlockBytes
+    std::unique_ptr<uint8_t[]> block;
 };
 
 // Opens `name` for reading; 0, or 3 when it cannot be opened or is empty.

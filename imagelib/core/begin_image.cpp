@@ -243,11 +243,11 @@ bool rowsCanFlow(const ReaderContext& context, const PipelineState& p, const Ima
            !context.option(NoPixels | ToleratePartial);
 }
 
-// About a megabyte of rows, whole multiples of the reader's rows per call so
+// About 128 kB of rows, whole multiples of the reader's rows per call so
 // that a reader reading several rows at once finds them side by side.
 int bandRowsFor(const ImageHeader& h, uint32_t stride)
 {
-    constexpr uint32_t BandBytes = 1u << 20;
+    constexpr uint32_t BandBytes = 128u << 10;
     const int block = std::max<int>(h.rowsPerCall, 1);
     const int wanted = std::max<int>(2 * block, static_cast<int>(BandBytes / std::max<uint32_t>(stride, 1)));
     const int rows = (wanted + block - 1) / block * block;

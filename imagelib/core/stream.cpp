@@ -1,65 +1,116 @@
 #include "imagelib/stream.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
 
 namespace fotrix {
+
+namespace {
+
+constexpr size_t FirstBlockBytes = 32u << 10;
+
+// Reads up to `size` bytes at `offset`, resuming interrupted and short
+// reads; fewer only at the end of the file or on an error.
+size_t readAt(int fd, uint8_t* out, size_t size, uint64_t offset)
+{
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(fd, out + done, size - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += static_cast<size_t>(got);
+    }
+    return done;
+}
+
+// Fills the block from the current position; false when nothing is left.
+bool refill(Stream& stream)
+{
+    if (!stream.block) {
+        // No larger than the file: a small file costs only its size.
+        stream.blockCapacity = static_cast<size_t>(std::min<uint64_t>(StreamBlockBytes, stream.size));
+        stream.block.reset(new (std::nothrow) uint8_t[std::max<size_t>(stream.blockCapacity, 1)]);
+        if (!stream.block) return false;
+        stream.blockSize = std::min(FirstBlockBytes, stream.blockCapacity);
+    }
+    // A reader that reads on past a whole block reads on: the next block is larger.
+    const bool sequential = stream.blockFill > 0 && stream.position == stream.blockStart + stream.blockFill;
+    if (sequential) stream.blockSize = std::min(stream.blockSize * 2, stream.blockCapacity);
+    const uint64_t left = stream.position < stream.size ? stream.size - stream.position : 0;
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(left, stream.blockSize));
+    stream.blockStart = stream.position;
+    stream.blockFill = want ? readAt(stream.fd, stream.block.get(), want, stream.position) : 0;
+    return stream.blockFill > 0;
+}
+
+}  // namespace
+
+Stream::~Stream() { streamClose(*this); }
 
 int streamOpen(Stream& stream, const std::string& name)
 {
     streamClose(stream);
+    // Not blocking, so that naming a pipe cannot hang the open.
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return 3;
     struct stat status {};
-    if (::stat(name.c_str(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0)
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0) {
+        ::close(fd);
         return 3;
-    stream.file = std::fopen(name.c_str(), "rb");
-    if (!stream.file) return 3;
-    // Readers mostly read rows; a larger buffer saves system calls.
-    std::setvbuf(stream.file, nullptr, _IOFBF, 1 << 16);
+    }
+    stream.fd = fd;
     stream.size = static_cast<uint64_t>(status.st_size);
     stream.name = name;
-    stream.failed = false;
     return 0;
 }
 
 void streamClose(Stream& stream)
 {
-    if (stream.file) std::fclose(stream.file);
-    stream.file = nullptr;
+    if (stream.fd >= 0) ::close(stream.fd);
+    stream.fd = -1;
     stream.size = 0;
     stream.failed = false;
+    stream.position = 0;
+    stream.blockStart = 0;
+    stream.blockFill = 0;
+    stream.blockCapacity = 0;
+    stream.block.reset();
 }
 
 void streamRewind(Stream& stream)
 {
-    if (stream.file) std::fseek(stream.file, 0, SEEK_SET);
+    stream.position = 0;
     stream.failed = false;
 }
 
 bool streamFailed(const Stream& stream) { return stream.failed; }
 
-uint64_t streamTell(const Stream& stream)
-{
-    long position = stream.file ? std::ftell(stream.file) : -1;
-    return position < 0 ? 0 : static_cast<uint64_t>(position);
-}
+uint64_t streamTell(const Stream& stream) { return stream.position; }
 
 uint64_t streamRemaining(const Stream& stream)
 {
-    const uint64_t position = streamTell(stream);
-    return position < stream.size ? stream.size - position : 0;
+    return stream.position < stream.size ? stream.size - stream.position : 0;
 }
 
 bool streamSeek(Stream& stream, uint64_t offset)
 {
-    if (!stream.file || offset > stream.size || std::fseek(stream.file, static_cast<long>(offset), SEEK_SET) != 0) {
+    if (stream.fd < 0 || offset > stream.size) {
         stream.failed = true;
         return false;
     }
+    stream.position = offset;
     return true;
 }
 
 bool streamSkip(Stream& stream, int64_t distance)
 {
-    const int64_t target = static_cast<int64_t>(streamTell(stream)) + distance;
+    const int64_t target = static_cast<int64_t>(stream.position) + distance;
     if (target < 0) {
         stream.failed = true;
         return false;
@@ -69,15 +120,32 @@ bool streamSkip(Stream& stream, int64_t distance)
 
 size_t streamRead(Stream& stream, void* buffer, size_t size)
 {
-    if (!stream.file) {
+    if (stream.fd < 0) {
         stream.failed = true;
         return 0;
     }
-    const size_t got = std::fread(buffer, 1, size, stream.file);
-    if (got < size) stream.failed = true;
-    return got;
+    uint8_t* out = static_cast<uint8_t*>(buffer);
+    size_t done = 0;
+    while (done < size) {
+        if (stream.position >= stream.blockStart && stream.position < stream.blockStart + stream.blockFill) {
+            const size_t at = static_cast<size_t>(stream.position - stream.blockStart);
+            const size_t chunk = std::min(size - done, stream.blockFill - at);
+            std::memcpy(out + done, stream.block.get() + at, chunk);
+            done += chunk;
+            stream.position += chunk;
+            continue;
+        }
+        if (size - done >= StreamBlockBytes) {
+            const size_t got = readAt(stream.fd, out + done, size - done, stream.position);
+            done += got;
+            stream.position += got;
+            break;
+        }
+        if (!refill(stream)) break;
+    }
+    if (done < size) stream.failed = true;
+    return done;
 }
-
 bool streamReadExact(Stream& stream, void* buffer, size_t size)
 {
     return streamRead(stream, buffer, size) == size;

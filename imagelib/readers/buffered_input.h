@@ -15,7 +15,12 @@ namespace fotrix {
 
 class BufferedInput {
 public:
-    explicit BufferedInput(Stream& stream, size_t capacity = 1 << 16) : stream_(stream), buffer_(capacity) {}
+    // Refills of a full stream block bypass the stream's own block, so the
+    // bytes are copied once, in reads of 128 kB.
+    explicit BufferedInput(Stream& stream, size_t capacity = StreamBlockBytes)
+        : stream_(stream), buffer_(std::max<size_t>(1, std::min<uint64_t>(capacity, streamRemaining(stream))))
+    {
+    }
 
     // The next byte, or -1 at the end of the data.
     int next()

@@ -126,13 +126,27 @@ std::vector<int> interlaceOrder(int height)
 struct RowDelivery {
     ReaderContext* context;
     const std::vector<int>* order;  // null: rows in order
+    int height;
 };
 
-int deliverRow(void* data, int runningRow)
+// The picture row of a running row number.
+int pictureRow(const RowDelivery& delivery, int runningRow)
+{
+    return delivery.order ? (*delivery.order)[static_cast<size_t>(runningRow)] : runningRow;
+}
+
+// Hands a finished row over, and decodes the next one where the pipeline
+// keeps it (the bitmap itself when it stores indexes as they are).
+int deliverRow(void* data, int runningRow, uint8_t** nextRow)
 {
     auto& delivery = *static_cast<RowDelivery*>(data);
-    const int row = delivery.order ? (*delivery.order)[static_cast<size_t>(runningRow)] : runningRow;
-    return putRows(*delivery.context, 0, row, 1);
+    const int put = putRows(*delivery.context, 0, pictureRow(delivery, runningRow), 1);
+    if (put != 0) return put;
+    if (runningRow + 1 < delivery.height) {
+        uint8_t* place = rowDestination(*delivery.context, pictureRow(delivery, runningRow + 1), 1);
+        if (place) *nextRow = place;
+    }
+    return 0;
 }
 
 // Decodes the chosen image and hands it to the pipeline.
@@ -161,9 +175,10 @@ int deliverImage(BufferedInput& input, ReaderContext& context, GifState& state, 
     }
 
     const std::vector<int> order = descriptor.interlaced ? interlaceOrder(descriptor.height) : std::vector<int>();
-    RowDelivery delivery{&context, descriptor.interlaced ? &order : nullptr};
-    const int decoded = gifDecodeLzw(input, minimumCodeSize, descriptor.width, descriptor.height, header.rowBuffer,
-                                     deliverRow, &delivery);
+    RowDelivery delivery{&context, descriptor.interlaced ? &order : nullptr, descriptor.height};
+    uint8_t* firstRow = rowDestination(context, pictureRow(delivery, 0), 1);
+    const int decoded = gifDecodeLzw(input, minimumCodeSize, descriptor.width, descriptor.height,
+                                     firstRow ? firstRow : header.rowBuffer, deliverRow, &delivery);
     if (decoded != 0) return decoded;
 
     uint8_t palette[768];

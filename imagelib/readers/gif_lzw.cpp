@@ -6,6 +6,7 @@
 #include "imagelib/readers/gif_lzw.h"
 #include "imagelib/result.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -42,14 +43,17 @@ public:
                 }
                 blockLeft_ = length;
             }
-            const int byte = input_.next();
-            if (byte < 0) {
+            if (!input_.fill()) {
                 terminated_ = true;
                 return -1;
             }
-            --blockLeft_;
-            bits_ |= static_cast<uint32_t>(byte) << count_;
-            count_ += 8;
+            // As many whole bytes as the bit buffer takes, the block holds
+            // and are buffered, in one go.
+            const int take = std::min({(31 - count_) / 8, blockLeft_, static_cast<int>(input_.available())});
+            const uint8_t* bytes = input_.data();
+            for (int i = 0; i < take; ++i, count_ += 8) bits_ |= static_cast<uint32_t>(bytes[i]) << count_;
+            input_.consume(static_cast<size_t>(take));
+            blockLeft_ -= take;
         }
         const int value = static_cast<int>(bits_ & ((1u << width) - 1));
         bits_ >>= width;
@@ -75,7 +79,8 @@ private:
     bool terminated_ = false;
 };
 
-// Places decoded strings into rows and hands finished rows on.
+// Places decoded strings into rows and hands finished rows on; the sink
+// names each next row's place, so rows can be decoded where they are kept.
 struct RowWriter {
     uint8_t* row;
     int width;
@@ -90,7 +95,11 @@ struct RowWriter {
 
     void finishRow()
     {
-        stopped = sink(sinkData, y);
+        // Through a local, so that the writer's own fields can stay in
+        // registers in the decoding loop.
+        uint8_t* next = row;
+        stopped = sink(sinkData, y, &next);
+        row = next;
         ++y;
         x = 0;
     }
@@ -194,7 +203,7 @@ int gifDecodeLzw(BufferedInput& input, int minimumCodeSize, int width, int heigh
 
     if (out.stopped) return out.stopped;
     if (out.x > 0 && out.y < height) {
-        std::memset(row + out.x, 0, static_cast<size_t>(width - out.x));
+        std::memset(out.row + out.x, 0, static_cast<size_t>(width - out.x));
         out.finishRow();
     }
     codes.finish();

@@ -214,12 +214,18 @@ int describeImage(JpegJob* job)
 int readRows(JpegJob* job)
 {
     jpeg_decompress_struct* info = &job->info;
-    const int count = job->header.rowsPerCall;
-    for (int i = 0; i < count; ++i) job->rows[i] = job->header.rowBuffer + static_cast<size_t>(i) * job->header.rowStride;
+    const ImageHeader& h = job->header;
     while (info->output_scanline < info->output_height) {
+        // Straight into the bitmap (or a conversion's band) where the rows
+        // are kept as libjpeg gives them, else into the row buffer.
+        const int row = static_cast<int>(info->output_scanline);
+        const int count = std::min<int>(h.rowsPerCall, h.height - row);
+        uint8_t* place = rowDestination(*job->context, row, count);
+        if (!place) place = h.rowBuffer;
+        for (int i = 0; i < count; ++i) job->rows[i] = place + static_cast<size_t>(i) * h.rowStride;
         const JDIMENSION got = jpeg_read_scanlines(info, job->rows, static_cast<JDIMENSION>(count));
         if (got == 0) return 0;  // the sources never suspend; guard against a stall all the same
-        const int code = putRows(*job->context, 0, -1, static_cast<int>(got));
+        const int code = putRows(*job->context, 0, row, static_cast<int>(got));
         if (code != 0) return code;
     }
     return 0;

@@ -211,6 +211,7 @@ int writerOpen(WriterContext& context)
         // Devices and pipes cannot be replaced: they are written in place.
         context.file = std::fopen(context.fileName.c_str(), "wb");
         context.directWrite = true;
+        setOutputBuffer(context.file, context.directBuffer);
         return context.file ? ResultOk : ResultCannotCreate;
     }
     auto replacement = std::make_shared<AtomicReplace>();

@@ -1,4 +1,4 @@
-// convertByRows: a load and a save joined by a row hand-off.
+// convertByRows and loadByRows: a load and a writer joined by a row hand-off.
 #include "imagelib/convert.h"
 
 #include "imagelib/streaming/row_handoff.h"
@@ -12,6 +12,14 @@ int convertByRows(const std::string& input, const std::string& output, const Loa
     Bitmap described;  // the load's record: fields only, the rows went to the writer
     const int loaded = loadBitmapHandedOff(input, described, load, info, &handoff);
     bitmapFree(described);
+    return handoff.finish(loaded);
+}
+
+int loadByRows(const std::string& input, Bitmap& described, const LoadParams& load, FileInfo* info,
+               const RowConsumer& consumer)
+{
+    RowHandoff handoff(consumer);
+    const int loaded = loadBitmapHandedOff(input, described, load, info, &handoff);
     return handoff.finish(loaded);
 }
 

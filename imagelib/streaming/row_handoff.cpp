@@ -10,7 +10,14 @@
 
 namespace fotrix {
 
-RowHandoff::RowHandoff(std::string output, const SaveParams& params) : output_(std::move(output)), params_(params) {}
+RowHandoff::RowHandoff(std::string output, const SaveParams& params)
+    : consumer_([output = std::move(output), params](const Bitmap& picture, RowHandoff& handoff) {
+          return saveBitmapHandedOff(output, picture, params, &handoff);
+      })
+{
+}
+
+RowHandoff::RowHandoff(RowConsumer consumer) : consumer_(std::move(consumer)) {}
 
 RowHandoff::~RowHandoff()
 {
@@ -60,7 +67,7 @@ void RowHandoff::decline()
 
 void RowHandoff::runWriter()
 {
-    const int result = saveBitmapHandedOff(output_, view_, params_, this);
+    const int result = consumer_(view_, *this);
     std::lock_guard lock(mutex_);
     writerEnded_ = true;
     saveResult_ = result;
@@ -90,11 +97,11 @@ bool RowHandoff::rowsLieTogether(int row, int count, size_t stride) const
 
 uint8_t* RowHandoff::rowsForLoading(int row, int count)
 {
-    std::unique_lock lock(mutex_);
     // The place of row r last held row r - bandRows.
     const int needed = row + count - bandRows_;
     if (consumedRows_ < needed && !writerEnded_) {
-        loaderWaitsFor_ = std::min(needed + bandRows_ / 2, loadedRows_);
+        std::unique_lock lock(mutex_);
+        loaderWaitsFor_ = std::min(needed + bandRows_ / 2, loadedRows_.load());
         loaderWakes_.wait(lock, [&] { return writerEnded_ || consumedRows_ >= loaderWaitsFor_; });
         loaderWaitsFor_ = -1;
     }
@@ -104,22 +111,35 @@ uint8_t* RowHandoff::rowsForLoading(int row, int count)
 
 void RowHandoff::rowsLoaded(int end)
 {
-    std::lock_guard lock(mutex_);
-    loadedRows_ = std::max(loadedRows_, end);
-    if (writerWaitsFor_ >= 0 && loadedRows_ >= writerWaitsFor_) writerWakes_.notify_one();
+    if (end <= loadedRows_) return;
+    loadedRows_ = end;
+    const int waits = writerWaitsFor_;
+    if (waits >= 0 && end >= waits) {
+        std::lock_guard lock(mutex_);
+        writerWakes_.notify_one();
+    }
 }
 
 const uint8_t* RowHandoff::rowForWriting(int row)
 {
-    std::unique_lock lock(mutex_);
-    consumedRows_ = std::max(consumedRows_, row);
-    if (loaderWaitsFor_ >= 0 && consumedRows_ >= loaderWaitsFor_) loaderWakes_.notify_one();
-    if (loadedRows_ <= row && !loadEnded_) {
-        writerWaitsFor_ = std::min({row + 1 + bandRows_ / 2, view_.height, consumedRows_ + bandRows_});
-        writerWakes_.wait(lock, [&] { return loadEnded_ || loadedRows_ >= writerWaitsFor_; });
-        writerWaitsFor_ = -1;
+    if (row > consumedRows_) {
+        consumedRows_ = row;
+        const int waits = loaderWaitsFor_;
+        if (waits >= 0 && row >= waits) {
+            std::lock_guard lock(mutex_);
+            loaderWakes_.notify_one();
+        }
     }
-    if (row < 0 || loadedRows_ <= row || row + bandRows_ < loadedRows_) return zeroRow_.data();
+    if (loadedRows_ <= row) {
+        std::unique_lock lock(mutex_);
+        if (loadedRows_ <= row && !loadEnded_) {
+            writerWaitsFor_ = std::min({row + 1 + bandRows_ / 2, view_.height, consumedRows_ + bandRows_});
+            writerWakes_.wait(lock, [&] { return loadEnded_ || loadedRows_ >= writerWaitsFor_; });
+            writerWaitsFor_ = -1;
+        }
+    }
+    const int loaded = loadedRows_;
+    if (row < 0 || loaded <= row || row + bandRows_ < loaded) return zeroRow_.data();
     return band_.data() + static_cast<size_t>(row % bandRows_) * stride_;
 }
 

@@ -5,7 +5,9 @@
 // the band once the writer is done with the row that had its place before;
 // the writer runs on a thread of its own and takes each row once the load has
 // stored it. Neither side waits while the other keeps up.
+#include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -17,9 +19,19 @@
 
 namespace fotrix {
 
+class RowHandoff;
+
+// The writer's side of a hand-off: takes `picture` (its pixels are the band)
+// row by row from `handoff` and returns 0 or a result code. It begins with
+// writerBegins, so that a picture whose rows cannot flow is loaded whole.
+using RowConsumer = std::function<int(const Bitmap& picture, RowHandoff& handoff)>;
+
 class RowHandoff {
 public:
+    // The writer is the save pipeline, writing `output` with `params`.
     RowHandoff(std::string output, const SaveParams& params);
+    // The writer is `consumer`.
+    explicit RowHandoff(RowConsumer consumer);
     ~RowHandoff();
     RowHandoff(const RowHandoff&) = delete;
     RowHandoff& operator=(const RowHandoff&) = delete;
@@ -67,8 +79,7 @@ private:
     void runWriter();
     void endLoad(int result);
 
-    const std::string output_;
-    const SaveParams params_;
+    const RowConsumer consumer_;
     Bitmap view_;  // the writer's picture: pixels point into the band
     std::vector<uint8_t> band_;
     std::vector<uint8_t> zeroRow_;
@@ -76,19 +87,22 @@ private:
     size_t stride_ = 0;
 
     // Each side sleeps until the other has moved on by half a band, not by
-    // one row, so that they do not wake each other for every row.
+    // one row, so that they do not wake each other for every row. The row
+    // counts are atomic so that a side that need not wait takes no lock; a
+    // side that waits sets its WaitsFor under the lock, and the other side
+    // takes the lock before it wakes it, so no wake-up is lost.
     std::mutex mutex_;
     std::condition_variable changed_;      // stage and ends
     std::condition_variable loaderWakes_;
     std::condition_variable writerWakes_;
     Stage stage_ = Stage::Idle;
-    int loadedRows_ = 0;    // rows above this are stored
-    int consumedRows_ = 0;  // rows above this are done with
-    int loaderWaitsFor_ = -1;  // consumedRows_ the sleeping load needs
-    int writerWaitsFor_ = -1;  // loadedRows_ the sleeping writer needs
+    std::atomic<int> loadedRows_{0};    // rows above this are stored
+    std::atomic<int> consumedRows_{0};  // rows above this are done with
+    std::atomic<int> loaderWaitsFor_{-1};  // consumedRows_ the sleeping load needs
+    std::atomic<int> writerWaitsFor_{-1};  // loadedRows_ the sleeping writer needs
+    std::atomic<bool> writerEnded_{false};
     bool loadEnded_ = false;
     int loadResult_ = 0;
-    bool writerEnded_ = false;
     bool writerStoppedLoad_ = false;
     int saveResult_ = 0;
     std::thread writer_;

@@ -259,6 +259,23 @@ TEST(AtomicReplace, syncs_the_file_before_the_rename_and_the_folder_after)
     EXPECT_EQ(calls, (std::vector<std::string>{"write", "fsync file", "rename", "fsync folder"}));
 }
 
+TEST(AtomicReplace, output_that_need_not_be_durable_is_renamed_whole_without_syncs)
+{
+    testsupport::TempDir dir;
+    calls.clear();
+    {
+        ScopedSyscalls scoped({recordWrite, recordFsync, recordRename});
+        fotrix::ReplaceOptions options;
+        options.durable = false;
+        AtomicReplace file;
+        ASSERT_EQ(file.open((dir / "out.pam").string(), options), ReplaceStatus::Ok);
+        ASSERT_TRUE(file.write("P7\n", 3));
+        ASSERT_EQ(file.commit(), ReplaceStatus::Ok);
+    }
+    EXPECT_EQ(calls, (std::vector<std::string>{"write", "rename"}));
+    EXPECT_EQ(testsupport::readFile(dir / "out.pam"), (std::vector<uint8_t>{'P', '7', '\n'}));
+}
+
 // A child writes the target again and again, each time one byte value
 // throughout; killed at a chance moment, it must leave either an old or a
 // new file whole.

@@ -7,6 +7,7 @@
 
 #include "imagelib/byte_source.h"
 #include "imagelib/bytes.h"
+#include "tests/support/test_support.h"
 
 namespace fotrix {
 namespace {
@@ -86,13 +87,10 @@ TEST(ByteSource, MemoryAndStreamWindowsAreBounded)
     EXPECT_FALSE(memory.readAt(3, out, 4));
     EXPECT_FALSE(memory.readAt(UINT64_MAX, out, 1));
 
-    FILE* file = std::tmpfile();
-    ASSERT_NE(file, nullptr);
-    std::fwrite(sample, 1, sizeof sample, file);
-    std::fflush(file);
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir / "sample.bin", std::vector<uint8_t>(sample, sample + sizeof sample));
     Stream stream;
-    stream.file = file;
-    stream.size = sizeof sample;
+    ASSERT_EQ(streamOpen(stream, (dir / "sample.bin").string()), 0);
     // A window of bytes 1..4, and one that claims more than the file holds.
     const ByteSource window = ByteSource::window(stream, 1, 5);
     EXPECT_EQ(window.size(), 4u);
@@ -104,7 +102,6 @@ TEST(ByteSource, MemoryAndStreamWindowsAreBounded)
     EXPECT_TRUE(longer.readAt(0, out, 2));
     EXPECT_FALSE(longer.readAt(0, out, 3));  // inside the window, past the file
     EXPECT_FALSE(stream.failed);             // the stream stays usable
-    std::fclose(file);
 }
 
 }  // namespace

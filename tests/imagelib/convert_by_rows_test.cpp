@@ -279,3 +279,95 @@ TEST(ConvertByRows, inputsThatFailBeforeThePictureGiveTheLoadResult)
 }
 
 }  // namespace
+
+namespace {
+
+// A consumer that keeps every row it is handed, as loadByRows's callers do
+// with their own output.
+struct RowCollector {
+    std::vector<uint8_t> pixels;
+    int failAfterRows = -1;  // >= 0: answers a write error after that many rows
+
+    int operator()(const Bitmap& picture, RowHandoff& handoff)
+    {
+        if (!handoff.writerBegins(RowFormat{})) return ResultLayoutRefused;
+        const size_t rowBytes = static_cast<size_t>(picture.width) * picture.bytesPerPixel;
+        for (int y = 0; y < picture.height; ++y) {
+            if (y == failAfterRows) return ResultWriteError;
+            const uint8_t* row = handoff.rowForWriting(y);
+            pixels.insert(pixels.end(), row, row + rowBytes);
+        }
+        return handoff.loadSucceeded() ? ResultOk : ResultCancelled;
+    }
+};
+
+std::vector<uint8_t> packedPixels(const Bitmap& bitmap)
+{
+    std::vector<uint8_t> pixels;
+    const size_t rowBytes = static_cast<size_t>(bitmap.width) * bitmap.bytesPerPixel;
+    for (int y = 0; y < bitmap.height; ++y) pixels.insert(pixels.end(), bitmapRow(bitmap, y), bitmapRow(bitmap, y) + rowBytes);
+    return pixels;
+}
+
+}  // namespace
+
+TEST(LoadByRows, handsOverThePixelsAndFieldsOfAWholeLoad)
+{
+    TempDir dir;
+    for (const Case& c : {Case{"ppm", ppm(333, 1201), ".ppm", 0, {}},
+                          Case{"jpeg", jpegFile(640, 900, false), ".jpg", 0, {}},
+                          Case{"jpeg-bgr", jpegFile(640, 900, true), ".jpg", 0, {},
+                               [](LoadParams& p) { p.channelOrder = 1; }},
+                          Case{"targa", targaFile(500, 700, true), ".tga", 0, {}}}) {
+        SCOPED_TRACE(c.name);
+        const fs::path input = makeInput(dir, c);
+        const LoadParams params = loadParamsOf(c);
+        Bitmap whole, described;
+        ASSERT_EQ(loadBitmap(input.string(), whole, params, nullptr), 0);
+        RowCollector collector;
+        ASSERT_EQ(loadByRows(input.string(), described, params, nullptr, std::ref(collector)), 0);
+        EXPECT_EQ(described.pixels, nullptr);
+        EXPECT_EQ(described.width, whole.width);
+        EXPECT_EQ(described.height, whole.height);
+        EXPECT_EQ(described.type, whole.type);
+        EXPECT_EQ(described.dpiX, whole.dpiX);
+        EXPECT_TRUE(collector.pixels == packedPixels(whole));
+        bitmapFree(whole);
+        bitmapFree(described);
+    }
+}
+
+TEST(LoadByRows, picturesThatNeedTheWholePictureHandNothingOver)
+{
+    TempDir dir;
+    const fs::path input = dir / "in.ppm";
+    writePnm(input, "P6", 300, 200, 3);
+    LoadParams reduced = editingParams();
+    reduced.maxWidth = reduced.maxHeight = 50;
+    LoadParams bottomUp = editingParams();
+    bottomUp.origin = OriginBottom;
+    for (const LoadParams& params : {reduced, bottomUp}) {
+        Bitmap described;
+        RowCollector collector;
+        EXPECT_EQ(loadByRows(input.string(), described, params, nullptr, std::ref(collector)), ConvertNeedsWholePicture);
+        EXPECT_TRUE(collector.pixels.empty());
+        bitmapFree(described);
+    }
+}
+
+TEST(LoadByRows, aConsumerThatFailsStopsTheLoadAndALoadThatFailsTellsTheConsumer)
+{
+    TempDir dir;
+    const fs::path input = dir / "in.ppm";
+    writePnm(input, "P6", 700, 1500, 3);
+    Bitmap described;
+    RowCollector failing;
+    failing.failAfterRows = 10;
+    EXPECT_EQ(loadByRows(input.string(), described, editingParams(), nullptr, std::ref(failing)), ResultWriteError);
+    bitmapFree(described);
+
+    truncate(input, fs::file_size(input) / 2);
+    RowCollector collector;
+    EXPECT_EQ(loadByRows(input.string(), described, editingParams(), nullptr, std::ref(collector)), ResultReadError);
+    bitmapFree(described);
+}
