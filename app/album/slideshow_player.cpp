@@ -165,6 +165,11 @@ std::string slideshowTemporaryRoot()
     return root.empty() ? temporaryFolderRoot() : root;
 }
 
+void slideshowStop()
+{
+    if (gShow) DestroyWindow(gShow->window);
+}
+
 bool slideshowRunning() { return gShow != nullptr; }
 int slideshowShownIndex() { return gShow ? gShow->shown : -1; }
 std::string slideshowSoundMember() { return gShow ? gShow->soundName : std::string(); }

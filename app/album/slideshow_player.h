@@ -25,6 +25,9 @@ bool slideshowPlay(std::unique_ptr<SlideSource> source, COLORREF background, Sli
 // False (and nothing shown) when the album cannot be opened or its config
 // is not an album.
 bool slideshowStart(const std::string& path);
+// Ends the show that runs, if any, as a tap would: its window goes, and with
+// it the sound and the working folder (for the program's end).
+void slideshowStop();
 // For the script's state: whether a show runs, the index shown, and the
 // sound playing ("" when none).
 bool slideshowRunning();

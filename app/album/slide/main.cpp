@@ -90,6 +90,7 @@ int play(const Options& options)
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
+    fotrix::slideshowStop();  // ended by the script's quit: the working folder goes too
     if (!options.script.empty()) {
         fotrix::ScriptStop();
         if (fotrix::ScriptFinished()) return fotrix::ScriptExitCode();
