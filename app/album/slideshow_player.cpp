@@ -1,6 +1,7 @@
 #include "app/album/slideshow_player.h"
 
-#include "app/browser/browser.h"
+#include <algorithm>
+
 #include "app/browser/thumbnail_worker.h"
 #include "app/shell/app_state.h"
 #include "app/viewer/view_window.h"
@@ -57,10 +58,12 @@ void playSound()
     if (playing) gShow->soundName = gShow->source->soundName();
 }
 
+// The delay comes from the file: at least a second, at most a day, so that
+// the period in milliseconds cannot overflow.
 void armTimer(HWND hwnd)
 {
-    int delay = gShow->source->delay();
-    SetTimer(hwnd, kSlideTimer, static_cast<UINT>((delay < 1 ? 1 : delay) * 1000), nullptr);
+    const int delay = std::clamp(gShow->source->delay(), 1, 86400);
+    SetTimer(hwnd, kSlideTimer, static_cast<UINT>(delay) * 1000u, nullptr);
 }
 
 LRESULT onTimer(HWND hwnd, UINT, WPARAM wParam, LPARAM)
@@ -120,8 +123,8 @@ bool registerSlideClass()
 }
 
 // No second thread decodes pictures while a show plays.
-void pauseThumbnails() { StopThumbnailWorker(); }
-void resumeThumbnails() { StartThumbnailWorker(); }
+void pauseThumbnails() { HoldThumbnailWorker(true); }
+void resumeThumbnails() { HoldThumbnailWorker(false); }
 
 }  // namespace
 

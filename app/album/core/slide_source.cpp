@@ -99,7 +99,7 @@ public:
     }
     uint32_t background() const { return show_.background; }
     int count() const override { return static_cast<int>(show_.pictures.size()); }
-    int delay() const override { return static_cast<int>(std::min<uint32_t>(show_.delay, 3600)); }
+    int delay() const override { return static_cast<int>(std::min<uint32_t>(show_.delay, INT32_MAX)); }
     bool transitions() const override { return show_.flags & ShowTransitions; }
     bool loop() const override { return show_.flags & ShowLoop; }
     bool load(int index, Bitmap& bitmap) override
