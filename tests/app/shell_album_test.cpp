@@ -16,6 +16,9 @@ using namespace fotrix;
 namespace shelltest {
 namespace {
 
+// A suite of its own, so that the shell's suite keeps its place in the run.
+class AlbumShell : public ShellWindow {};
+
 int thumbnailsMade()
 {
     int made = 0;
@@ -23,7 +26,7 @@ int thumbnailsMade()
     return made;
 }
 
-TEST_F(ShellWindow, thumbnail_worker_rests_while_an_album_plays)
+TEST_F(AlbumShell, thumbnail_worker_rests_while_an_album_plays)
 {
     createMain();
     fillList(2);
@@ -42,16 +45,19 @@ TEST_F(ShellWindow, thumbnail_worker_rests_while_an_album_plays)
     EXPECT_FALSE(BrowserBusy());
     const int made = thumbnailsMade();
     ASSERT_LT(made, fileCount());
+    // The new files' change notifications arrive meanwhile; they change the
+    // list but must not start the worker again.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     PlatformRunPending();
-    EXPECT_EQ(thumbnailsMade(), made);
+    EXPECT_FALSE(BrowserBusy());
+    EXPECT_LE(thumbnailsMade(), made);
     DestroyWindow(FindWindow("slideClass", ""));
     EXPECT_FALSE(slideshowRunning());
     settle();
     EXPECT_EQ(thumbnailsMade(), fileCount());
 }
 
-TEST_F(ShellWindow, wizard_commands_are_enabled)
+TEST_F(AlbumShell, wizard_commands_are_enabled)
 {
     createMain();
     EXPECT_TRUE(menuEnabled(CmdMakeAlbum));
