@@ -13,6 +13,7 @@
 #include "app/album/core/album_archive.h"
 #include "app/album/core/album_build.h"
 #include "app/album/core/self_running.h"
+#include "app/album/core/slide_source.h"
 #include "archive/zip.h"
 #include "cli/arguments.h"
 #include "imagelib/formats.h"
@@ -22,12 +23,6 @@ namespace cli {
 namespace {
 
 constexpr int ExitAlbumFailure = 1;
-
-std::string temporaryRoot()
-{
-    const char* tmp = std::getenv("TMPDIR");
-    return tmp && *tmp ? tmp : "/tmp";
-}
 
 std::string programFolder()
 {
@@ -103,7 +98,7 @@ bool readBuildOptions(std::string_view command, Arguments args, BuildOptions& ou
     }
     settings.outputDir.clear();
     settings.outputName = out.output;
-    out.job.temporaryFolder = temporaryRoot();
+    out.job.temporaryFolder = fotrix::temporaryFolderRoot();
     return true;
 }
 
@@ -121,7 +116,7 @@ fotrix::BuildProgress terminalProgress()
 
 int reportBuild(fotrix::BuildResult result, const std::string& output)
 {
-    static const char* const texts[] = {"", "Can't create file", "Can't find stub slide.exe", "stopped"};
+    static const char* const texts[] = {"", "Can't create file", "Can't find stub fotrix-slide", "stopped"};
     if (result == fotrix::BuildResult::Done) {
         std::printf("%s\n", output.c_str());
         return 0;
@@ -143,7 +138,7 @@ int albumSelfRunning(Arguments args)
 {
     BuildOptions options;
     if (!readBuildOptions("album", args, options)) return ExitUsage;
-    if (options.stub.empty()) options.stub = besideProgram({"fotrix-slide", "../app/album/slide/fotrix-slide"});
+    if (options.stub.empty()) options.stub = fotrix::findSlideshowStub();
     fotrix::libraryInit();
     options.job.progress = terminalProgress();
     return reportBuild(fotrix::selfRunningBuild(options.job, options.stub, 0), options.output);
@@ -158,7 +153,7 @@ int albumList(Arguments args)
     if (args.size() != 1) return usageError("album", "list takes one album");
     const std::string path(args[0]);
     fotrix::AlbumArchive album;
-    fotrix::AlbumOpenError error = album.open(path, temporaryRoot());
+    fotrix::AlbumOpenError error = album.open(path, fotrix::temporaryFolderRoot());
     if (error != fotrix::AlbumOpenError::None) {
         std::fprintf(stderr, "error: %s: %s\n", kOpenErrors[static_cast<int>(error)], path.c_str());
         return ExitAlbumFailure;

@@ -1,5 +1,5 @@
 // Fuzz target: an album's "config" member as text, and the same bytes as a
-// self-running file whose show tail is found and read back.
+// self-running file whose show tail is located and read back.
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!file) return 0;
     if (fwrite(data, 1, size, file) == size && fflush(file) == 0) {
         int fd = fileno(file);
-        if (auto marker = fotrix::findShowMarker(fd, size)) fotrix::readShowTail(fd, *marker, size);
+        if (auto marker = fotrix::locateShowMarker(fd, size)) fotrix::readShowTail(fd, *marker, size);
         fotrix::readShowTail(fd, 0, size);
     }
     fclose(file);

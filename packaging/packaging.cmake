@@ -7,6 +7,11 @@ foreach(program fotrix fotrix-cli)
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
+# The slideshow program the album builder copies in front of each
+# self-running slideshow; the builder looks beside itself first, then here.
+if(TARGET fotrix-slide)
+  install(TARGETS fotrix-slide RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/fotrix-pocket)
+endif()
 # The program finds them at bin/../share/fotrix-pocket/languages/.
 install(DIRECTORY "${CMAKE_SOURCE_DIR}/app/languages/" DESTINATION ${CMAKE_INSTALL_DATADIR}/fotrix-pocket/languages
         FILES_MATCHING PATTERN "*.lng")

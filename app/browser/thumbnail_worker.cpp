@@ -149,10 +149,22 @@ int LoadThumbnail(const std::string& path, int cellWidth, int cellHeight, bool h
     return 1;
 }
 
+namespace {
+// While a slideshow plays no worker starts, whatever changes the list meanwhile.
+bool gWorkerHeld = false;
+}  // namespace
+
+void HoldThumbnailWorker(bool hold)
+{
+    gWorkerHeld = hold;
+    if (hold) StopThumbnailWorker();
+    else StartThumbnailWorker();
+}
+
 void StartThumbnailWorker()
 {
     if (worker.thread && !BrowserBusy()) StopThumbnailWorker();  // the last one ended by itself
-    if (worker.thread || gApp.files.empty() || !gApp.mainWindow) return;
+    if (gWorkerHeld || worker.thread || gApp.files.empty() || !gApp.mainWindow) return;
     Job* job = new Job;
     job->paths.reserve(gApp.files.size());
     for (const FileEntry& entry : gApp.files)

@@ -12,6 +12,9 @@ constexpr UINT kThumbnailsDoneMessage = WM_USER + 2;
 
 // Starts a worker from the first entry when none runs and the list is not empty.
 void StartThumbnailWorker();
+// Holds the worker while a slideshow plays (stopped, and not started again
+// by changes to the list meanwhile), or lets it go on from where it was.
+void HoldThumbnailWorker(bool hold);
 // Whether a worker thread is running now.
 bool BrowserBusy();
 

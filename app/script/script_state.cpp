@@ -1,6 +1,7 @@
 // The `state` file: "key: value" lines from the application's record and its
 // windows, in a fixed order (outside checks read them), then the lines of the
 // registered writers, then one "item:" line per entry of the file list.
+#include "app/album/album_wizard.h"
 #include "app/album/slideshow_player.h"
 #include "app/properties/properties_sheet.h"
 #include "app/script/script_runtime.h"
@@ -107,8 +108,9 @@ const StateKey kStateKeys[] = {
     // The tool sheet open now (empty when none), its page index, its current
     // file, and the outcome of the last file a tool handled ("CODE PATH").
     // A tool sheet, or else the picture properties sheet (its page by title).
-    {"sheet", [] { return ToolSheetName().empty() ? PropertiesSheetName() : ToolSheetName(); }},
-    {"page", [] { return ToolSheetName().empty() ? PropertiesPageTitle() : ToolSheetPage(); }},
+    // The album wizard shows as sheet "album" or "self-running" with its page index.
+    {"sheet", [] { return !AlbumWizardName().empty() ? AlbumWizardName() : ToolSheetName().empty() ? PropertiesSheetName() : ToolSheetName(); }},
+    {"page", [] { return !AlbumWizardName().empty() ? AlbumWizardPage() : ToolSheetName().empty() ? PropertiesPageTitle() : ToolSheetPage(); }},
     {"current-file", [] { return oneLine(ToolCurrentFile()); }},
     {"result", [] { return oneLine(ToolLastResult()); }},
 };

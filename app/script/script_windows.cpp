@@ -58,9 +58,8 @@ HWND ActiveDialog()
 
 HWND CurrentSheetPage(HWND dialog)
 {
-    bool hasTabs = false;
-    for (HWND w : children(dialog)) hasTabs = hasTabs || HasClass(w, WC_TABCONTROL);
-    if (!hasTabs) return nullptr;
+    // A property sheet (with its tabs), or a frame that shows pages one at a
+    // time without tabs (the album wizard): both answer which page is shown.
     HWND page = reinterpret_cast<HWND>(SendMessage(dialog, PSM_GETCURRENTPAGEHWND, 0, 0));
     return page && IsWindow(page) && GetParent(page) == dialog ? page : nullptr;
 }

@@ -139,4 +139,64 @@ TEST_F(AlbumPlayer, albums_that_do_not_open_show_nothing)
     EXPECT_FALSE(slideshowRunning());
 }
 
+TEST_F(AlbumPlayer, a_sound_member_that_is_no_sound_leaves_the_show_silent)
+{
+    testsupport::EnvScope noAudio("SDL_AUDIODRIVER", "no-such-driver");
+    BuildJob job;
+    job.pictures = {(dir / "a.jpg").string(), (dir / "b.jpg").string()};
+    writePicture(job.pictures[0], 40, 30);
+    writePicture(job.pictures[1], 50, 30);
+    testsupport::writeFile(dir / "fake.wav", std::string("this is text, not a wave file"));
+    job.settings.audio = 1;
+    job.settings.loop = 1;
+    job.settings.soundPath = (dir / "fake.wav").string();
+    job.settings.outputDir = dir.path().string() + "/";
+    job.settings.outputName = "fake.alb";
+    job.temporaryFolder = dir.path().string();
+    ASSERT_EQ(albumBuild(job), BuildResult::Done);
+    ASSERT_TRUE(slideshowStart((dir / "fake.alb").string()));
+    EXPECT_EQ(slideshowSoundMember(), "");  // nothing plays
+    tick();
+    EXPECT_EQ(slideshowShownIndex(), 1);     // the pictures go on
+    DestroyWindow(slideWindow());
+    EXPECT_FALSE(slideshowRunning());
+}
+
+TEST_F(AlbumPlayer, an_upper_case_sound_extension_is_kind_0_and_extracted_without_one)
+{
+    BuildJob job;
+    job.pictures = {(dir / "a.jpg").string()};
+    writePicture(job.pictures[0], 40, 30);
+    writeWave(dir / "SONG.WAV");
+    job.settings.audio = 1;
+    job.settings.soundPath = (dir / "SONG.WAV").string();
+    job.settings.outputDir = dir.path().string() + "/";
+    job.settings.outputName = "upper.alb";
+    job.temporaryFolder = dir.path().string();
+    ASSERT_EQ(albumBuild(job), BuildResult::Done);
+    ASSERT_TRUE(slideshowStart((dir / "upper.alb").string()));
+    std::vector<std::string> extracted;
+    for (const auto& entry : fs::recursive_directory_iterator(slideshowTemporaryRoot()))
+        if (entry.path().parent_path().filename().string().starts_with("Fotrix-"))
+            extracted.push_back(entry.path().filename().string());
+    EXPECT_EQ(extracted, std::vector<std::string>{"0001"});
+    DestroyWindow(slideWindow());
+    musicClose();
+}
+
+TEST_F(AlbumPlayer, a_huge_delay_in_the_config_starts_the_show_without_overflow)
+{
+    writePicture(dir / "a.jpg", 40, 30);
+    const auto jpeg = testsupport::readFile(dir / "a.jpg");
+    const std::string config = "#Fotrix Album\ncount = 1\n0000,a.jpg\nDelay = 2147483647\nLoop = 1\n";
+    ZipHandle* zip = zipCreate((dir / "slow.alb").c_str());
+    ASSERT_NE(zip, nullptr);
+    ASSERT_EQ(zipAdd(zip, "config", zipSourceMemory(config.data(), config.size())), ZipOk);
+    ASSERT_EQ(zipAdd(zip, "0000", zipSourceMemory(jpeg.data(), jpeg.size())), ZipOk);
+    ASSERT_EQ(zipClose(zip), ZipOk);
+    ASSERT_TRUE(slideshowStart((dir / "slow.alb").string()));  // the period is capped at a day
+    EXPECT_EQ(slideshowShownIndex(), 0);
+    DestroyWindow(slideWindow());
+}
+
 }  // namespace

@@ -1,9 +1,5 @@
 #include "app/album/core/album_archive.h"
 
-#include <dirent.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <vector>
 
 #include "archive/zip.h"
@@ -11,20 +7,6 @@
 namespace fotrix {
 
 namespace {
-
-// Empties and removes the working folder; it holds only files we extracted,
-// and temporaries of the extraction, never folders.
-void removeFolder(const std::string& folder)
-{
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name != "." && name != "..") unlink((folder + "/" + name).c_str());
-        }
-        closedir(dir);
-    }
-    rmdir(folder.c_str());
-}
 
 std::optional<std::string> readConfig(ZipHandle* zip)
 {
@@ -57,13 +39,11 @@ AlbumOpenError AlbumArchive::open(const std::string& path, const std::string& te
         return config ? AlbumOpenError::BadConfig : AlbumOpenError::NoConfig;
     }
     description_ = std::move(*description);
-    std::string pattern = temporaryRoot + "/Fotrix-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
+    if (!folder_.make(temporaryRoot)) {
         close();
         return AlbumOpenError::NoWorkingFolder;
     }
-    folder_ = pattern;
-    zipSetBaseDir(zip_, folder_.c_str());
+    zipSetBaseDir(zip_, folder_.path().c_str());
     ZipExtractLimits limits;
     limits.maxMemberSize = kAlbumMaxMember;
     limits.maxRatio = 1000;
@@ -75,8 +55,7 @@ void AlbumArchive::close()
 {
     if (zip_) zipCloseReader(zip_);
     zip_ = nullptr;
-    if (!folder_.empty()) removeFolder(folder_);
-    folder_.clear();
+    folder_.remove();
     description_ = {};
 }
 
@@ -89,7 +68,7 @@ std::optional<std::string> AlbumArchive::extract(const std::string& member, cons
     int index = -1;
     ZipEntry entry;
     if (zipFind(zip_, member.c_str(), false, index, entry) != ZipOk || entry.isFolder) return std::nullopt;
-    std::string path = folder_ + "/" + target;
+    std::string path = folder_.file(target);
     if (zipExtract(zip_, index, path.c_str()) != ZipOk) return std::nullopt;
     return path;
 }

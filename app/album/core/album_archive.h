@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/album/core/album_config.h"
+#include "app/album/core/working_folder.h"
 
 namespace fotrix {
 
@@ -29,7 +30,7 @@ public:
     void close();
 
     const AlbumDescription& description() const { return description_; }
-    const std::string& workingFolder() const { return folder_; }
+    const std::string& workingFolder() const { return folder_.path(); }
     int memberCount() const;
 
     // Extracts a member into the working folder under `fileName` (the member's
@@ -42,7 +43,7 @@ public:
 private:
     ZipHandle* zip_ = nullptr;
     AlbumDescription description_;
-    std::string folder_;
+    WorkingFolder folder_;
 };
 
 // A plain member or file name: not empty, no separators, not "." or "..".

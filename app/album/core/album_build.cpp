@@ -6,6 +6,7 @@
 #include "app/album/core/album_build.h"
 #include "app/album/core/album_config.h"
 #include "app/album/core/prepare_picture.h"
+#include "app/album/core/working_folder.h"
 #include "archive/zip.h"
 #include "fileio/atomic_replace.h"
 
@@ -63,7 +64,11 @@ BuildResult albumBuild(const BuildJob& job)
     // A sound that cannot be read is left out, and the config says so.
     const bool withSound = job.settings.audio && readableFile(job.settings.soundPath);
     const std::string config = writeAlbumConfig(job.pictures, job.settings, withSound);
-    const std::string scratch = job.temporaryFolder + "/fotrix_temp";
+    // Each prepared picture waits in a private folder: a fixed name in a
+    // shared temporary folder could be a link planted by someone else.
+    WorkingFolder work;
+    if (!work.make(job.temporaryFolder)) return BuildResult::CannotCreate;
+    const std::string scratch = work.file("fotrix_temp");
     bool written = zipAdd(zip, "config", zipSourceMemory(config.data(), config.size())) == ZipOk;
     const bool finished = written && addPictures(zip, job, scratch);
     if (finished && withSound) {

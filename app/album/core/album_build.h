@@ -18,7 +18,7 @@ using BuildProgress = std::function<bool(const std::string& text, int index, int
 enum class BuildResult {
     Done,
     CannotCreate,  // "Can't create file": the output (or a temporary) cannot be written
-    NoStub,        // "Can't find stub slide.exe": the slideshow program is missing
+    NoStub,        // "Can't find stub fotrix-slide": the slideshow program is missing
     Stopped,       // the user stopped: nothing was written
 };
 
@@ -34,6 +34,11 @@ struct BuildJob {
 std::string buildOutputPath(const SlideshowSettings& settings);
 // `name` with its extension (if any) replaced by `extension` (".alb", ".run").
 std::string replaceExtension(const std::string& name, const std::string& extension);
+
+// The slideshow program to copy: "fotrix-slide" beside the running program
+// (or in the build tree's app/ beside cli/), else where it is installed.
+// Empty when none is found.
+std::string findSlideshowStub();
 
 // Both replace an existing product only when the new one is complete.
 BuildResult albumBuild(const BuildJob& job);

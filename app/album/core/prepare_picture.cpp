@@ -1,5 +1,7 @@
 #include "app/album/core/prepare_picture.h"
 
+#include <algorithm>
+
 #include "imagelib/adjust.h"
 #include "imagelib/colours.h"
 #include "imagelib/formats.h"
@@ -30,15 +32,32 @@ bool turnUpright(Bitmap& bitmap, uint32_t orientation)
     return true;
 }
 
-bool shapeBitmap(Bitmap& bitmap, const SlideshowSettings& settings, bool portraitScreen)
+// A picture larger than the box is reduced while it is read: a JPEG file is
+// decoded at the smallest scale that still covers the box, and every picture
+// is area-averaged into a square of the box's longer side (whatever turn
+// follows), so a 12 MP photograph is never held whole. The exact size comes
+// after, from the file's own size, so the reduction cannot change it.
+void reduceWhileReading(LoadParams& params, const std::string& source, const SlideshowSettings& settings)
 {
-    PreparedSize size = preparedSize(bitmap.width, bitmap.height, settings, portraitScreen);
+    const Box box = targetBox(settings.size);
+    const int side = std::max(box.width, box.height);
+    FileInfo header;
+    const bool larger = side > 0 && getFileInfo(source, -1, 0, header) == 0 && (header.width > side || header.height > side);
+    if (side > 0) freeFileInfo(header);
+    if (!larger) return;
+    params.options |= Preview;
+    params.scaleMethod = ScaleAreaAverage;
+    params.maxWidth = params.maxHeight = std::max(box.width, box.height);
+}
+
+bool shapeBitmap(Bitmap& bitmap, PreparedSize size, bool autoLevels)
+{
     if ((size.width != bitmap.width || size.height != bitmap.height) &&
         bitmapResample(bitmap, nullptr, size.width, size.height, ResampleArea) != 0)
         return false;
     if (size.turn && bitmapRotate(bitmap, nullptr, size.turn, 0, nullptr, 0) != 0) return false;
     if (bitmap.type == Indexed && bitmapConvertColours(bitmap, nullptr, ColourRgb, DitherNone) != 0) return false;
-    if (settings.autoLevels && bitmapAutoLevels(bitmap, nullptr, nullptr) != 0) return false;
+    if (autoLevels && bitmapAutoLevels(bitmap, nullptr, nullptr) != 0) return false;
     return true;
 }
 
@@ -70,12 +89,17 @@ bool slideshowPreparePicture(const std::string& source, const std::string& targe
 {
     LoadParams params;
     loadParamsDefaults(params);
+    reduceWhileReading(params, source, settings);
     FileInfo info;
     Bitmap bitmap;
     if (loadBitmap(source, bitmap, params, &info) != 0) return false;
     const uint32_t orientation = info.orientation;
+    const bool quarterTurn = orientation == 2 || orientation == 4;
+    int width = info.width > 0 ? info.width : bitmap.width, height = info.height > 0 ? info.height : bitmap.height;
+    if (quarterTurn) std::swap(width, height);
     freeFileInfo(info);
-    bool ok = turnUpright(bitmap, orientation) && shapeBitmap(bitmap, settings, portraitScreen);
+    bool ok = turnUpright(bitmap, orientation) &&
+              shapeBitmap(bitmap, preparedSize(width, height, settings, portraitScreen), settings.autoLevels);
     if (ok) {
         SaveParams save;
         saveParamsDefaults(save);

@@ -35,5 +35,9 @@ std::optional<SelfRunningShow> readShowTail(int fd, uint64_t markerOffset, uint6
 // Finds the last marker in the file (the program itself may hold the text
 // once, in its own data); nullopt when there is none.
 std::optional<uint64_t> findShowMarker(int fd, uint64_t fileSize);
+// Where the show starts: right after the program when the file begins with
+// an ELF program whose end holds the marker (so no picture can be taken for
+// the start), else the last marker in the file.
+std::optional<uint64_t> locateShowMarker(int fd, uint64_t fileSize);
 
 }  // namespace fotrix

@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstring>
 
 #include "app/album/core/album_build.h"
 #include "app/album/core/prepare_picture.h"
 #include "app/album/core/self_running.h"
+#include "app/album/core/working_folder.h"
 #include "fileio/atomic_replace.h"
 
 namespace fotrix {
@@ -71,7 +73,25 @@ bool writePositions(AtomicReplace& output, uint64_t tableOffset, const std::vect
            static_cast<ssize_t>(table.size());
 }
 
+std::string programFolder()
+{
+    char path[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return ".";
+    std::string self(path, static_cast<size_t>(length));
+    return self.substr(0, self.rfind('/'));
+}
+
 }  // namespace
+
+std::string findSlideshowStub()
+{
+    const std::string folder = programFolder();
+    for (const std::string& path : {folder + "/fotrix-slide", folder + "/../app/fotrix-slide",
+                                    std::string(FOTRIX_STUB_INSTALL_PATH)})
+        if (access(path.c_str(), X_OK) == 0) return path;
+    return {};
+}
 
 BuildResult selfRunningBuild(const BuildJob& job, const std::string& stubPath, uint32_t background)
 {
@@ -100,7 +120,9 @@ BuildResult selfRunningBuild(const BuildJob& job, const std::string& stubPath, u
     const uint64_t tableOffset = writer.position();
     for (uint32_t i = 0; i < count; ++i) writer.word(0);
     std::vector<uint32_t> positions;
-    const std::string scratch = job.temporaryFolder + "/fotrix_temporary.tmp";
+    WorkingFolder work;
+    if (!work.make(job.temporaryFolder)) return BuildResult::CannotCreate;
+    const std::string scratch = work.file("fotrix_temporary.tmp");
     for (uint32_t i = 0; i < count; ++i) {
         positions.push_back(static_cast<uint32_t>(writer.position()));
         if (job.progress && !job.progress(job.pictures[i], static_cast<int>(i), static_cast<int>(count) + 1))

@@ -2,6 +2,7 @@
 // file, so each is checked against the file's size before it is used.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/album/core/self_running.h"
@@ -84,6 +85,45 @@ std::optional<uint64_t> findShowMarker(int fd, uint64_t fileSize)
         end = start + kShowMarker.size() - 1;
     }
     return std::nullopt;
+}
+
+namespace {
+
+uint64_t littleEndian(const uint8_t* bytes, int size)
+{
+    uint64_t value = 0;
+    for (int i = size; i-- > 0;) value = value << 8 | bytes[i];
+    return value;
+}
+
+// The end of an ELF program as its header tables give it: the section
+// header table, or the program header table when that lies further on.
+std::optional<uint64_t> elfEnd(int fd)
+{
+    uint8_t h[64] = {};
+    if (pread(fd, h, sizeof h, 0) != static_cast<ssize_t>(sizeof h) || std::memcmp(h, "\x7f" "ELF", 4) != 0 || h[5] != 1)
+        return std::nullopt;
+    const bool wide = h[4] == 2;
+    auto field = [&](int at32, int at64, int size32, int size64) {
+        return wide ? littleEndian(h + at64, size64) : littleEndian(h + at32, size32);
+    };
+    const uint64_t phoff = field(0x1C, 0x20, 4, 8), shoff = field(0x20, 0x28, 4, 8);
+    const uint64_t phentsize = field(0x2A, 0x36, 2, 2), phnum = field(0x2C, 0x38, 2, 2);
+    const uint64_t shentsize = field(0x2E, 0x3A, 2, 2), shnum = field(0x30, 0x3C, 2, 2);
+    return std::max(shoff + shentsize * shnum, phoff + phentsize * phnum);
+}
+
+}  // namespace
+
+std::optional<uint64_t> locateShowMarker(int fd, uint64_t fileSize)
+{
+    if (auto end = elfEnd(fd); end && *end <= fileSize - std::min<uint64_t>(fileSize, kShowMarker.size())) {
+        char marker[kShowMarker.size()];
+        if (pread(fd, marker, sizeof marker, static_cast<off_t>(*end)) == static_cast<ssize_t>(sizeof marker) &&
+            std::memcmp(marker, kShowMarker.data(), sizeof marker) == 0)
+            return *end;
+    }
+    return findShowMarker(fd, fileSize);
 }
 
 }  // namespace fotrix
