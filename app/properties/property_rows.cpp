@@ -143,12 +143,15 @@ void collectIptc(void* data, uint32_t, uint32_t, const char* label, const char* 
     else addRow(rows, label, value);
 }
 
+// XMP may be written in UTF-16 (either order): its element names are ASCII,
+// so dropping the zero bytes leaves them readable.
 bool xmpHolds(const MetadataBlock* metadata, const char* element)
 {
     for (const MetadataBlock* b = metadata; b; b = b->next) {
         if (b->kind != MetaXmp || !b->data) continue;
-        std::string_view packet(reinterpret_cast<const char*>(b->data), b->size);
-        if (packet.find(element) != std::string_view::npos) return true;
+        std::string packet(reinterpret_cast<const char*>(b->data), b->size);
+        if (packet.find('\0') != std::string::npos) std::erase(packet, '\0');
+        if (packet.find(element) != std::string::npos) return true;
     }
     return false;
 }
