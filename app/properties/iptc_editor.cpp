@@ -7,6 +7,7 @@
 #include "app/language.h"
 #include "app/properties/iptc_pages.h"
 #include "app/properties/iptc_template_dialog.h"
+#include "app/properties/property_rows.h"
 #include "app/resources/texts.h"
 #include "imagelib/load.h"
 #include "metadata/jpeg_segments.h"
@@ -253,13 +254,7 @@ std::string listItem(HWND list, UINT getLength, UINT getText, int index)
     return text;
 }
 
-// State lines stay one line each: a line break becomes the two characters "\\n".
-std::string oneLine(const std::string& text)
-{
-    std::string out;
-    for (char c : FieldLinesToDataset(text)) out += c == '\n' ? std::string("\\n") : std::string(1, c);
-    return out;
-}
+
 
 }  // namespace
 
@@ -278,7 +273,7 @@ void WriteIptcEditorState(std::string& out)
     HWND page = b->page;
     const IptcPageLayout& layout = IptcPages()[b->index];
     if (b->index == 0)
-        for (int i = 0; i < 6; ++i) out += "row: " + oneLine(controlText(page, IdcInfoFirst + i)) + " | \n";
+        for (int i = 0; i < 6; ++i) out += "row: " + StateLineText(controlText(page, IdcInfoFirst + i)) + " | \n";
     for (const IptcField& f : layout.fields) {
         std::string value = controlText(page, kFieldBase + f.dataset);
         if (f.dataset == 10) {  // the urgency list shows its chosen entry
@@ -286,12 +281,12 @@ void WriteIptcEditorState(std::string& out)
             LRESULT at = SendMessage(combo, CB_GETCURSEL, 0, 0);
             value = at >= 0 ? listItem(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, static_cast<int>(at)) : "";
         }
-        out += "row: " + oneLine(controlText(page, kLabelBase + f.dataset)) + " | " + oneLine(value) + "\n";
+        out += "row: " + StateLineText(controlText(page, kLabelBase + f.dataset)) + " | " + StateLineText(value) + "\n";
     }
     if (!layout.list.dataset) return;
     HWND list = GetDlgItem(page, IdcIptcList);
     for (int i = 0, n = static_cast<int>(SendMessage(list, LB_GETCOUNT, 0, 0)); i < n; ++i)
-        out += std::string("row: ") + layout.title + " | " + oneLine(listItem(list, LB_GETTEXTLEN, LB_GETTEXT, i)) + "\n";
+        out += std::string("row: ") + layout.title + " | " + StateLineText(listItem(list, LB_GETTEXTLEN, LB_GETTEXT, i)) + "\n";
 }
 
 bool IsJpegPath(const std::string& path)

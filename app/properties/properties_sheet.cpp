@@ -201,17 +201,6 @@ std::string listText(HWND list, int index, int column)
     return buffer;
 }
 
-// State lines stay one line each: a line break becomes the two characters "\\n".
-std::string oneLine(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\n') out += "\\n";
-        else if (c != '\r') out += c;
-    }
-    return out;
-}
-
 int shownPage(const Session& s)
 {
     for (int k = 0; k < kPageKinds; ++k)
@@ -269,7 +258,7 @@ void WritePropertiesState(std::string& out)
     if (page < 0) return;
     HWND list = gSession->lists[page];
     for (int i = 0, n = ListView_GetItemCount(list); i < n; ++i)
-        out += "row: " + oneLine(listText(list, i, 0)) + " | " + oneLine(listText(list, i, 1)) + "\n";
+        out += "row: " + StateLineText(listText(list, i, 0)) + " | " + StateLineText(listText(list, i, 1)) + "\n";
 }
 
 }  // namespace fotrix

@@ -158,6 +158,20 @@ bool xmpHolds(const MetadataBlock* metadata, const char* element)
 
 }  // namespace
 
+std::string StateLineText(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            out += text[i];
+            continue;
+        }
+        out += "\\n";
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+    return out;
+}
+
 std::string CutToCharacters(const std::string& text, size_t limit)
 {
     size_t characters = 0;
