@@ -5,10 +5,6 @@
 #include "platform/controls/clipboard.h"
 #include "platform/controls/edit_internal.h"
 #include "platform/base/utf8.h"
-#include "platform/window/scrollbars.h"
-
-#include <cstring>
-#include <limits>
 
 using namespace controls;
 using namespace editfield;
@@ -640,103 +636,6 @@ LRESULT onGetDialogCode(HWND hwnd, UINT, WPARAM, LPARAM lParam)
     bool breaksLine = isMultiline(hwnd) && hasStyle(hwnd, ES_WANTRETURN);
     if (breaksLine && msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= kWantAllKeys;
     return code;
-}
-
-// ---- Lines ----
-
-// Line -1 is the caret's; a line past the last gives -1.
-LRESULT onLineIndex(HWND hwnd, UINT, WPARAM wParam, LPARAM)
-{
-    Edit* e = state<Edit>(hwnd);
-    Lines l = lineLayout(hwnd, e);
-    auto line = static_cast<int32_t>(wParam);
-    if (line < 0) line = static_cast<int32_t>(l.lineOf(e->caret));
-    if (static_cast<size_t>(line) >= l.lines.size()) return -1;
-    return static_cast<LRESULT>(l.lines[static_cast<size_t>(line)].start);
-}
-
-// Position -1 is the selection's start.
-LRESULT onLineFromChar(HWND hwnd, UINT, WPARAM wParam, LPARAM)
-{
-    Edit* e = state<Edit>(hwnd);
-    auto pos = static_cast<int32_t>(wParam);
-    size_t at = pos < 0 ? selStart(e) : std::min(static_cast<size_t>(pos), e->text.size());
-    return static_cast<LRESULT>(lineLayout(hwnd, e).lineOf(at));
-}
-
-// Bytes of the line holding a position, without its line break.
-LRESULT onLineLength(HWND hwnd, UINT, WPARAM wParam, LPARAM)
-{
-    Edit* e = state<Edit>(hwnd);
-    Lines l = lineLayout(hwnd, e);
-    auto pos = static_cast<int32_t>(wParam);
-    size_t at = pos < 0 ? e->caret : std::min(static_cast<size_t>(pos), e->text.size());
-    const Line& line = l.lines[l.lineOf(at)];
-    return static_cast<LRESULT>(line.end - line.start);
-}
-
-LRESULT onGetLineCount(HWND hwnd, UINT, WPARAM, LPARAM)
-{
-    return static_cast<LRESULT>(lineLayout(hwnd, state<Edit>(hwnd)).lines.size());
-}
-
-LRESULT onGetFirstVisibleLine(HWND hwnd, UINT, WPARAM, LPARAM) { return state<Edit>(hwnd)->firstLine; }
-
-// Copies line wParam into the buffer whose first WORD gives its size; no
-// terminating zero, never half a character. Returns the bytes copied.
-LRESULT onGetLine(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
-{
-    Edit* e = state<Edit>(hwnd);
-    auto* buffer = reinterpret_cast<char*>(lParam);
-    if (!buffer) return 0;
-    WORD capacity = 0;
-    std::memcpy(&capacity, buffer, sizeof capacity);
-    Lines l = lineLayout(hwnd, e);
-    if (wParam >= l.lines.size()) return 0;
-    const Line& line = l.lines[wParam];
-    std::string_view text(e->text.data() + line.start, line.end - line.start);
-    size_t n = fittingBytes(text, capacity);
-    std::memcpy(buffer, text.data(), n);
-    return static_cast<LRESULT>(n);
-}
-
-LRESULT onLineScroll(HWND hwnd, UINT, WPARAM, LPARAM lParam)
-{
-    if (!isMultiline(hwnd)) return FALSE;
-    scrollLines(hwnd, state<Edit>(hwnd), static_cast<int>(static_cast<int32_t>(lParam)));
-    return TRUE;
-}
-
-int scrollStep(HWND hwnd, const Edit* e, WPARAM wParam)
-{
-    int page = lineLayout(hwnd, e).visibleLines();
-    switch (LOWORD(wParam)) {
-    case SB_LINEUP: return -1;
-    case SB_LINEDOWN: return 1;
-    case SB_PAGEUP: return -page;
-    case SB_PAGEDOWN: return page;
-    case SB_TOP: return -e->firstLine;
-    case SB_BOTTOM: return std::numeric_limits<int>::max() / 2;  // clamped to the last page
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: return scrollThumbPosition(hwnd, SB_VERT, wParam) - e->firstLine;
-    default: return 0;
-    }
-}
-
-// Answers the lines scrolled in the low word and TRUE in the high word.
-LRESULT onScroll(HWND hwnd, UINT, WPARAM wParam, LPARAM)
-{
-    Edit* e = state<Edit>(hwnd);
-    if (!isMultiline(hwnd)) return FALSE;
-    int before = e->firstLine;
-    scrollLines(hwnd, e, scrollStep(hwnd, e, wParam));
-    return (MAKELRESULT(static_cast<WORD>(e->firstLine - before), TRUE));
-}
-
-LRESULT onVScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    onScroll(hwnd, message, wParam, lParam);
-    return 0;
 }
 
 constexpr MessageEntry kRows[] = {

@@ -104,4 +104,15 @@ void paintLines(HWND hwnd, HDC dc, const Edit* e);
 // Up, Down, Page Up/Down, Home and End of a multi-line field: the new caret.
 size_t lineMotion(HWND hwnd, Edit* e, UINT key, bool ctrl);
 
+// The line messages (EM_LINEINDEX ... EM_SCROLL) and WM_VSCROLL.
+LRESULT onLineIndex(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onLineFromChar(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onLineLength(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onGetLineCount(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onGetFirstVisibleLine(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onGetLine(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onLineScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onVScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 }  // namespace editfield
