@@ -313,4 +313,34 @@ TEST_F(PropertiesScript, templates_survive_a_restart_and_bad_names_are_refused)
     EXPECT_NE(readText(dir / "config" / "user.reg").find("Holiday"), std::string::npos);
 }
 
+TEST_F(PropertiesScript, damaged_pictures_open_the_sheet_with_what_can_be_read)
+{
+    fs::path whole = copyIn("exiftool/Canon.jpg", "whole.jpg");
+    if (whole.empty()) SKIP_MISSING("Canon.jpg");
+    // Cut inside the EXIF segment, and a Photoshop segment whose dataset claims more than it holds.
+    std::vector<uint8_t> bytes = testsupport::readFile(whole);
+    testsupport::writeFile(pictures / "cut.jpg", std::string(bytes.begin(), bytes.begin() + 1500));
+    std::string body = std::string("Photoshop 3.0") + '\0' + "8BIM\x04\x04" + std::string(4, '\0') +
+                       "\x00\x40\x1C\x02\x78\x7F\xFFshort";
+    std::string app13 = std::string("\xFF\xED") + static_cast<char>((body.size() + 2) >> 8) +
+                        static_cast<char>((body.size() + 2) & 0xFF) + body;
+    testsupport::writeFile(pictures / "iptc.jpg", std::string(bytes.begin(), bytes.begin() + 2) + app13 +
+                                                      std::string(bytes.begin() + 2, bytes.end()));
+    fs::remove(whole);
+    std::string script = "idle\ncommand " + std::to_string(kCmdSelectAll) + "\ncommand " +
+                         std::to_string(kCmdProperties) + "\n" + stateLine("cut-infos") + sheetTab(1) +
+                         stateLine("cut-exif") + "dialog-command " + std::to_string(kNext) + "\n" + stateLine("iptc-exif") + sheetTab(2) +
+                         stateLine("iptc") + "dialog-command 2\n";
+    ASSERT_EQ(runScript(script), 0) << readText(dir / "stderr.txt");
+    std::vector<std::string> infos = rowsOf(saved("cut-infos"));
+    ASSERT_EQ(infos.size(), 9u);
+    EXPECT_EQ(infos[1], "Name | cut.jpg");
+    EXPECT_EQ(keyOf(saved("cut-exif"), "page"), "EXIF");
+    EXPECT_EQ(keyOf(saved("iptc"), "page"), "IPTC");
+    EXPECT_EQ(keyOf(saved("iptc"), "sheet"), "properties");
+    // The EXIF of the picture with the broken IPTC is still read whole.
+    EXPECT_NE(saved("iptc-exif").find("row: Camera Model | Canon EOS DIGITAL REBEL"), std::string::npos)
+        << saved("iptc-exif");
+}
+
 }  // namespace
