@@ -7,12 +7,14 @@
 #include "app/language.h"
 #include "app/properties/iptc_pages.h"
 #include "app/properties/iptc_template_dialog.h"
+#include "app/properties/property_rows.h"
 #include "app/resources/texts.h"
 #include "imagelib/load.h"
 #include "metadata/jpeg_segments.h"
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 namespace fotrix {
 
@@ -21,16 +23,22 @@ namespace {
 constexpr const char* kProgram = "Fotrix Pocket";
 constexpr int kProgramDataset = 65;
 
+struct PageBinding;
+
 struct Session {
     std::vector<std::string> paths;
     IptcRecord record;
     std::string infoLines[6];
+    std::vector<PageBinding>* bindings = nullptr;
 };
 
 struct PageBinding {
     Session* session;
     size_t index;
+    HWND page;
 };
+
+Session* gEditor = nullptr;  // the open editor's, for the script's state
 
 PageBinding& bindingOf(HWND page) { return *reinterpret_cast<PageBinding*>(GetWindowLongPtr(page, DWLP_USER)); }
 const IptcPageLayout& specOf(HWND page) { return IptcPages()[bindingOf(page).index]; }
@@ -73,6 +81,7 @@ void relabel(HWND page, const IptcPageLayout& layout)
     if (layout.list.dataset) {
         SetDlgItemTr(page, IdcIptcAdd, layout.list.addKey);
         SetDlgItemTr(page, IdcIptcDelete, layout.list.deleteKey);
+        if (layout.list.labelKey) SetDlgItemTr(page, IdcListLabel, layout.list.labelKey);
     }
     static const struct {
         int id;
@@ -102,6 +111,7 @@ LRESULT onInitDialog(HWND page, UINT, WPARAM, LPARAM lParam)
 {
     auto* binding = reinterpret_cast<PageBinding*>(reinterpret_cast<PROPSHEETPAGE*>(lParam)->lParam);
     SetWindowLongPtr(page, DWLP_USER, reinterpret_cast<LONG_PTR>(binding));
+    binding->page = page;
     relabel(page, specOf(page));
     if (binding->index == 0) showInfo(page);
     LoadIptcPage(page, specOf(page), recordOf(page));
@@ -199,18 +209,85 @@ bool runSheet(HWND owner, Session& session)
     size_t count = IptcPages().size();
     std::vector<PageBinding> bindings(count);
     std::vector<PROPSHEETPAGE> pages(count);
+    session.bindings = &bindings;
     for (size_t i = 0; i < count; ++i) {
-        bindings[i] = {&session, i};
+        bindings[i] = {&session, i, nullptr};
         pages[i] = PROPSHEETPAGE{sizeof(PROPSHEETPAGE), PSP_DLGINDIRECT | PSP_USETITLE, nullptr, nullptr,
                                  IptcPageTemplate(i), nullptr, IptcPages()[i].title, procedure,
                                  reinterpret_cast<LPARAM>(&bindings[i]), nullptr, nullptr};
     }
     PROPSHEETHEADER header{sizeof(PROPSHEETHEADER), PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW, owner, nullptr, nullptr,
                            "IPTC", static_cast<UINT>(count), 0, pages.data(), nullptr, nullptr};
-    return PropertySheet(&header) == 1;
+    Session* outer = gEditor;
+    gEditor = &session;
+    bool done = PropertySheet(&header) == 1;
+    gEditor = outer;
+    session.bindings = nullptr;
+    return done;
 }
 
+const PageBinding* shownPage()
+{
+    if (!gEditor || !gEditor->bindings) return nullptr;
+    for (const PageBinding& b : *gEditor->bindings)
+        if (b.page && IsWindow(b.page) && IsWindowVisible(b.page)) return &b;
+    return nullptr;
+}
+
+std::string controlText(HWND page, int id)
+{
+    HWND control = GetDlgItem(page, id);
+    if (!control) return "";
+    std::string text(static_cast<size_t>(GetWindowTextLength(control)) + 1, '\0');
+    int n = GetWindowText(control, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return text;
+}
+
+std::string listItem(HWND list, UINT getLength, UINT getText, int index)
+{
+    LRESULT length = SendMessage(list, getLength, static_cast<WPARAM>(index), 0);
+    if (length < 0) return "";
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    SendMessage(list, getText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+
+
 }  // namespace
+
+std::string IptcEditorSheetName() { return gEditor ? "iptc" : ""; }
+
+std::string IptcEditorPageTitle()
+{
+    const PageBinding* b = shownPage();
+    return b ? IptcPages()[b->index].title : "";
+}
+
+void WriteIptcEditorState(std::string& out)
+{
+    const PageBinding* b = shownPage();
+    if (!b) return;
+    HWND page = b->page;
+    const IptcPageLayout& layout = IptcPages()[b->index];
+    if (b->index == 0)
+        for (int i = 0; i < 6; ++i) out += "row: " + StateLineText(controlText(page, IdcInfoFirst + i)) + " | \n";
+    for (const IptcField& f : layout.fields) {
+        std::string value = controlText(page, kFieldBase + f.dataset);
+        if (f.dataset == 10) {  // the urgency list shows its chosen entry
+            HWND combo = GetDlgItem(page, IdcPriority);
+            LRESULT at = SendMessage(combo, CB_GETCURSEL, 0, 0);
+            value = at >= 0 ? listItem(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, static_cast<int>(at)) : "";
+        }
+        out += "row: " + StateLineText(controlText(page, kLabelBase + f.dataset)) + " | " + StateLineText(value) + "\n";
+    }
+    if (!layout.list.dataset) return;
+    HWND list = GetDlgItem(page, IdcIptcList);
+    for (int i = 0, n = static_cast<int>(SendMessage(list, LB_GETCOUNT, 0, 0)); i < n; ++i)
+        out += std::string("row: ") + layout.title + " | " + StateLineText(listItem(list, LB_GETTEXTLEN, LB_GETTEXT, i)) + "\n";
+}
 
 bool IsJpegPath(const std::string& path)
 {

@@ -16,6 +16,13 @@ void ShowIptcEditor(HWND owner, const std::vector<std::string>& paths);
 // record goes into every JPEG of `paths`. The paths that failed.
 std::vector<std::string> WriteIptcToPictures(const std::vector<std::string>& paths, IptcRecord& record);
 
+// For the script's `state` while the editor is open: "iptc" (else empty),
+// the title of the page shown, and one "row: LABEL | VALUE" line a field of
+// that page (its list's items under the page's title).
+std::string IptcEditorSheetName();
+std::string IptcEditorPageTitle();
+void WriteIptcEditorState(std::string& out);
+
 // True for the pictures the editor writes into (".jpg", ".jpeg", ".jpe").
 bool IsJpegPath(const std::string& path);
 

@@ -17,6 +17,10 @@ constexpr int kUrgencyLevels = 9;
 constexpr DWORD kShown = WS_VISIBLE;
 constexpr DWORD kStop = WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kEdit = kStop | DWORD{WS_BORDER} | DWORD{ES_AUTOHSCROLL};
+// Caption and instructions: lines that wrap, Return for a line break, a scroll bar.
+constexpr DWORD kTallEdit = kStop | DWORD{WS_BORDER} | DWORD{WS_VSCROLL} | DWORD{ES_MULTILINE} |
+                            DWORD{ES_AUTOVSCROLL} | DWORD{ES_WANTRETURN};
+constexpr int kTallRows = 3;
 constexpr DWORD kButton = kStop | DWORD{BS_PUSHBUTTON};
 constexpr int kWidth = 240;
 constexpr int kRow = 24;
@@ -44,11 +48,11 @@ const std::vector<IptcPageLayout> kPages = {
       {105, "IDC_THEADLINE", "Headline:", 256, false},
       {40, "IDC_TINSTR", "Instructions:", 256, true}},
      {}},
-    {"DlgIptc4", "Keywords", {}, {IptcKeywords, "IDC_KEYADD", "IDC_KEYDEL", 64}},
+    {"DlgIptc4", "Keywords", {}, {IptcKeywords, "IDC_KEYADD", "IDC_KEYDEL", 64, nullptr, nullptr}},
     {"DlgIptc5",
      "Categories",
      {{15, "IDC_TCAT", "Category:", 3, false}},
-     {IptcSupplementalCategories, "IDC_SCATADD", "IDC_SCATDEL", 32}},
+     {IptcSupplementalCategories, "IDC_SCATADD", "IDC_SCATDEL", 32, "IDC_TSUPCAT", "Supplemental categories"}},
     {"DlgIptc6",
      "Origin",
      {{5, "IDC_TOBJECTN", "Object name:", 64, false},
@@ -75,7 +79,7 @@ void addInfoPage(Items& items)
 
 int addField(Items& items, const IptcField& f, int y)
 {
-    int height = f.tall ? 2 * kRow - 4 : kRow - 4;
+    int height = f.tall ? kTallRows * kRow - 4 : kRow - 4;
     items.push_back({WC_STATIC, kLabelBase + f.dataset, f.builtIn, 4, y + 3, kLabelWidth, 16, kShown, 0});
     if (f.dataset == kUrgency) {
         items.push_back({WC_COMBOBOX, kFieldBase + f.dataset, "", kFieldX, y, kFieldWidth, 140,
@@ -84,13 +88,17 @@ int addField(Items& items, const IptcField& f, int y)
         items.push_back({WC_EDIT, kFieldBase + f.dataset, "", kFieldX, y, kFieldWidth - 62, height, kEdit, 0});
         items.push_back({WC_BUTTON, IdcToday, "Today", kWidth - 62, y, 58, height, kButton, 0});
     } else {
-        items.push_back({WC_EDIT, kFieldBase + f.dataset, "", kFieldX, y, kFieldWidth, height, kEdit, 0});
+        items.push_back({WC_EDIT, kFieldBase + f.dataset, "", kFieldX, y, kFieldWidth, height, f.tall ? kTallEdit : kEdit, 0});
     }
     return y + height + 4;
 }
 
-void addList(Items& items, int y)
+void addList(Items& items, const IptcListSpec& list, int y)
 {
+    if (list.labelKey) {
+        items.push_back({WC_STATIC, IdcListLabel, list.labelBuiltIn, 4, y + 2, 232, 16, kShown, 0});
+        y += 20;
+    }
     items.push_back({WC_EDIT, IdcIptcItem, "", 4, y, 232, 20, kEdit, 0});
     items.push_back({WC_BUTTON, IdcIptcAdd, "Add", 4, y + 24, 114, 22, kButton, 0});
     items.push_back({WC_BUTTON, IdcIptcDelete, "Remove", 122, y + 24, 114, 22, kButton, 0});
@@ -109,7 +117,7 @@ BuiltPage buildPage(const IptcPageLayout& layout, bool infoPage)
     if (infoPage) addInfoPage(built.items);
     int y = 4;
     for (const IptcField& f : layout.fields) y = addField(built.items, f, y);
-    if (layout.list.dataset) addList(built.items, y);
+    if (layout.list.dataset) addList(built.items, layout.list, y);
     built.dialog = {layout.title, DWORD{WS_POPUP} | DS_SETFONT, 0, 0, 0, kWidth, 232, "Tahoma", 8,
                     static_cast<int>(built.items.size()), built.items.data()};
     return built;
@@ -165,6 +173,33 @@ void storeList(HWND page, const IptcListSpec& list, IptcRecord& record)
 
 }  // namespace
 
+// The field breaks lines with CR LF; the dataset keeps one LF a break.
+std::string FieldLinesToDataset(const std::string& field)
+{
+    std::string out;
+    out.reserve(field.size());
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\r') {
+            out += '\n';
+            if (i + 1 < field.size() && field[i + 1] == '\n') ++i;
+        } else {
+            out += field[i];
+        }
+    }
+    return out;
+}
+
+std::string DatasetLinesToField(const std::string& value)
+{
+    std::string out;
+    out.reserve(value.size() + 8);
+    for (char c : FieldLinesToDataset(value)) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
 const std::vector<IptcPageLayout>& IptcPages() { return kPages; }
 
 const DialogTemplate* IptcPageTemplate(size_t page)
@@ -197,8 +232,10 @@ void LoadIptcPage(HWND page, const IptcPageLayout& layout, const IptcRecord& rec
             SendMessage(combo, CB_SETCURSEL, static_cast<WPARAM>(level), 0);
             continue;
         }
+        std::string shown = CutToBytes(value, static_cast<size_t>(f.limit));
+        // A field's limit counts a line break's two bytes; the dataset, one.
         SendDlgItemMessage(page, kFieldBase + f.dataset, EM_LIMITTEXT, static_cast<WPARAM>(f.limit), 0);
-        SetDlgItemText(page, kFieldBase + f.dataset, CutToBytes(value, static_cast<size_t>(f.limit)).c_str());
+        SetDlgItemText(page, kFieldBase + f.dataset, (f.tall ? DatasetLinesToField(shown) : shown).c_str());
     }
     if (layout.list.dataset) loadList(page, layout.list, record);
 }
@@ -212,7 +249,8 @@ void StoreIptcPage(HWND page, const IptcPageLayout& layout, IptcRecord& record)
             slot = level >= 0 && level < kUrgencyLevels ? std::string(1, static_cast<char>('0' + level)) : "";
             continue;
         }
-        slot = CutToBytes(fieldText(page, kFieldBase + f.dataset), static_cast<size_t>(f.limit));
+        std::string text = fieldText(page, kFieldBase + f.dataset);
+        slot = CutToBytes(f.tall ? FieldLinesToDataset(text) : text, static_cast<size_t>(f.limit));
     }
     if (layout.list.dataset) storeList(page, layout.list, record);
 }

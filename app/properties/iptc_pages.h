@@ -24,6 +24,8 @@ struct IptcListSpec {
     const char* addKey;
     const char* deleteKey;
     int limit;            // bytes of one item
+    const char* labelKey = nullptr;  // a label above the list, when the page has other fields
+    const char* labelBuiltIn = nullptr;
 };
 
 struct IptcPageLayout {
@@ -45,6 +47,7 @@ enum IptcControl : int {
     IdcTemplateLoad = 2605,
     IdcTemplateSave = 2606,
     IdcClear = 2607,
+    IdcListLabel = 2608,
     IdcInfoFirst = 2610,  // the six lines of picture information
     IdcPriority = kFieldBase + 10,  // the urgency (dataset 10)
 };
@@ -56,6 +59,10 @@ const DialogTemplate* IptcPageTemplate(size_t page);
 // Field contents to and from the record; texts are cut to the dataset's limit.
 void LoadIptcPage(HWND page, const IptcPageLayout& layout, const IptcRecord& record);
 void StoreIptcPage(HWND page, const IptcPageLayout& layout, IptcRecord& record);
+// Line breaks: CR LF in an edit field, LF in a dataset (a lone CR read from
+// a file counts as a break too).
+std::string FieldLinesToDataset(const std::string& field);
+std::string DatasetLinesToField(const std::string& value);
 // A text cut to at most `limit` bytes, never inside a UTF-8 character.
 std::string CutToBytes(const std::string& text, size_t limit);
 

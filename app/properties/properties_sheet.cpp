@@ -4,6 +4,7 @@
 #include "app/properties/properties_sheet.h"
 
 #include "app/language_file.h"
+#include "app/properties/iptc_editor.h"
 #include "app/properties/property_rows.h"
 #include "app/resources/texts.h"
 #include "metadata/jpeg_segments.h"
@@ -200,17 +201,6 @@ std::string listText(HWND list, int index, int column)
     return buffer;
 }
 
-// State lines stay one line each: a line break becomes the two characters "\\n".
-std::string oneLine(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\n') out += "\\n";
-        else if (c != '\r') out += c;
-    }
-    return out;
-}
-
 int shownPage(const Session& s)
 {
     for (int k = 0; k < kPageKinds; ++k)
@@ -247,22 +237,28 @@ void ShowPropertiesSheet(HWND owner, const std::vector<std::string>& paths, int 
     gSession = outer;
 }
 
-std::string PropertiesSheetName() { return gSession ? "properties" : ""; }
+// The IPTC editor is opened on its own, never from within this sheet; its
+// state stands in when this sheet is not open.
+std::string PropertiesSheetName() { return gSession ? "properties" : IptcEditorSheetName(); }
 
 std::string PropertiesPageTitle()
 {
-    int page = gSession ? shownPage(*gSession) : -1;
+    if (!gSession) return IptcEditorPageTitle();
+    int page = shownPage(*gSession);
     return page >= 0 ? gSession->titles[page] : std::string();
 }
 
 void WritePropertiesState(std::string& out)
 {
-    if (!gSession) return;
+    if (!gSession) {
+        WriteIptcEditorState(out);
+        return;
+    }
     int page = shownPage(*gSession);
     if (page < 0) return;
     HWND list = gSession->lists[page];
     for (int i = 0, n = ListView_GetItemCount(list); i < n; ++i)
-        out += "row: " + oneLine(listText(list, i, 0)) + " | " + oneLine(listText(list, i, 1)) + "\n";
+        out += "row: " + StateLineText(listText(list, i, 0)) + " | " + StateLineText(listText(list, i, 1)) + "\n";
 }
 
 }  // namespace fotrix

@@ -143,17 +143,34 @@ void collectIptc(void* data, uint32_t, uint32_t, const char* label, const char* 
     else addRow(rows, label, value);
 }
 
+// XMP may be written in UTF-16 (either order): its element names are ASCII,
+// so dropping the zero bytes leaves them readable.
 bool xmpHolds(const MetadataBlock* metadata, const char* element)
 {
     for (const MetadataBlock* b = metadata; b; b = b->next) {
         if (b->kind != MetaXmp || !b->data) continue;
-        std::string_view packet(reinterpret_cast<const char*>(b->data), b->size);
-        if (packet.find(element) != std::string_view::npos) return true;
+        std::string packet(reinterpret_cast<const char*>(b->data), b->size);
+        if (packet.find('\0') != std::string::npos) std::erase(packet, '\0');
+        if (packet.find(element) != std::string::npos) return true;
     }
     return false;
 }
 
 }  // namespace
+
+std::string StateLineText(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            out += text[i];
+            continue;
+        }
+        out += "\\n";
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+    return out;
+}
 
 std::string CutToCharacters(const std::string& text, size_t limit)
 {

@@ -29,6 +29,10 @@ PropertyRows ExifRows(const MetadataBlock* metadata);
 // also holds a caption or keywords (other tools show those first).
 PropertyRows IptcRows(const MetadataBlock* metadata);
 
+// A text for one line of the script's state: each line break (CR LF, LF or
+// CR) becomes the two characters "\\n".
+std::string StateLineText(const std::string& text);
+
 // A text cut to at most `limit` characters, never inside a UTF-8 sequence.
 std::string CutToCharacters(const std::string& text, size_t limit);
 

@@ -1,7 +1,7 @@
-// Single-line edit field: UTF-8 text with a caret and a selection that move by
-// whole characters, typing through WM_CHAR, stylus selection, the clipboard,
-// and the EN_ notifications. Where characters fall on screen is worked out in
-// edit_layout.cpp.
+// Edit field: UTF-8 text with a caret and a selection that move by whole
+// characters, typing through WM_CHAR, stylus selection, the clipboard, and
+// the EN_ notifications. Where characters fall on screen is worked out in
+// edit_layout.cpp, and for multi-line fields in edit_lines.cpp.
 #include "platform/controls/clipboard.h"
 #include "platform/controls/edit_internal.h"
 #include "platform/base/utf8.h"
@@ -25,6 +25,7 @@ void showCaretNow(HWND hwnd, Edit* e)
 
 void moved(HWND hwnd, Edit* e)
 {
+    e->goalX = -1;
     keepCaretVisible(hwnd, e);
     showCaretNow(hwnd, e);
     InvalidateRect(hwnd, nullptr, FALSE);
@@ -62,7 +63,7 @@ std::string caseMapped(HWND hwnd, std::string_view text)
 // of bytes of `insert` that still fit on screen.
 size_t fittingOnScreen(HWND hwnd, Edit* e, std::string_view insert, size_t bytes)
 {
-    if (hasStyle(hwnd, ES_AUTOHSCROLL)) return bytes;
+    if (hasStyle(hwnd, ES_AUTOHSCROLL) || isMultiline(hwnd)) return bytes;  // a multi-line field wraps
     Edit trial;
     trial.font = e->font;
     trial.passwordChar = e->passwordChar;
@@ -82,6 +83,7 @@ size_t fittingOnScreen(HWND hwnd, Edit* e, std::string_view insert, size_t bytes
 void changed(HWND hwnd, Edit* e, bool byUser = true)
 {
     e->modified = byUser;
+    e->goalX = -1;
     keepCaretVisible(hwnd, e);
     showCaretNow(hwnd, e);
     notifyCommand(hwnd, EN_UPDATE);
@@ -145,9 +147,9 @@ void paste(HWND hwnd, Edit* e)
 {
     if (refuseWhenReadOnly(hwnd)) return;
     std::string text = clipboardText();
-    // Only the first line: this field holds one.
+    // A single-line field takes only the first line.
     size_t end = text.find_first_of("\r\n");
-    if (end != std::string::npos) text.resize(end);
+    if (end != std::string::npos && !isMultiline(hwnd)) text.resize(end);
     if (hasStyle(hwnd, ES_NUMBER) && !allDigits(text)) {
         MessageBeep(MB_OK);
         return;
@@ -178,6 +180,12 @@ LRESULT onPaint(HWND hwnd, UINT, WPARAM, LPARAM)
     GetClientRect(hwnd, &client);
     FillRect(dc, &client, background(hwnd, dc));
     if (!IsWindowEnabled(hwnd)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    if (isMultiline(hwnd)) {
+        paintLines(hwnd, dc, e);
+        SelectObject(dc, oldFont);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
     Layout l = layout(hwnd, e);
     RECT row = textRow(hwnd, l);
     int saved = SaveDC(dc);
@@ -232,6 +240,7 @@ LRESULT onSetText(HWND hwnd, UINT, WPARAM, LPARAM lParam)
     e->text = caseMapped(hwnd, text ? text : "");
     e->anchor = e->caret = 0;
     e->scroll = 0;
+    e->firstLine = 0;
     changed(hwnd, e, false);
     return TRUE;
 }
@@ -301,11 +310,18 @@ LRESULT onKillFocus(HWND hwnd, UINT, WPARAM, LPARAM)
 bool shiftDown() { return GetKeyState(VK_SHIFT) < 0; }
 bool ctrlDown() { return GetKeyState(VK_CONTROL) < 0; }
 
+// The character boundary under a client point.
+size_t posAtPoint(HWND hwnd, const Edit* e, LPARAM lParam)
+{
+    if (isMultiline(hwnd)) return linePosAt(e, lineLayout(hwnd, e), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    return posAt(e, layout(hwnd, e), GET_X_LPARAM(lParam));
+}
+
 LRESULT onLButtonDown(HWND hwnd, UINT, WPARAM, LPARAM lParam)
 {
     Edit* e = state<Edit>(hwnd);
     if (GetFocus() != hwnd) SetFocus(hwnd);
-    size_t pos = posAt(e, layout(hwnd, e), GET_X_LPARAM(lParam));
+    size_t pos = posAtPoint(hwnd, e, lParam);
     setSelection(hwnd, e, shiftDown() ? e->anchor : pos, pos);
     e->selecting = true;
     SetCapture(hwnd);
@@ -316,7 +332,7 @@ LRESULT onMouseMove(HWND hwnd, UINT, WPARAM, LPARAM lParam)
 {
     Edit* e = state<Edit>(hwnd);
     if (!e->selecting) return 0;
-    size_t pos = posAt(e, layout(hwnd, e), GET_X_LPARAM(lParam));
+    size_t pos = posAtPoint(hwnd, e, lParam);
     if (pos != e->caret) setSelection(hwnd, e, e->anchor, pos);
     return 0;
 }
@@ -343,7 +359,7 @@ LRESULT onDoubleTap(HWND hwnd, UINT, WPARAM, LPARAM lParam)
     Edit* e = state<Edit>(hwnd);
     if (GetFocus() != hwnd) SetFocus(hwnd);
     const std::string& t = e->text;
-    size_t pos = posAt(e, layout(hwnd, e), GET_X_LPARAM(lParam));
+    size_t pos = posAtPoint(hwnd, e, lParam);
     bool inWord = (pos < t.size() && !isBlank(t[pos])) || (pos > 0 && !isBlank(t[pos - 1]));
     if (!inWord || hasStyle(hwnd, ES_PASSWORD)) {
         setSelection(hwnd, e, 0, t.size());
@@ -382,6 +398,16 @@ void moveCaret(HWND hwnd, Edit* e, UINT key)
     setSelection(hwnd, e, extend ? e->anchor : to, to);
 }
 
+// Home, End, the vertical arrows and the page keys of a multi-line field;
+// Up and Down keep to the column they started from.
+void moveCaretByLines(HWND hwnd, Edit* e, UINT key)
+{
+    size_t to = lineMotion(hwnd, e, key, ctrlDown());
+    int goal = e->goalX;
+    setSelection(hwnd, e, shiftDown() ? e->anchor : to, to);
+    if (key != VK_HOME && key != VK_END) e->goalX = goal;
+}
+
 LRESULT onCut(HWND hwnd, UINT, WPARAM, LPARAM);
 
 bool controlKey(HWND hwnd, Edit* e, UINT key)
@@ -399,8 +425,17 @@ LRESULT onKeyDown(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     Edit* e = state<Edit>(hwnd);
     UINT key = static_cast<UINT>(wParam);
+    bool lines = isMultiline(hwnd);
     switch (key) {
-    case VK_LEFT: case VK_RIGHT: case VK_HOME: case VK_END:
+    case VK_HOME: case VK_END: case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT:
+        if (lines) {
+            moveCaretByLines(hwnd, e, key);
+            return 0;
+        }
+        if (key == VK_HOME || key == VK_END) moveCaret(hwnd, e, key);
+        else return DefWindowProc(hwnd, message, wParam, lParam);
+        return 0;
+    case VK_LEFT: case VK_RIGHT:
         moveCaret(hwnd, e, key);
         return 0;
     case VK_DELETE:
@@ -413,14 +448,19 @@ LRESULT onKeyDown(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-// Typed characters. Backspace deletes; other control characters (Return,
-// Escape, Tab and the Ctrl+letter codes) are not text and are ignored.
+// Typed characters. Backspace deletes; Return breaks the line of a
+// multi-line field; other control characters (Escape, Tab and the Ctrl+letter
+// codes, and Return in a single line) are not text and are ignored.
 LRESULT onChar(HWND hwnd, UINT, WPARAM wParam, LPARAM)
 {
     Edit* e = state<Edit>(hwnd);
     auto c = static_cast<uint32_t>(wParam);
     if (c == VK_BACK) {
         deleteAround(hwnd, e, false);
+        return 0;
+    }
+    if (c == '\r' && isMultiline(hwnd)) {
+        if (!refuseWhenReadOnly(hwnd)) replaceSelection(hwnd, e, "\r\n");
         return 0;
     }
     if (c < 0x20 || c == 0x7F) return 0;
@@ -548,18 +588,29 @@ LRESULT onPosFromChar(HWND hwnd, UINT, WPARAM wParam, LPARAM)
 {
     Edit* e = state<Edit>(hwnd);
     if (wParam > e->text.size()) return -1;
+    if (isMultiline(hwnd)) {
+        Lines l = lineLayout(hwnd, e);
+        size_t pos = snap(e->text, wParam);
+        return (MAKELRESULT(static_cast<WORD>(l.xOf(pos)), static_cast<WORD>(l.topOf(e, l.lineOf(pos)))));
+    }
     Layout l = layout(hwnd, e);
     return (MAKELRESULT(static_cast<WORD>(l.xOf(snap(e->text, wParam))), static_cast<WORD>(textRow(hwnd, l).top)));
 }
+// The character nearest to a client point, and (multi-line) its line in the high word.
 LRESULT onCharFromPos(HWND hwnd, UINT, WPARAM, LPARAM lParam)
 {
     Edit* e = state<Edit>(hwnd);
-    return static_cast<LRESULT>(posAt(e, layout(hwnd, e), GET_X_LPARAM(lParam)) & 0xFFFF);
+    if (!isMultiline(hwnd)) return static_cast<LRESULT>(posAt(e, layout(hwnd, e), GET_X_LPARAM(lParam)) & 0xFFFF);
+    Lines l = lineLayout(hwnd, e);
+    size_t pos = linePosAt(e, l, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    return (MAKELRESULT(static_cast<WORD>(pos & 0xFFFF), static_cast<WORD>(l.lineOf(pos) & 0xFFFF)));
 }
 LRESULT onGetRect(HWND hwnd, UINT, WPARAM, LPARAM lParam)
 {
     Edit* e = state<Edit>(hwnd);
-    if (lParam) {
+    if (lParam && isMultiline(hwnd)) {
+        *reinterpret_cast<RECT*>(lParam) = lineLayout(hwnd, e).area;
+    } else if (lParam) {
         Layout l = layout(hwnd, e);
         *reinterpret_cast<RECT*>(lParam) = textRow(hwnd, l);
     }
@@ -576,7 +627,16 @@ LRESULT onScrollCaret(HWND hwnd, UINT, WPARAM, LPARAM)
 // as dialogs define them.)
 constexpr UINT kGetDialogCode = 0x0087;
 constexpr LRESULT kWantArrows = 0x0001, kHasSetSel = 0x0008, kWantChars = 0x0080;
-LRESULT onGetDialogCode(HWND, UINT, WPARAM, LPARAM) { return kWantArrows | kHasSetSel | kWantChars; }
+constexpr LRESULT kWantAllKeys = 0x0004;
+// A multi-line field with ES_WANTRETURN also keeps Return, for its line breaks.
+LRESULT onGetDialogCode(HWND hwnd, UINT, WPARAM, LPARAM lParam)
+{
+    LRESULT code = kWantArrows | kHasSetSel | kWantChars;
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    bool breaksLine = isMultiline(hwnd) && hasStyle(hwnd, ES_WANTRETURN);
+    if (breaksLine && msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= kWantAllKeys;
+    return code;
+}
 
 constexpr MessageEntry kRows[] = {
     {WM_NCCREATE, onCreate},
@@ -619,6 +679,15 @@ constexpr MessageEntry kRows[] = {
     {EM_CHARFROMPOS, onCharFromPos},
     {EM_GETRECT, onGetRect},
     {EM_SCROLLCARET, onScrollCaret},
+    {EM_LINEINDEX, onLineIndex},
+    {EM_LINEFROMCHAR, onLineFromChar},
+    {EM_LINELENGTH, onLineLength},
+    {EM_GETLINECOUNT, onGetLineCount},
+    {EM_GETFIRSTVISIBLELINE, onGetFirstVisibleLine},
+    {EM_GETLINE, onGetLine},
+    {EM_LINESCROLL, onLineScroll},
+    {EM_SCROLL, onScroll},
+    {WM_VSCROLL, onVScroll},
 };
 constexpr MessageMap kMap = makeMessageMap(kRows, DefaultProcWindow);
 

@@ -19,6 +19,8 @@ struct Edit {
     size_t caret = 0;   // the end that moves; the caret is drawn here
     size_t limit = kDefaultLimit;
     int scroll = 0;     // pixels of text scrolled out at the left
+    int firstLine = 0;  // multi-line: the top line shown
+    int goalX = -1;     // multi-line: the column Up and Down keep to (-1: the caret's)
     bool modified = false;
     bool focused = false;
     bool caretShown = false;  // phase of the blink
@@ -28,8 +30,10 @@ struct Edit {
 
 DWORD styleOf(HWND hwnd);
 bool hasStyle(HWND hwnd, DWORD bit);
+bool isMultiline(HWND hwnd);
 
-// Byte positions in UTF-8 text, always at the start of a character.
+// Byte positions in UTF-8 text, always at the start of a character; a
+// "\r\n" line break counts as one character.
 bool continuation(char c);
 size_t snap(const std::string& text, size_t pos);  // back to the start of the character holding pos
 size_t nextChar(const std::string& text, size_t pos);
@@ -64,5 +68,51 @@ RECT textRow(HWND hwnd, const Layout& l);
 size_t posAt(const Edit* e, const Layout& l, int x);
 // With ES_AUTOHSCROLL, scrolls so that the caret lies in the text area.
 void keepCaretVisible(HWND hwnd, Edit* e);
+
+// ---- Multi-line fields (edit_lines.cpp) ----
+
+// One shown line: the bytes [start, end) of the text, without its line
+// break; `base` is the pixel extent of the paragraph before `start`, so that
+// a wrapped line's x positions count from its own left edge.
+struct Line {
+    size_t start;
+    size_t end;
+    int base;
+};
+
+struct Lines {
+    RECT area;               // the formatting rectangle, inside the margins
+    int lineHeight;
+    std::vector<Line> lines;  // at least one
+    std::vector<int> x;       // pixel extent, within its paragraph, after each byte
+    int origin;               // client x of a line's first character (after the horizontal scroll)
+
+    int visibleLines() const { return std::max(1, static_cast<int>(area.bottom - area.top) / std::max(1, lineHeight)); }
+    size_t lineOf(size_t pos) const;  // the line holding the caret at `pos`
+    int xOf(size_t pos) const;        // client x of position `pos`
+    int topOf(const Edit* e, size_t line) const;  // client y of a line's top
+};
+
+Lines lineLayout(HWND hwnd, const Edit* e);
+// The position nearest to a client point (y picks the line, x the boundary in it).
+size_t linePosAt(const Edit* e, const Lines& l, int x, int y);
+// Scrolls so that the caret's line and column are in view and updates the scroll bar.
+void keepCaretLineVisible(HWND hwnd, Edit* e);
+// Scrolls the view by `lines` (the caret stays); returns whether it moved.
+bool scrollLines(HWND hwnd, Edit* e, int lines);
+void paintLines(HWND hwnd, HDC dc, const Edit* e);
+// Up, Down, Page Up/Down, Home and End of a multi-line field: the new caret.
+size_t lineMotion(HWND hwnd, Edit* e, UINT key, bool ctrl);
+
+// The line messages (EM_LINEINDEX ... EM_SCROLL) and WM_VSCROLL.
+LRESULT onLineIndex(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onLineFromChar(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onLineLength(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onGetLineCount(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onGetFirstVisibleLine(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onGetLine(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onLineScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT onVScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace editfield

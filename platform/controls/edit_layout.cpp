@@ -16,16 +16,29 @@ bool hasStyle(HWND hwnd, DWORD bit) { return (styleOf(hwnd) & bit) != 0; }
 
 bool continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
+bool isMultiline(HWND hwnd) { return hasStyle(hwnd, ES_MULTILINE); }
+
+namespace {
+
+bool insideLineBreak(const std::string& text, size_t pos)
+{
+    return pos > 0 && pos < text.size() && text[pos - 1] == '\r' && text[pos] == '\n';
+}
+
+}  // namespace
+
 // The start of the character holding byte `pos` (or the end of the text).
 size_t snap(const std::string& text, size_t pos)
 {
     if (pos >= text.size()) return text.size();
     while (pos > 0 && continuation(text[pos])) --pos;
+    if (insideLineBreak(text, pos)) --pos;
     return pos;
 }
 size_t nextChar(const std::string& text, size_t pos)
 {
     if (pos >= text.size()) return text.size();
+    if (text.compare(pos, 2, "\r\n") == 0) return pos + 2;
     utf8Next(text, &pos);
     return pos;
 }
@@ -34,7 +47,7 @@ size_t prevChar(const std::string& text, size_t pos) { return pos == 0 ? 0 : sna
 size_t selStart(const Edit* e) { return std::min(e->anchor, e->caret); }
 size_t selEnd(const Edit* e) { return std::max(e->anchor, e->caret); }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // Word motion for Ctrl+arrows: to the start of the previous word, or past the
 // blanks after the next one.
@@ -131,6 +144,10 @@ size_t posAt(const Edit* e, const Layout& l, int x)
 // by a quarter of the area at a time, and never past the end of the text.
 void keepCaretVisible(HWND hwnd, Edit* e)
 {
+    if (isMultiline(hwnd)) {
+        keepCaretLineVisible(hwnd, e);
+        return;
+    }
     if (!hasStyle(hwnd, ES_AUTOHSCROLL)) {
         e->scroll = 0;
         return;

@@ -145,6 +145,26 @@ TEST_F(PropertiesSheet, InfosPageDescribesTheFileAndKeepsNameForUnreadableFiles)
     EXPECT_TRUE(broken[5].value.empty());
 }
 
+TEST_F(PropertiesSheet, IptcPageSaysWhenXmpAlsoHoldsCaptionOrKeywords)
+{
+    // ExifTool.jpg's XMP packet is in UTF-16 and has a description and subjects;
+    // Canon.jpg has no XMP.
+    fs::path withXmp = testsupport::testdata("exiftool/ExifTool.jpg"), without = testsupport::testdata("exiftool/Canon.jpg");
+    if (!fs::exists(withXmp) || !fs::exists(without)) SKIP_MISSING("ExifTool.jpg, Canon.jpg");
+    auto rows = [](const fs::path& p) {
+        MetadataBlock* metadata = nullptr;
+        EXPECT_EQ(metadataReadFile(p.string(), metadata), 0);
+        PropertyRows r = IptcRows(metadata);
+        metadataFreeList(metadata);
+        return r;
+    };
+    PropertyRows iptc = rows(withXmp);
+    ASSERT_FALSE(iptc.empty());
+    EXPECT_EQ(iptc.back().label, "XMP");
+    EXPECT_EQ(iptc.back().value, "also holds caption, keywords");
+    for (const PropertyRow& r : rows(without)) EXPECT_NE(r.label, "XMP");
+}
+
 // The bytes of a JPEG file outside its APP13 segments.
 std::vector<uint8_t> withoutApp13(const std::vector<uint8_t>& bytes)
 {
