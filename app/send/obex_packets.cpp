@@ -52,7 +52,10 @@ std::size_t headerLength(std::span<const std::uint8_t> packet, std::size_t at) {
 }
 
 void readHeader(std::span<const std::uint8_t> header, PutContents& contents) {
-    auto value = header.subspan(header.size() == 5 ? 1 : 3);
+    // One-byte and four-byte headers have no length field; the two text and
+    // byte-sequence kinds have one (a 5-byte Body holds two data bytes).
+    bool fixedSize = (header[0] & 0x80) != 0;
+    auto value = header.subspan(fixedSize ? 1 : 3);
     switch (header[0]) {
     case HdrName: contents.name = readUtf16(value); break;
     case HdrLength:

@@ -1,8 +1,10 @@
 // The sending side: CONNECT, the first PUT with the name and size, body PUTs
 // of 1024 bytes, the shorter (possibly empty) last PUT, then DISCONNECT.
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 #include "app/send/obex_names.h"
 #include "app/send/obex_packets.h"
@@ -57,8 +59,14 @@ TransferResult sendFile(const std::filesystem::path& file, const SendOptions& op
     if (total > 0xFFFFFFFFu) return failed(EFBIG);
 
     int error = 0;
-    TcpStream stream = connectTo(options.host, options.port, options.timeoutMs, error);
-    if (!stream.open()) return failed(error);
+    TcpStream stream;
+    for (int attempt = 1; !stream.open(); ++attempt) {
+        if (options.progress && options.progress(0)) return failed(ECANCELED);
+        stream = connectTo(options.host, options.port, options.timeoutMs, error);
+        if (stream.open()) break;
+        if (attempt >= options.connectAttempts) return failed(error);
+        std::this_thread::sleep_for(std::chrono::milliseconds(kConnectRetryMs));
+    }
     std::uint8_t reply = 0;
     if ((error = exchange(stream, connectRequest(), options.timeoutMs, reply))) return failed(error);
     if (reply != RespSuccess) return refused(reply);
