@@ -1,6 +1,8 @@
 // Building and reading OBEX packets.
 #include "app/send/obex_packets.h"
 
+#include <algorithm>
+
 namespace fotrix::obex {
 namespace {
 
@@ -99,6 +101,11 @@ Bytes bodyPut(std::span<const std::uint8_t> data, bool last) {
 }
 
 std::uint16_t packetLength(std::span<const std::uint8_t> head) { return get16(head, 1); }
+
+std::size_t bodyBlockFor(std::uint16_t peerMaxPacket) {
+    std::size_t usable = std::max(peerMaxPacket, kSmallestMaxPacket) - kBodyPutOverhead;
+    return std::min(kBodyBlock, usable);
+}
 
 PutParse parsePut(std::span<const std::uint8_t> packet) {
     PutParse parse;

@@ -116,6 +116,7 @@ private:
             // Answered Success either way; a session without a file (a discovery
             // probe) is no transfer, and gets no second reply.
             reply(response(RespSuccess));
+            awaitPeerClose();
             if (stored_) return result_;
             file_.discard();
             TransferResult result;
@@ -126,6 +127,14 @@ private:
         case OpPutFinal: return put(packet, packet[0] == OpPutFinal);
         default: return reply(response(RespBadRequest));
         }
+    }
+
+    // After the DISCONNECT reply the sender closes; closing after it leaves
+    // the TCP wait state on the sender's side, not on the receiver's port.
+    void awaitPeerClose() {
+        constexpr int kCloseWaitMs = 200;
+        std::uint8_t extra;
+        stream_.readExact(std::span(&extra, 1), kCloseWaitMs);
     }
 
     std::optional<TransferResult> reply(const Bytes& bytes) {

@@ -4,6 +4,7 @@ Usage: obex_cli_test.py PATH/TO/fotrix-cli"""
 
 import os
 import random
+import shutil
 import struct
 import subprocess
 import sys
@@ -30,13 +31,13 @@ def write_random(path, size, seed):
 class Receiver:
     """`fotrix-cli receive-obex DIR --port 0 ...` with the port it reports."""
 
-    def __init__(self, folder, *extra):
-        self.process = subprocess.Popen([CLI, "receive-obex", folder, "--port", "0", *extra],
+    def __init__(self, folder, *extra, port=0):
+        self.process = subprocess.Popen([CLI, "receive-obex", folder, "--port", str(port), *extra],
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         line = self.process.stdout.readline()
         if not line.startswith("listening on port "):
             self.process.kill()
-            raise AssertionError("receiver did not start: %r %r" % (line, self.process.stderr.read()))
+            raise OSError("receiver did not start: %r %r" % (line, self.process.stderr.read()))
         self.port = int(line.split()[-1])
 
     def finish(self, timeout=30):
@@ -57,11 +58,11 @@ def send(path, port, *extra, timeout=60):
 class WireRules(unittest.TestCase):
     """What send-obex puts on the wire, as the recording peer saw it."""
 
-    def packets_for(self, size):
+    def packets_for(self, size, max_packet=0x0800):
         with tempfile.TemporaryDirectory() as work:
             path = os.path.join(work, "pic.jpg")
             write_random(path, size, size)
-            peer = obex.RecordingReceiver()
+            peer = obex.RecordingReceiver(max_packet=max_packet)
             result = send(path, peer.port)
             peer.join()
             self.assertEqual(result.returncode, 0, result.stderr)
@@ -89,6 +90,16 @@ class WireRules(unittest.TestCase):
                 self.assertEqual(len(final) - 6, last)
                 self.assertEqual(packets[3 + len(bodies)], bytes([obex.DISCONNECT, 0, 3]))
                 self.assertEqual(len(packets), 4 + len(bodies))
+
+    def test_packets_keep_to_the_size_the_receiver_announced(self):
+        # A receiver of 0x0400-byte packets gets 1018 data bytes a body PUT.
+        for max_packet, block in ((0x0400, 1018), (0x00FF, 249), (0xFFFF, 1024)):
+            with self.subTest(max_packet=max_packet):
+                packets = self.packets_for(2048, max_packet)
+                self.assertTrue(all(len(p) <= max(max_packet, 255) for p in packets))
+                bodies = [len(p) - 6 for p in packets[2:-2]]
+                self.assertEqual(bodies, [block] * (2048 // block))
+                self.assertEqual(len(packets[-2]) - 6, 2048 % block)
 
     def test_the_peer_stores_what_was_sent(self):
         with tempfile.TemporaryDirectory() as work, tempfile.TemporaryDirectory() as target:
@@ -239,6 +250,50 @@ class HostileSenders(unittest.TestCase):
                     sender.close()
                 self.assertEqual(os.listdir(self.target), [])
         self.finish_with_good_file()
+
+
+OBEX_TCP = shutil.which("obex_tcp")
+
+
+@unittest.skipUnless(OBEX_TCP, "obex_tcp (openobex-apps) is not installed")
+class OpenObex(unittest.TestCase):
+    """Files exchanged with OpenOBEX's obex_tcp, an OBEX implementation of its
+    own, which works on the well-known port 650 only: the tests skip when that
+    port cannot be had (no right to bind it, or still taken from a run just before)."""
+
+    def test_b_send_obex_to_obex_tcp(self):
+        with tempfile.TemporaryDirectory() as work, tempfile.TemporaryDirectory() as target:
+            path = os.path.join(work, "photo.jpg")
+            write_random(path, 5000, 9)
+            server = subprocess.Popen([OBEX_TCP], cwd=target, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+            try:
+                time.sleep(0.5)
+                if server.poll() is not None:
+                    self.skipTest("obex_tcp could not listen on port 650: %r" % server.stdout.read())
+                result = send(path, 650)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertEqual(obex.sha256(os.path.join(target, "photo.jpg")), obex.sha256(path))
+            finally:
+                server.kill()
+                server.communicate()
+
+    def test_a_obex_tcp_to_receive_obex(self):
+        with tempfile.TemporaryDirectory() as work, tempfile.TemporaryDirectory() as target:
+            path = os.path.join(work, "scan.png")
+            write_random(path, 5000, 11)
+            try:
+                receiver = Receiver(target, "--once", port=650)
+            except OSError as failure:
+                self.skipTest(str(failure))
+            try:
+                client = subprocess.run([OBEX_TCP, "scan.png", "127.0.0.1"], cwd=work, capture_output=True,
+                                        text=True, timeout=30)
+                code, out, err = receiver.finish()
+            finally:
+                receiver.kill()
+            self.assertIn("PUT successful", client.stdout)
+            self.assertEqual(code, 0, err)
+            self.assertEqual(obex.sha256(os.path.join(target, "scan.png")), obex.sha256(path))
 
 
 if __name__ == "__main__":

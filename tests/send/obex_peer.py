@@ -105,7 +105,7 @@ class RecordingReceiver:
     keeping every packet. `mode`: "normal"; "silent" (accepts and never
     answers); "stall-after-connect" (answers CONNECT, then nothing)."""
 
-    def __init__(self, mode="normal", folder=None, max_packet=0x0400, connections=1):
+    def __init__(self, mode="normal", folder=None, max_packet=0x0800, connections=1):
         self.mode = mode
         self.connections = connections
         self.folder = folder
