@@ -32,6 +32,9 @@ namespace fs = std::filesystem;
 constexpr UINT kTransferDone = WM_USER + 1;
 constexpr UINT kTransferPercent = WM_USER + 2;
 constexpr UINT kTransferText = WM_USER + 3;
+// Posted after WM_USER+1 as well: the browser flushes every pending WM_USER+1
+// (its thumbnail note) when it stops its worker, and the end must not be lost.
+constexpr UINT kTransferEnded = WM_USER + 4;
 
 enum InfraredControl : int {
     IdcIrText = 1060,
@@ -200,6 +203,7 @@ LRESULT onInitDialog(HWND dialog, UINT, WPARAM, LPARAM lParam)
         if (t.direction == Direction::Send) sendWork(t);
         else receiveWork(t);
         PostMessage(t.dialog, kTransferDone, 0, 0);
+        PostMessage(t.dialog, kTransferEnded, 0, 0);
     });
     return TRUE;
 }
@@ -225,7 +229,8 @@ LRESULT onText(HWND dialog, UINT, WPARAM, LPARAM)
 LRESULT onDone(HWND dialog, UINT, WPARAM, LPARAM)
 {
     Transfer* t = transferOf(dialog);
-    if (t->worker.joinable()) t->worker.join();
+    if (!t->worker.joinable()) return TRUE;  // the second of the two notes
+    t->worker.join();
     EndDialog(dialog, IDOK);
     return TRUE;
 }
@@ -240,7 +245,7 @@ LRESULT onCommand(HWND dialog, UINT, WPARAM wParam, LPARAM)
 }
 
 constexpr MessageEntry kMessages[] = {
-    {WM_INITDIALOG, onInitDialog}, {WM_COMMAND, onCommand},  {kTransferDone, onDone},
+    {WM_INITDIALOG, onInitDialog}, {WM_COMMAND, onCommand},  {kTransferDone, onDone}, {kTransferEnded, onDone},
     {kTransferPercent, onPercent}, {kTransferText, onText},
 };
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);

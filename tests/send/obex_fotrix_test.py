@@ -131,7 +131,7 @@ class TwoPrograms(unittest.TestCase):
         port = free_port()
         receiver = Program(self.work, "receiver", self.inbox + "/", port)
         sender = Program(self.work, "sender", self.outbox + "/", port)
-        receiver.start("command %d\nsleep 8000\nstate after.txt\nquit\n" % CMD_RECEIVE)
+        receiver.start("command %d\nsleep 12000\nstate after.txt\nquit\n" % CMD_RECEIVE)
         self.assertTrue(wait_until_listening(port), "the receiving fotrix never listened")
         sender.start("command %d\ncommand %d\nsleep 4000\nstate after.txt\nquit\n" % (CMD_SELECT_ALL, CMD_SEND))
         code, err = sender.finish()
@@ -145,9 +145,9 @@ class TwoPrograms(unittest.TestCase):
 
         after, items = state_of(receiver.path("after.txt"))
         names = [item.split(" ", 1)[1].split(" | ")[0] for item in items]
-        self.assertIn("sunset.bmp", names)
-        self.assertEqual(after["selected"], str(names.index("sunset.bmp")))
         self.assertNotIn("Receive", after["top-window"])
+        self.assertIn("sunset.bmp", names)
+        self.assertEqual(after["selected"], str(names.index("sunset.bmp")), after)
         sent, _ = state_of(sender.path("after.txt"))
         self.assertEqual(sent.get("message", ""), "")
         self.assertNotIn("Send", sent["top-window"])
