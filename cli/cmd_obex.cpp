@@ -3,6 +3,7 @@
 #include <atomic>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "app/send/obex_transfer.h"
@@ -21,11 +22,22 @@ bool parsePort(std::string_view text, std::uint16_t& port) {
     return true;
 }
 
+// "--timeout MS": how long a peer may keep a transfer waiting.
+bool parseTimeout(std::string_view text, int& timeoutMs) {
+    int value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value <= 0) return false;
+    timeoutMs = value;
+    return true;
+}
+
 }  // namespace
 
 int commandSendObex(Arguments args) {
-    if (args.size() != 2) return usageError("send-obex");
+    if (args.size() != 2 && !(args.size() == 4 && args[2] == "--timeout")) return usageError("send-obex");
     fotrix::obex::SendOptions options;
+    if (args.size() == 4 && !parseTimeout(args[3], options.timeoutMs))
+        return usageError("send-obex", "--timeout takes a number of milliseconds");
     if (!fotrix::obex::splitHostPort(std::string(args[1]), options.host, options.port))
         return usageError("send-obex", "HOST[:PORT] is not a host with a port of 1..65535");
     auto result = fotrix::obex::sendFile(std::string(args[0]), options);
@@ -46,7 +58,13 @@ int commandReceiveObex(Arguments args) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--once") once = true;
         else if (args[i] == "--port" && i + 1 < args.size() && parsePort(args[i + 1], port)) ++i;
+        else if (args[i] == "--timeout" && i + 1 < args.size() && parseTimeout(args[i + 1], options.timeoutMs)) ++i;
         else return usageError("receive-obex", std::string(args[i]));
+    }
+    std::error_code folderError;
+    if (!std::filesystem::is_directory(options.folder, folderError)) {
+        std::fprintf(stderr, "error: %s is not a folder\n", options.folder.c_str());
+        return ExitTransferFailure;
     }
     int error = 0;
     fotrix::obex::TcpListener listener(port, error);

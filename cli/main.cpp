@@ -51,8 +51,8 @@ const Command commandTable[] = {
      "[--rotate N] [--auto-levels] [--quality Q] [--portrait] | album self-running OUT.run PICTURES... [same] "
      "[--stub PATH] | album list ALBUM | album play ALBUM [FOTRIX OPTIONS]",
      "build, list or play an album or a self-running slideshow"},
-    {"send-obex", commandSendObex, "send-obex FILE HOST[:PORT]", "send one file to an OBEX receiver over TCP"},
-    {"receive-obex", commandReceiveObex, "receive-obex DIR [--port N] [--once]",
+    {"send-obex", commandSendObex, "send-obex FILE HOST[:PORT] [--timeout MS]", "send one file to an OBEX receiver over TCP"},
+    {"receive-obex", commandReceiveObex, "receive-obex DIR [--port N] [--once] [--timeout MS]",
      "receive files over OBEX on TCP into a folder"},
 };
 

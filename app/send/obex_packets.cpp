@@ -1,6 +1,8 @@
 // Building and reading OBEX packets.
 #include "app/send/obex_packets.h"
 
+#include <algorithm>
+
 namespace fotrix::obex {
 namespace {
 
@@ -52,7 +54,10 @@ std::size_t headerLength(std::span<const std::uint8_t> packet, std::size_t at) {
 }
 
 void readHeader(std::span<const std::uint8_t> header, PutContents& contents) {
-    auto value = header.subspan(header.size() == 5 ? 1 : 3);
+    // One-byte and four-byte headers have no length field; the two text and
+    // byte-sequence kinds have one (a 5-byte Body holds two data bytes).
+    bool fixedSize = (header[0] & 0x80) != 0;
+    auto value = header.subspan(fixedSize ? 1 : 3);
     switch (header[0]) {
     case HdrName: contents.name = readUtf16(value); break;
     case HdrLength:
@@ -96,6 +101,11 @@ Bytes bodyPut(std::span<const std::uint8_t> data, bool last) {
 }
 
 std::uint16_t packetLength(std::span<const std::uint8_t> head) { return get16(head, 1); }
+
+std::size_t bodyBlockFor(std::uint16_t peerMaxPacket) {
+    std::size_t usable = std::max(peerMaxPacket, kSmallestMaxPacket) - kBodyPutOverhead;
+    return std::min(kBodyBlock, usable);
+}
 
 PutParse parsePut(std::span<const std::uint8_t> packet) {
     PutParse parse;

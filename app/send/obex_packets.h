@@ -42,9 +42,18 @@ enum Header : std::uint8_t {
 
 constexpr std::uint8_t kVersion = 0x10;
 constexpr std::uint16_t kSenderMaxPacket = 0x0800;
-constexpr std::uint16_t kReceiverMaxPacket = 0x0400;
+// The receiver announces what it takes: the sender's 1024-byte body blocks
+// make 1030-byte packets, which a peer that keeps to an announced 0x0400 would
+// never send.
+constexpr std::uint16_t kReceiverMaxPacket = 0x0800;
+constexpr std::uint16_t kSmallestMaxPacket = 255;  // no OBEX peer may announce less
 constexpr std::size_t kBodyBlock = 1024;  // data bytes in one body PUT
 constexpr std::size_t kPacketHead = 3;    // opcode + length
+constexpr std::size_t kBodyPutOverhead = 6;  // packet head and Body header head
+
+// Data bytes of one body PUT to a peer that announced `peerMaxPacket`: 1024,
+// or less when the peer takes smaller packets.
+std::size_t bodyBlockFor(std::uint16_t peerMaxPacket);
 
 Bytes connectRequest();
 Bytes connectReply();

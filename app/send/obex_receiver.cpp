@@ -112,13 +112,29 @@ private:
     std::optional<TransferResult> answer(const Bytes& packet) {
         switch (packet[0]) {
         case OpConnect: return reply(connectReply());
-        case OpDisconnect:
+        case OpDisconnect: {
+            // Answered Success either way; a session without a file (a discovery
+            // probe) is no transfer, and gets no second reply.
             reply(response(RespSuccess));
-            return stored_ ? result_ : refuse(RespBadRequest, "The sender ended before sending a file.");
+            awaitPeerClose();
+            if (stored_) return result_;
+            file_.discard();
+            TransferResult result;
+            result.message = "The sender ended before sending a file.";
+            return result;
+        }
         case OpPut:
         case OpPutFinal: return put(packet, packet[0] == OpPutFinal);
         default: return reply(response(RespBadRequest));
         }
+    }
+
+    // After the DISCONNECT reply the sender closes; closing after it leaves
+    // the TCP wait state on the sender's side, not on the receiver's port.
+    void awaitPeerClose() {
+        constexpr int kCloseWaitMs = 200;
+        std::uint8_t extra;
+        stream_.readExact(std::span(&extra, 1), kCloseWaitMs);
     }
 
     std::optional<TransferResult> reply(const Bytes& bytes) {
@@ -127,6 +143,12 @@ private:
     }
 
     std::optional<TransferResult> put(const Bytes& packet, bool final) {
+        // One file a session: the caller is told of the stored file, and a
+        // second one is refused rather than stored unreported.
+        if (stored_) {
+            stream_.writeAll(response(RespForbidden), options_.timeoutMs);
+            return result_;
+        }
         PutParse parse = parsePut(packet);
         if (!parse.ok) return refuse(RespBadRequest, "The sender's packet is malformed.");
         const PutContents& contents = parse.contents;
@@ -216,6 +238,7 @@ TransferResult receiveFile(TcpListener& listener, const ReceiveOptions& options,
         if (!stream.open()) continue;
         TransferResult result = receiveOn(stream, options);
         if (result.ok) return result;
+        if (options.sessionFailed) options.sessionFailed(result);
     }
     TransferResult cancelled;
     cancelled.error = ECANCELED;

@@ -17,6 +17,7 @@ namespace fotrix::obex {
 // bytes, so the limit is the sender's own maximum, not the 1024 we announce.
 constexpr std::size_t kReceiverPacketLimit = kSenderMaxPacket;
 constexpr int kDefaultTimeoutMs = 10000;
+constexpr int kConnectRetryMs = 200;
 
 struct TransferResult {
     bool ok = false;
@@ -30,6 +31,7 @@ struct SendOptions {
     std::string host = "127.0.0.1";
     std::uint16_t port = kDefaultPort;
     int timeoutMs = kDefaultTimeoutMs;
+    int connectAttempts = 1;  // tried kConnectRetryMs apart while refused
     // Called before each packet with the percentage sent; true cancels.
     std::function<bool(int percent)> progress;
 };
@@ -42,6 +44,8 @@ struct ReceiveOptions {
     std::uint64_t maxTotal = std::uint64_t(1) << 31;  // bytes of one file
     // Called with the stored name once known, then with the percentage; true cancels.
     std::function<bool(const std::string& name, int percent)> progress;
+    // Called by receiveFile after a connection that stored nothing, before it waits on.
+    std::function<void(const TransferResult& failed)> sessionFailed;
 };
 
 // Serves one connection until the peer disconnects or a file has been stored

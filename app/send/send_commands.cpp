@@ -1,12 +1,24 @@
-// The main window's send commands. The OBEX transfer code (obex_*) and
-// fotrix-cli's send-obex / receive-obex work; the dialogs and worker threads
-// that would run them from the menu do not exist yet, so the commands stay
-// greyed rather than pretending to send.
+// The main window's send commands. The infrared transfers (4187, 4188) run
+// from app/send/infrared_commands; e-mail (4132) stays greyed until its
+// sender exists.
 #include "app/send/send_commands.h"
+
+#include "app/send/infrared_commands.h"
+#include "app/shell/command_ids.h"
 
 namespace fotrix {
 
-bool SendCommandReady(int) { return false; }
-void RunSendCommand(HWND, int) {}
+namespace {
+
+bool isInfrared(int command) { return command == CmdSendInfrared || command == CmdReceiveInfrared; }
+
+}  // namespace
+
+bool SendCommandReady(int command) { return isInfrared(command) && ObexCommandReady(command); }
+
+void RunSendCommand(HWND mainWindow, int command)
+{
+    if (isInfrared(command)) RunObexCommand(mainWindow, command);
+}
 
 }  // namespace fotrix

@@ -7,6 +7,7 @@
 #include <random>
 #include <thread>
 
+#include "app/send/obex_discovery.h"
 #include "app/send/obex_names.h"
 #include "app/send/obex_packets.h"
 #include "app/send/obex_transfer.h"
@@ -288,4 +289,122 @@ TEST(SendObexSender, SilentReceiverTimesOutWithTheSendFailedMessage) {
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.error, ETIMEDOUT);
     EXPECT_EQ(result.message, "send failed. Error: " + std::to_string(ETIMEDOUT));
+}
+
+TEST(SendObexDiscovery, ConfiguredPeersAreReadByName) {
+    auto peers = parsePeers(" Camera = 10.0.0.7:7000 ; phone=192.168.1.2;; 127.0.0.1 ;bad=host:99999", 650);
+    ASSERT_EQ(peers.size(), 3u);
+    EXPECT_EQ(peers[0].name, "Camera");
+    EXPECT_EQ(peers[0].host, "10.0.0.7");
+    EXPECT_EQ(peers[0].port, 7000);
+    EXPECT_EQ(peers[1].name, "phone");
+    EXPECT_EQ(peers[1].port, 650);
+    EXPECT_EQ(peers[2].name, "127.0.0.1");  // no name: known by its host
+    EXPECT_TRUE(parsePeers("", 650).empty());
+}
+
+TEST(SendObexDiscovery, OnlyReceiversThatAnswerAreListedAndTheReceiverWaitsOn) {
+    TempFolder source, target;
+    writeFile(source.path / "a.bin", Bytes{1, 2, 3});
+    int error = 0;
+    TcpListener receiving(0, error);
+    TcpListener silent(0, error);  // takes connections, never answers
+    ReceiveOptions receive;
+    receive.folder = target.path;
+    std::atomic<bool> cancel{false};
+    TransferResult received;
+    std::thread receiver([&] { received = receiveFile(receiving, receive, cancel); });
+
+    std::vector<Device> candidates{{"here", "127.0.0.1", receiving.port()},
+                                   {"mute", "127.0.0.1", silent.port()}};
+    auto found = discoverDevices(candidates, 300);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].name, "here");
+    // The probe was no transfer: the same receiver still takes the file.
+    SendOptions options;
+    options.port = receiving.port();
+    EXPECT_TRUE(sendFile(source.path / "a.bin", options).ok);
+    receiver.join();
+    EXPECT_TRUE(received.ok) << received.message;
+    EXPECT_EQ(entries(target.path), std::vector<std::string>{"a.bin"});
+}
+
+TEST(SendObexHostile, DisconnectWithoutAFileGetsOneSuccessReply) {
+    HostileCase hostile;
+    hostile.run([](TcpStream& peer) {
+        send(peer, connectRequest());
+        send(peer, disconnectRequest());
+        Bytes connect(7), reply(3), more(1);
+        ASSERT_EQ(peer.readExact(connect, 2000), 0);
+        ASSERT_EQ(peer.readExact(reply, 2000), 0);
+        EXPECT_EQ(reply[0], RespSuccess);
+        // Nothing follows the one reply: the receiver has closed.
+        EXPECT_EQ(peer.readExact(more, 2000), ECONNRESET);
+    });
+    EXPECT_FALSE(hostile.result.ok);
+    EXPECT_TRUE(entries(hostile.target.path).empty());
+}
+
+TEST(SendObexSender, ConnectionIsRetriedWhileRefused) {
+    TempFolder source, target;
+    writeFile(source.path / "late.bin", Bytes(3000, 5));
+    std::uint16_t port = 0;
+    {
+        int error = 0;
+        TcpListener probe(0, error);
+        port = probe.port();
+    }  // closed again: the first attempts are refused
+    TransferResult received;
+    std::thread receiver([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(450));
+        int error = 0;
+        TcpListener late(port, error);
+        ReceiveOptions receive;
+        receive.folder = target.path;
+        std::atomic<bool> cancel{false};
+        received = receiveFile(late, receive, cancel);
+    });
+    SendOptions options;
+    options.port = port;
+    options.connectAttempts = 10;
+    TransferResult sent = sendFile(source.path / "late.bin", options);
+    receiver.join();
+    EXPECT_TRUE(sent.ok) << sent.message;
+    EXPECT_TRUE(received.ok) << received.message;
+
+    options.connectAttempts = 1;  // nobody listens now: one refusal ends it
+    TransferResult refused = sendFile(source.path / "late.bin", options);
+    EXPECT_EQ(refused.error, ECONNREFUSED);
+}
+
+TEST(SendObexHostile, ASecondFileInOneSessionIsRefusedAndTheFirstKept) {
+    HostileCase hostile;
+    hostile.run([](TcpStream& peer) {
+        send(peer, connectRequest());
+        send(peer, firstPut(u"one.jpg", 2));
+        send(peer, bodyPut(Bytes{1, 2}, true));
+        send(peer, firstPut(u"two.jpg", 2));
+        EXPECT_EQ(lastReply(peer), RespForbidden);
+    });
+    EXPECT_TRUE(hostile.result.ok) << hostile.result.message;
+    EXPECT_EQ(hostile.result.name, "one.jpg");
+    EXPECT_EQ(entries(hostile.target.path), std::vector<std::string>{"one.jpg"});
+}
+
+TEST(SendObexPackets, HeadersAreReadByTheirKindNotTheirSize) {
+    // A 5-byte Body (two data bytes) is no four-byte header; a one-byte header
+    // (kind 0x80) and a four-byte one (0xC0) before it are stepped over.
+    Bytes packet{OpPutFinal, 0x00, 0x00, 0x93, 0x07, 0xC4, 1, 2, 3, 4, HdrEndOfBody, 0x00, 0x05, 'h', 'i'};
+    packet[2] = static_cast<std::uint8_t>(packet.size());
+    PutParse parse = parsePut(packet);
+    ASSERT_TRUE(parse.ok);
+    EXPECT_TRUE(parse.contents.endOfBody);
+    EXPECT_EQ(Bytes(parse.contents.body.begin(), parse.contents.body.end()), (Bytes{'h', 'i'}));
+    EXPECT_FALSE(parse.contents.totalSize);
+
+    Bytes name{OpPut, 0x00, 0x00, HdrName, 0x00, 0x05, 0x00, 'x'};  // one unit, no terminating zero
+    name[2] = static_cast<std::uint8_t>(name.size());
+    parse = parsePut(name);
+    ASSERT_TRUE(parse.ok);
+    EXPECT_EQ(parse.contents.name, std::u16string(u"x"));
 }
