@@ -118,10 +118,12 @@ std::vector<int> commitAllResults()
     return committed;
 }
 
+// Only the main window's: dialogs of their own use the same message number
+// for their own news (a transfer's end, say), which must not be lost here.
 void drainReadyMessages()
 {
     MSG msg;
-    while (PeekMessage(&msg, nullptr, kThumbnailReadyMessage, kThumbnailReadyMessage, PM_REMOVE)) {}
+    while (PeekMessage(&msg, gApp.mainWindow, kThumbnailReadyMessage, kThumbnailReadyMessage, PM_REMOVE)) {}
 }
 
 }  // namespace
