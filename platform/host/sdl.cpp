@@ -149,7 +149,12 @@ bool handle(const SDL_Event& e)
     case SDL_MOUSEWHEEL: {
         if (e.wheel.which == SDL_TOUCH_MOUSEID) return false;
         int x = 0, y = 0;
+#if SDL_VERSION_ATLEAST(2, 26, 0)
+        x = e.wheel.mouseX;  // where the pointer was when the wheel turned
+        y = e.wheel.mouseY;
+#else
         SDL_GetMouseState(&x, &y);
+#endif
         int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
         PlatformWheelInput(x / zoomFactor, y / zoomFactor, notches * WHEEL_DELTA);
         return true;
