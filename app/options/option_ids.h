@@ -37,6 +37,7 @@ enum OptionControl : int {
     IdcViewBack = 1236,
     IdcShowFileName = 1237,
     IdcAnimatedGif = 1238,
+    IdcExifOrientation = 1239,
     // Slideshow.
     IdcTDelay = 1241,
     IdcDelay = 1242,

@@ -31,6 +31,7 @@ constexpr NumberField kNumberFields[] = {
     {&OptionValues::rotateLeft, &AppState::rotateLeft},
     {&OptionValues::labelInFull, &AppState::labelInFull},
     {&OptionValues::playAnimatedGif, &AppState::playAnimatedGif},
+    {&OptionValues::exifOrientation, &AppState::exifOrientation},
     {&OptionValues::slideUseDelay, &AppState::slideUseDelay},
     {&OptionValues::slideDelay, &AppState::slideDelay},
     {&OptionValues::slideUseTransition, &AppState::slideUseTransition},

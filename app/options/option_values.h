@@ -49,6 +49,7 @@ struct OptionValues {
     COLORREF viewBackColor = 0x808080;
     int labelInFull = 1;
     int playAnimatedGif = 1;
+    int exifOrientation = 1;
     // Slideshow.
     int slideUseDelay = 1;
     int slideDelay = 2;

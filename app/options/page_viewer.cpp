@@ -1,5 +1,6 @@
 // Viewer: dragging, scroll bars, the direction of automatic turns, the
-// background colour, the file name in full screen and animated GIF files.
+// background colour, the file name in full screen, animated GIF files and
+// turning pictures upright by their EXIF orientation.
 #include "app/options/option_ids.h"
 #include "app/options/option_page.h"
 #include "app/options/option_pages.h"
@@ -18,9 +19,10 @@ const DialogItemTemplate kItems[] = {
     {WC_BUTTON, IdcRotateLeft, "Turn pictures to the left", 8, 48, 224, 18, kCheck, 0},
     {WC_BUTTON, IdcShowFileName, "File name in full screen", 8, 68, 224, 18, kCheck, 0},
     {WC_BUTTON, IdcAnimatedGif, "Play animated GIF files", 8, 88, 224, 18, kCheck, 0},
-    {WC_STATIC, IdcTViewBack, "Background:", 8, 119, 120, 14, kShown, 0},
-    {WC_STATIC, IdcViewBackSwatch, "", 132, 116, 64, 20, kShown | DWORD{WS_BORDER}, 0},
-    {WC_BUTTON, IdcViewBack, "...", 204, 116, 28, 20, kStop | DWORD{BS_PUSHBUTTON}, 0},
+    {WC_BUTTON, IdcExifOrientation, "Show pictures upright (EXIF)", 8, 108, 224, 18, kCheck, 0},
+    {WC_STATIC, IdcTViewBack, "Background:", 8, 139, 120, 14, kShown, 0},
+    {WC_STATIC, IdcViewBackSwatch, "", 132, 136, 64, 20, kShown | DWORD{WS_BORDER}, 0},
+    {WC_BUTTON, IdcViewBack, "...", 204, 136, 28, 20, kStop | DWORD{BS_PUSHBUTTON}, 0},
 };
 const DialogTemplate kDialog = {"Viewer", kPageStyle, 0, 0, 0, 240, 240, "Tahoma", 8,
                                 static_cast<int>(std::size(kItems)), kItems};
@@ -28,12 +30,13 @@ const DialogTemplate kDialog = {"Viewer", kPageStyle, 0, 0, 0, 240, 240, "Tahoma
 constexpr LabelBinding kLabels[] = {
     {IdcViewMove, "IDC_VIEWMOVE"},         {IdcUseScroll, "IDC_USESCROLL"},
     {IdcRotateLeft, "IDC_ROTATELEFT"},     {IdcShowFileName, "IDC_SHOWFILENAME"},
-    {IdcAnimatedGif, "IDC_ANIMATEDGIF"},   {IdcTViewBack, "IDC_TVIEWBACK"},
+    {IdcAnimatedGif, "IDC_ANIMATEDGIF"},   {IdcExifOrientation, "IDC_EXIFORIENTATION"},
+    {IdcTViewBack, "IDC_TVIEWBACK"},
 };
 constexpr CheckBinding kChecks[] = {
     {IdcViewMove, &OptionValues::viewMove},       {IdcUseScroll, &OptionValues::useScrollbar},
     {IdcRotateLeft, &OptionValues::rotateLeft},   {IdcShowFileName, &OptionValues::labelInFull},
-    {IdcAnimatedGif, &OptionValues::playAnimatedGif},
+    {IdcAnimatedGif, &OptionValues::playAnimatedGif}, {IdcExifOrientation, &OptionValues::exifOrientation},
 };
 
 Swatch swatch;

@@ -12,6 +12,8 @@ constexpr CommandSpec kCommands[] = {
     {"double-tap", 2, {K::Coordinate, K::Coordinate}, RunDoubleTap},
     {"hold", 2, {K::Coordinate, K::Coordinate}, RunHold},
     {"drag", 4, {K::Coordinate, K::Coordinate, K::Coordinate, K::Coordinate}, RunDrag},
+    {"wheel", 3, {K::Coordinate, K::Coordinate, K::Coordinate}, RunWheel},
+    {"pinch", 4, {K::Coordinate, K::Coordinate, K::Coordinate, K::Coordinate}, RunPinch},
     {"key", 1, {K::Key}, RunKey},
     {"text", 1, {K::Text}, RunText},
     {"command", 1, {K::Id}, RunCommand},

@@ -93,6 +93,37 @@ StepResult RunDrag(const Command& c, Step& step)
     return StepResult::Done;
 }
 
+// Notches of the mouse wheel at a point, all in one turn (positive away from
+// the user).
+StepResult RunWheel(const Command& c, Step&)
+{
+    PlatformWheelInput(static_cast<int>(c.number(0)), static_cast<int>(c.number(1)),
+                       static_cast<int>(c.number(2)) * WHEEL_DELTA);
+    return StepResult::Done;
+}
+
+// Two fingers about a centre, their distance going from the first value to
+// the second by at most 8 pixels a turn, as the back end reports a pinch.
+StepResult RunPinch(const Command& c, Step& step)
+{
+    int x = static_cast<int>(c.number(0)), y = static_cast<int>(c.number(1));
+    long from = std::max(1L, c.number(2)), to = std::max(1L, c.number(3));
+    int n = static_cast<int>(std::max(1L, (std::labs(to - from) + kDragStep - 1) / kDragStep));
+    if (step.phase == 0) {
+        PlatformZoomGesture(GF_BEGIN, x, y, static_cast<int>(from));
+        step.phase = 1;
+        return StepResult::Again;
+    }
+    int distance = static_cast<int>(from + (to - from) * step.phase / n);
+    if (step.phase < n) {
+        PlatformZoomGesture(0, x, y, distance);
+        ++step.phase;
+        return StepResult::Again;
+    }
+    PlatformZoomGesture(GF_END, x, y, static_cast<int>(to));
+    return StepResult::Done;
+}
+
 StepResult RunKey(const Command& c, Step&)
 {
     auto vk = static_cast<UINT>(c.number(0));

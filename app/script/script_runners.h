@@ -10,6 +10,8 @@ StepResult RunTap(const Command& command, Step& step);
 StepResult RunDoubleTap(const Command& command, Step& step);
 StepResult RunHold(const Command& command, Step& step);
 StepResult RunDrag(const Command& command, Step& step);
+StepResult RunWheel(const Command& command, Step& step);
+StepResult RunPinch(const Command& command, Step& step);
 StepResult RunKey(const Command& command, Step& step);
 StepResult RunText(const Command& command, Step& step);
 

@@ -84,6 +84,7 @@ const GeneralValue kGeneralValues[] = {
     flag("OpenInFull", &AppState::openInFull, 1),
     flag("LabelInFull", &AppState::labelInFull, 1),
     flag("PlayAnimatedGIF", &AppState::playAnimatedGif, 1),
+    flag("ExifOrientation", &AppState::exifOrientation, 1),
     flag("RotateLeft", &AppState::rotateLeft, 1),
     flag("ShowExt", &AppState::showExt, 1),
     flag("Recursive", &AppState::recursive, 0),

@@ -78,6 +78,7 @@ struct AppState {
     int openInFull = 1;
     int labelInFull = 1;
     int playAnimatedGif = 1;
+    int exifOrientation = 1;  // show pictures upright by their EXIF orientation
     int useScrollbar = 0;
     int viewMove = 1;
     int rotateLeft = 1;

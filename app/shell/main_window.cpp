@@ -140,6 +140,7 @@ LRESULT onDestroy(HWND, UINT, WPARAM, LPARAM)
     KillTimer(gApp.mainWindow, kSlideshowTimer);
     WriteGeneralSettings(gApp);
     StopThumbnailWorker();
+    StopDecodeAhead();
     ClearView();
     DestroyListImageLists();
     FreeFileList();
@@ -275,6 +276,12 @@ LRESULT onFileChange(HWND hwnd, UINT, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+LRESULT onDecodeAheadDone(HWND, UINT, WPARAM, LPARAM)
+{
+    OnDecodeAheadDone();
+    return 0;
+}
+
 constexpr UINT kThumbnailReady = WM_USER + 1;
 constexpr UINT kThumbnailsDone = WM_USER + 2;
 constexpr UINT kFileChangeNotify = WM_APP + 0x101;
@@ -300,6 +307,7 @@ const MessageEntry kMainMessages[] = {
     {WM_INITMENUPOPUP, onInitMenuPopup},
     {WM_COPYDATA, onCopyData},
     {kFileChangeNotify, onFileChange},
+    {kDecodeAheadDone, onDecodeAheadDone},
 };
 const MessageMap kMainMessageMap = makeMessageMap(kMainMessages, DefaultProcWindow);
 

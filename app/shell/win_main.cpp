@@ -7,6 +7,7 @@
 #include "app/shell/app_state.h"
 #include "app/shell/main_window.h"
 #include "app/shell/peer_interfaces.h"
+#include "app/viewer/main_view.h"
 #include "imagelib/formats.h"
 
 #include <cstdio>
@@ -101,8 +102,9 @@ int WinMain(HINSTANCE instance, const StartOptions& options, int showCommand)
     showStart(main, options.path, showCommand);
     if (!options.scriptFile.empty()) {
         // `idle` waits for the thumbnails; `item:` lines say what the list shows.
-        ScriptSetBusyCheck(BrowserBusy);
+        ScriptSetBusyCheck([] { return BrowserBusy() || DecodeAheadBusy(); });
         ScriptSetItemTextSource(ListItemShownText);
+        ScriptAddStateWriter(WriteViewState);
         ScriptAddStateWriter(WritePropertiesState);
         ScriptStart();
     }

@@ -61,6 +61,22 @@ int ViewNextTransition()
     return state ? TransitionOrder()[state->transitionCounter % kTransitionCount] : TransitionOrder()[0];
 }
 
+void WriteViewState(std::string& out)
+{
+    auto line = [&out](const char* key, const std::string& value) { out += std::string(key) + ": " + value + "\n"; };
+    POINT origin = ViewGetOrigin();
+    line("view-origin", std::to_string(origin.x) + " " + std::to_string(origin.y));
+    Rect selection{};
+    line("selection", ViewGetSelection(&selection) ? std::to_string(selection.x) + " " + std::to_string(selection.y) +
+                                                         " " + std::to_string(selection.w) + " " +
+                                                         std::to_string(selection.h)
+                                                   : std::string());
+    line("gif-frame", std::to_string(gApp.gifFrame));
+    line("gif-frames", std::to_string(gApp.gifFrameCount));
+    line("rotated", std::to_string(gApp.rotated));
+    line("transition", std::to_string(ViewNextTransition()));
+}
+
 HMENU MainMenu()
 {
     if (!gApp.menuBar) return nullptr;

@@ -6,6 +6,8 @@
 #include "app/shell/app_state.h"
 #include "app/viewer/view_state.h"
 
+#include <string>
+
 namespace fotrix {
 
 // The view window as a child of the main window, with the owner callback of
@@ -44,5 +46,18 @@ bool ViewerCommandReady(int command);
 void RunViewerCommand(HWND mainWindow, int command);
 // WM_TIMER 1002: the next frame of an animated GIF.
 void OnAnimationTimer(HWND mainWindow);
+
+// Posted to the main window by the decode-ahead worker when its picture is
+// ready; the handler collects the finished thread.
+constexpr UINT kDecodeAheadDone = WM_APP + 0x102;
+void OnDecodeAheadDone();
+// Stops decoding ahead and frees what was decoded (the main window's end).
+void StopDecodeAhead();
+// Whether the decode-ahead worker is still decoding (the script's `idle` waits).
+bool DecodeAheadBusy();
+
+// The script driver's keys of the view: view-origin, selection, gif-frame,
+// gif-frames, rotated and transition, as "key: value" lines.
+void WriteViewState(std::string& out);
 
 }  // namespace fotrix

@@ -3,6 +3,7 @@
 #include "app/viewer/main_view_internal.h"
 #include "app/viewer/view_window.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace fotrix {
@@ -93,6 +94,49 @@ int EffectiveZoom()
     if (gApp.requestedWidth > 0 && gApp.fullWidth > 0)
         return static_cast<int>(static_cast<long long>(zoom) * gApp.requestedWidth / gApp.fullWidth);
     return zoom;
+}
+
+namespace {
+
+// The loaded picture's width against the full picture's side that lies
+// across the view (the picture may be turned).
+struct Scale {
+    long long loaded;
+    long long full;
+};
+Scale loadedScale()
+{
+    long long loaded = GetPictureSize(gApp.viewWindow).cx;
+    long long full = gApp.rotated ? gApp.fullHeight : gApp.fullWidth;
+    if (loaded <= 0 || full <= 0) return Scale{1, 1};
+    return Scale{loaded, full};
+}
+
+}  // namespace
+
+POINT FullPointAt(POINT client)
+{
+    POINT p = PicturePointAt(gApp.viewWindow, client);
+    Scale s = loadedScale();
+    return POINT{static_cast<int>(p.x * s.full / s.loaded), static_cast<int>(p.y * s.full / s.loaded)};
+}
+
+POINT LoadedPointOf(POINT full)
+{
+    Scale s = loadedScale();
+    return POINT{static_cast<int>(full.x * s.loaded / s.full), static_cast<int>(full.y * s.loaded / s.full)};
+}
+
+void ZoomAbout(int percent, POINT full, POINT client)
+{
+    if (GetPictureSize(gApp.viewWindow).cx <= 0) return;
+    percent = std::clamp(percent, 11, 1199);
+    CheckZoomItem(0);
+    gApp.zoomPercent = percent;
+    // A reduced decoding is decoded again at the new zoom (and shown at 100 %),
+    // or in full from 100 %.
+    ReloadForZoom();
+    ZoomAround(gApp.viewWindow, gApp.loadedFull ? percent : 100, LoadedPointOf(full), client);
 }
 
 bool ViewerCommandReady(int command)

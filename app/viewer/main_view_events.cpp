@@ -1,6 +1,7 @@
 // What taps, double taps and tap-and-hold in the main view do: zoom into a
 // drawn selection, switch between the browse modes and full screen, stop a
-// slideshow, and the pop-up menu of zoom steps.
+// slideshow, and the pop-up menu of zoom steps; the wheel and a pinch zoom,
+// a swipe steps to the next or previous picture.
 #include "app/language.h"
 #include "app/viewer/main_view_internal.h"
 #include "app/viewer/view_window.h"
@@ -66,6 +67,59 @@ void doubleTapWithoutSelection()
     }
 }
 
+// The wheel steps along the zoom ladder, a notch a step, about the pointer.
+void wheelZoom(const ViewEvent& event)
+{
+    static int pending = 0;  // the part of a notch that high-resolution wheels turn
+    pending += event.amount;
+    while (pending >= WHEEL_DELTA || pending <= -WHEEL_DELTA) {
+        bool larger = pending > 0;
+        pending += larger ? -WHEEL_DELTA : WHEEL_DELTA;
+        int zoom = larger ? ZoomLadderLarger(EffectiveZoom()) : ZoomLadderSmaller(EffectiveZoom());
+        ZoomAbout(zoom, FullPointAt(event.point), event.point);
+    }
+}
+
+// A pinch scales the zoom it began with by the fingers' distance against
+// their first one, the picture point first under their centre staying under
+// it. While the fingers move only the view's zoom changes; their lift
+// settles the zoom and decodes again when the picture needs more pixels.
+struct Pinch {
+    bool active = false;
+    int startDistance = 1;
+    int startZoom = 100;
+    POINT anchor{};  // full-picture point
+} pinch;
+
+void pinchZoom(const ViewEvent& event)
+{
+    if (event.phase & GF_BEGIN) {
+        pinch.active = GetPictureSize(gApp.viewWindow).cx > 0;
+        pinch.startDistance = std::max(event.amount, 1);
+        pinch.startZoom = EffectiveZoom();
+        pinch.anchor = FullPointAt(event.point);
+    }
+    if (!pinch.active) return;
+    int zoom = static_cast<int>(static_cast<long long>(pinch.startZoom) * std::max(event.amount, 1) / pinch.startDistance);
+    zoom = std::clamp(zoom, 11, 1199);
+    if (event.phase & GF_END) {
+        pinch.active = false;
+        ZoomAbout(zoom, pinch.anchor, event.point);
+        return;
+    }
+    // The loaded picture at the zoom the fingers ask for.
+    int full = gApp.rotated ? gApp.fullHeight : gApp.fullWidth;
+    int loaded = GetPictureSize(gApp.viewWindow).cx;
+    int viewZoom = full > 0 ? static_cast<int>(static_cast<long long>(zoom) * full / std::max(loaded, 1)) : zoom;
+    ZoomAround(gApp.viewWindow, viewZoom, LoadedPointOf(pinch.anchor), event.point);
+}
+
+void swipe(const ViewEvent& event)
+{
+    if (gApp.mode != ModeImage && gApp.mode != ModeFullScreen) return;
+    RunKeyAction(event.amount > 0 ? KeyActionNextPicture : KeyActionPreviousPicture, 0);
+}
+
 void showZoomMenu(POINT screen)
 {
     HMENU menu = LoadMenu(nullptr, MAKEINTRESOURCE(kMenuViewPopup));
@@ -94,6 +148,15 @@ void OnMainViewEvent(const ViewEvent& event)
     case ViewTapAndHold:
         if (!slideshow) showZoomMenu(event.point);
         break;
+    case ViewWheel:
+        if (!slideshow) wheelZoom(event);
+        break;
+    case ViewPinch:
+        if (!slideshow) pinchZoom(event);
+        break;
+    case ViewSwipe:
+        swipe(event);
+        break;
     default: break;
     }
 }
@@ -102,5 +165,6 @@ void OnMainViewEvent(const ViewEvent& event)
 // the shell; the shell's own definitions replace them when it is linked.
 __attribute__((weak)) void StopSlideshow() {}
 __attribute__((weak)) void UpdateMenuState() {}
+__attribute__((weak)) void RunKeyAction(int, UINT) {}
 
 }  // namespace fotrix

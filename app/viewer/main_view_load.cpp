@@ -1,9 +1,10 @@
 // Loading the current FileList entry into the main view: at the size the
-// screen and the zoom need, turned to suit the screen, with the load errors
-// shown in message boxes.
+// screen and the zoom need, upright by its EXIF orientation, turned to suit
+// the screen, with the load errors shown in message boxes.
 #include "app/language.h"
 #include "app/viewer/gif_animation.h"
 #include "app/viewer/main_view_internal.h"
+#include "app/viewer/view_trace.h"
 #include "app/viewer/view_window.h"
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
@@ -11,6 +12,7 @@
 #include "metadata/exif.h"
 
 #include <cstring>
+#include <utility>
 
 namespace fotrix {
 
@@ -68,19 +70,25 @@ void applyZoomAfterLoad()
     SetZoom(gApp.viewWindow, gApp.loadedFull ? gApp.zoomPercent : 100);
 }
 
-int decode(const std::string& path, const FileInfo& info, int page, Bitmap& bitmap)
+bool transposes(int orientation) { return orientation >= 5 && orientation <= 8; }
+
+int cancelRequested(void* data) { return static_cast<const std::atomic<bool>*>(data)->load() ? 1 : 0; }
+
+// The picture of the job: decoded ahead when that is the one asked for,
+// decoded now otherwise.
+int decode(const DecodeJob& job, Bitmap& bitmap, bool* ahead)
 {
-    DecodeBox box = CurrentDecodingBox();
-    // Camera raw pictures are decoded whole so that they can be turned upright.
-    if (isCameraRaw(info.formatIndex)) box = DecodeBox{};
-    gApp.requestedWidth = box.width;
-    gApp.requestedHeight = box.height;
-    gApp.loadedFull = box.reduced() ? 0 : 1;
-    LoadParams params = viewerLoadParams(box, page);
-    FileInfo loaded{};
-    int result = loadPicture(path.c_str(), bitmap, params, &loaded);
-    freeFileInfo(loaded);
-    return result;
+    *ahead = DecodeAheadTake(job, bitmap);
+    if (*ahead) return 0;
+    return RunDecodeJob(job, bitmap, nullptr);
+}
+
+// With FOTRIX_TRACE_VIEW: the time from the request to the painted picture.
+void traceShown(std::chrono::steady_clock::time_point start, bool ahead)
+{
+    if (!ViewTraceOn()) return;
+    UpdateWindow(gApp.viewWindow);
+    TraceViewLoad(MicrosSince(start), ahead);
 }
 
 void showPicture(Bitmap& bitmap, const FileInfo& info, int page, bool transition)
@@ -125,6 +133,54 @@ private:
 
 }  // namespace
 
+uint32_t ViewerInfoOptions() { return ExtensionOnly | (gApp.exifOrientation ? static_cast<uint32_t>(ReadMetadata) : 0u); }
+
+int ShownOrientation(const FileInfo& info)
+{
+    int value = 1;
+    if (!gApp.exifOrientation || isCameraRaw(info.formatIndex)) return 1;
+    if (!exifGetOrientation(info.metadata, value) || value < 1 || value > 8) return 1;
+    return value;
+}
+
+DecodeJob MakeDecodeJob(const std::string& path, int page, const FileInfo& info, int orientation, SIZE* upright,
+                        DecodeBox* uprightBox)
+{
+    int width = info.width, height = info.height;
+    if (transposes(orientation)) std::swap(width, height);
+    // Camera raw pictures are decoded whole so that they can be turned upright.
+    DecodeBox box;
+    if (!isCameraRaw(info.formatIndex))
+        box = DecodingBox(width, height, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), gApp.zoomPercent,
+                          ExchangeBox(width, height));
+    if (upright) *upright = SIZE{width, height};
+    if (uprightBox) *uprightBox = box;
+    DecodeJob job;
+    job.path = path;
+    job.page = page;
+    job.orientation = orientation;
+    // The decoder fits the picture as stored: a box for the upright picture
+    // is turned with it.
+    job.box = box;
+    if (transposes(orientation)) std::swap(job.box.width, job.box.height);
+    return job;
+}
+
+int RunDecodeJob(const DecodeJob& job, Bitmap& bitmap, const std::atomic<bool>* cancel)
+{
+    LoadParams params = viewerLoadParams(job.box, job.page);
+    if (cancel) {
+        params.cancelCallback = cancelRequested;
+        params.cancelData = const_cast<std::atomic<bool>*>(cancel);
+    }
+    FileInfo loaded{};
+    int result = loadPicture(job.path.c_str(), bitmap, params, &loaded);
+    freeFileInfo(loaded);
+    // Without memory for the turned copy the picture is shown as stored.
+    if (result == 0 && job.orientation > 1) bitmapApplyOrientation(bitmap, job.orientation);
+    return result;
+}
+
 std::string FormatWithPath(const std::string& format, const std::string& path)
 {
     size_t at = format.find("%s");
@@ -156,35 +212,50 @@ void LoadIntoView(int index, int page, bool transition)
 {
     if (index < 0 || index >= fileCount() || gApp.files[index].state == EntryAlbum) return;
     if (sameAsShown(index, page)) return;
+    const auto started = std::chrono::steady_clock::now();
+    const int step = gApp.currentIndex >= 0 && index < gApp.currentIndex ? -1 : +1;
     if (index != gApp.currentIndex) fitModeFromMenu();
     gApp.currentIndex = index;
     ClearView();
     const std::string path = gApp.files[index].path;
     FileInfo info{};
-    if (getFileInfo(path, -1, ExtensionOnly, info, static_cast<uint32_t>(page)) != 0) {
+    if (getFileInfo(path, -1, ViewerInfoOptions(), info, static_cast<uint32_t>(page)) != 0) {
         freeFileInfo(info);
         ShowLoadError(0, path);
+        DecodeAheadAfter(index, step);
         return;
     }
-    gApp.fullWidth = info.width;
-    gApp.fullHeight = info.height;
+    // The full size is the picture's as shown upright.
+    SIZE upright{};
+    DecodeBox box;
+    const DecodeJob job = MakeDecodeJob(path, page, info, ShownOrientation(info), &upright, &box);
+    gApp.fullWidth = upright.cx;
+    gApp.fullHeight = upright.cy;
     WaitCursor wait;
     if (isAnimation(info, transition) && playAnimation(path, info, page)) {
         freeFileInfo(info);
+        DecodeAheadAfter(index, step);
         return;
     }
+    gApp.requestedWidth = box.width;
+    gApp.requestedHeight = box.height;
+    gApp.loadedFull = box.reduced() ? 0 : 1;
     Bitmap bitmap;
-    int result = decode(path, info, page, bitmap);
+    bool ahead = false;
+    int result = decode(job, bitmap, &ahead);
     if (result != 0) {
         bitmapFree(bitmap);
         freeFileInfo(info);
         ShowLoadError(result, path);
+        DecodeAheadAfter(index, step);
         return;
     }
     showPicture(bitmap, info, page, transition);
     applyZoomAfterLoad();
     if (page != 0) UpdateMenuState();
     freeFileInfo(info);
+    traceShown(started, ahead);
+    DecodeAheadAfter(index, step);
 }
 
 }  // namespace fotrix

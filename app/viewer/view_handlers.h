@@ -10,5 +10,7 @@ LRESULT viewOnButtonDown(HWND view, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT viewOnMouseMove(HWND view, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT viewOnButtonUp(HWND view, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT viewOnDoubleClick(HWND view, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT viewOnMouseWheel(HWND view, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT viewOnGesture(HWND view, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace fotrix

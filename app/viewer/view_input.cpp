@@ -1,5 +1,6 @@
 // The stylus on a view (panning, drawing a selection, taps, double taps,
-// tap-and-hold) and its scroll bars.
+// tap-and-hold, swipes), the mouse wheel, two-finger pinches and the scroll
+// bars.
 #include "app/viewer/view_handlers.h"
 #include "app/viewer/view_state.h"
 #include "app/viewer/view_window.h"
@@ -133,12 +134,35 @@ static void finishSelection(HWND view, ViewState& s)
     s.selection = Rect{};
 }
 
+// A pan that cannot move the picture sideways (it fits the width) and went
+// mostly sideways for a fifth of the view or more is a swipe: +1 to the
+// left, -1 to the right, 0 for none.
+static int swipeOf(HWND view, const ViewState& s, POINT up)
+{
+    RECT rc;
+    GetClientRect(view, &rc);
+    int dx = up.x - s.downPoint.x, dy = up.y - s.downPoint.y;
+    if (s.maxScrollX > 0 || std::abs(dx) < std::max<int>((rc.right - rc.left) / 5, 16) || std::abs(dx) <= 2 * std::abs(dy))
+        return 0;
+    return dx < 0 ? +1 : -1;
+}
+
 LRESULT viewOnButtonUp(HWND view, UINT, WPARAM, LPARAM lParam)
 {
     ViewState* s = viewStateOf(view);
     if (!s) return 0;
     if (s->capture != CaptureNone) {
         int was = s->capture;
+        if (was == CapturePanning && s->callback) {
+            if (int direction = swipeOf(view, *s, pointOf(lParam))) {
+                s->capture = CaptureNone;
+                s->clickPending = false;
+                s->afterSwipe = true;
+                ReleaseCapture();
+                viewSendEvent(view, *s, ViewSwipe, pointOf(lParam), direction);
+                return 0;
+            }
+        }
         s->capture = CaptureNone;
         ReleaseCapture();
         if (was == CaptureSelecting) {
@@ -151,6 +175,7 @@ LRESULT viewOnButtonUp(HWND view, UINT, WPARAM, LPARAM lParam)
             finishSelection(view, *s);
         }
     }
+    s->afterSwipe = false;
     // The owner may destroy the view when it hears of the tap (a slideshow
     // ends on one), so nothing of the view's state is touched after it.
     bool tapped = s->clickPending && s->callback;
@@ -159,10 +184,47 @@ LRESULT viewOnButtonUp(HWND view, UINT, WPARAM, LPARAM lParam)
     return 0;
 }
 
-LRESULT viewOnDoubleClick(HWND view, UINT, WPARAM, LPARAM lParam)
+LRESULT viewOnDoubleClick(HWND view, UINT message, WPARAM wParam, LPARAM lParam)
 {
     ViewState* s = viewStateOf(view);
+    if (s && s->afterSwipe) return viewOnButtonDown(view, message, wParam, lParam);
     if (s && s->callback) viewSendEvent(view, *s, ViewDoubleTap, pointOf(lParam));
+    return 0;
+}
+
+LRESULT viewOnMouseWheel(HWND view, UINT, WPARAM wParam, LPARAM lParam)
+{
+    ViewState* s = viewStateOf(view);
+    if (!s || !s->callback) return 0;
+    POINT p = pointOf(lParam);  // on the screen
+    ScreenToClient(view, &p);
+    viewSendEvent(view, *s, ViewWheel, p, GET_WHEEL_DELTA_WPARAM(wParam));
+    return 0;
+}
+
+// The first report of a pinch ends what the stylus finger began: no pan, no
+// selection, no tap.
+LRESULT viewOnGesture(HWND view, UINT, WPARAM wParam, LPARAM lParam)
+{
+    ViewState* s = viewStateOf(view);
+    GESTUREINFO info{};
+    info.cbSize = sizeof info;
+    auto handle = reinterpret_cast<HGESTUREINFO>(lParam);
+    if (!s || wParam != GID_ZOOM || !GetGestureInfo(handle, &info)) return 0;
+    CloseGestureInfoHandle(handle);
+    if (info.dwFlags & GF_BEGIN) {
+        if (s->capture == CaptureSelecting) {
+            viewEraseSelectionFrame(view, *s);
+            s->selection = Rect{};
+        }
+        if (s->capture != CaptureNone) ReleaseCapture();
+        s->capture = CaptureNone;
+        s->clickPending = false;
+    }
+    POINT centre{info.ptsLocation.x, info.ptsLocation.y};
+    ScreenToClient(view, &centre);
+    int phase = static_cast<int>(info.dwFlags & (GF_BEGIN | GF_END));
+    viewSendEvent(view, *s, ViewPinch, centre, static_cast<int>(std::min<uint64_t>(info.ullArguments, 1 << 20)), phase);
     return 0;
 }
 
@@ -186,13 +248,15 @@ static int trackPosition(HWND view, int bar, WPARAM wParam)
     return position;
 }
 
-void viewSendEvent(HWND view, ViewState& s, int kind, POINT point)
+void viewSendEvent(HWND view, ViewState& s, int kind, POINT point, int amount, int phase)
 {
     if (!s.callback) return;
     ViewEvent event;
     event.kind = kind;
     event.view = view;
     event.point = point;
+    event.amount = amount;
+    event.phase = phase;
     event.hasSelection = (s.mouseFlags & MouseHasSelection) != 0;
     event.callbackData = s.callbackData;
     s.callback(event);

@@ -55,6 +55,27 @@ void SetZoom(HWND view, int percent)
     relayout(view, *s);
 }
 
+POINT PicturePointAt(HWND view, POINT client)
+{
+    ViewState* s = viewStateOf(view);
+    if (!s) return POINT{};
+    int zx = std::max(s->zoomX, 1), zy = std::max(s->zoomY, 1);
+    return POINT{static_cast<int>(static_cast<long long>(client.x + s->scrollX) * 100 / zx),
+                 static_cast<int>(static_cast<long long>(client.y + s->scrollY) * 100 / zy)};
+}
+
+void ZoomAround(HWND view, int percent, POINT picturePoint, POINT client)
+{
+    ViewState* s = viewStateOf(view);
+    if (!s) return;
+    percent = std::clamp(percent, kMinZoom, kMaxZoom);
+    s->fitMode = FixedZoom;
+    s->zoomX = s->zoomY = percent;
+    s->scrollX = static_cast<int>(static_cast<long long>(picturePoint.x) * percent / 100) - client.x;
+    s->scrollY = static_cast<int>(static_cast<long long>(picturePoint.y) * percent / 100) - client.y;
+    relayout(view, *s);
+}
+
 int GetZoom(HWND view)
 {
     ViewState* s = viewStateOf(view);

@@ -28,6 +28,14 @@ enum ViewEventKind : int {
     ViewDoubleTap = 1,
     ViewSelectionChanging = 3,
     ViewTapAndHold = 4,
+    // Beyond the stylus: the mouse wheel (amount: its turn, WHEEL_DELTA a
+    // notch away from the user), a two-finger pinch (amount: the distance of
+    // the fingers in pixels, phase: GF_BEGIN, 0, GF_END; the point is their
+    // centre) and a horizontal swipe (amount +1 to the left, for the next
+    // picture, -1 to the right).
+    ViewWheel = 5,
+    ViewPinch = 6,
+    ViewSwipe = 7,
 };
 
 struct ViewEvent {
@@ -37,6 +45,8 @@ struct ViewEvent {
     Rect selection{};     // ViewSelectionChanging: the rectangle being drawn
     bool hasSelection = false;
     void* callbackData = nullptr;
+    int amount = 0;
+    int phase = 0;
 };
 using ViewCallback = void (*)(const ViewEvent& event);
 
@@ -101,6 +111,9 @@ struct ViewState {
     bool inLayout = false;
     // The frame is being erased: the repaint leaves it out.
     bool hideFrame = false;
+    // The last press was a swipe: a quick press after it is a new press,
+    // not the second half of a double tap.
+    bool afterSwipe = false;
 };
 
 // The record of a view window, or null for any other window.
@@ -126,6 +139,6 @@ void viewEraseSelectionFrame(HWND view, ViewState& state);
 // Scroll handling shared by the bars, ScrollBy and panning: sets the position
 // on one axis (clamped), updates the bar and repaints; false when it did not change.
 bool viewScrollTo(HWND view, ViewState& state, int bar, int position);
-void viewSendEvent(HWND view, ViewState& state, int kind, POINT point);
+void viewSendEvent(HWND view, ViewState& state, int kind, POINT point, int amount = 0, int phase = 0);
 
 }  // namespace fotrix

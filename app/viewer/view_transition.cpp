@@ -2,6 +2,7 @@
 // once off screen, then each step copies the parts the effect shows so far
 // onto the view and waits up to 10 ms of the platform clock, watching for a
 // tap that ends the effect with the picture complete.
+#include "app/viewer/view_trace.h"
 #include "app/viewer/view_transition.h"
 #include "app/viewer/view_window.h"
 
@@ -106,19 +107,30 @@ void RunTransition(HWND view, ViewState& s)
     int steps = TransitionSteps(effect);
     int w = place.right - place.left, h = place.bottom - place.top;
     std::vector<RECT> parts;
+    const bool trace = ViewTraceOn();
+    long long drawTotal = 0, drawMax = 0;
+    int drawn = 0;
     for (int step = 1; step <= steps; ++step) {
         DWORD started = GetTickCount();
+        auto drawStart = std::chrono::steady_clock::now();
         bool tapped = step < steps && tapWaiting();
         TransitionRevealed(effect, tapped ? steps : step, steps, w, h, parts);
         for (const RECT& r : parts)
             BitBlt(screen, place.left + r.left, place.top + r.top, r.right - r.left, r.bottom - r.top, frameDc,
                    place.left + r.left, place.top + r.top, SRCCOPY);
+        if (trace) {
+            long long spent = MicrosSince(drawStart);
+            drawTotal += spent;
+            drawMax = std::max(drawMax, spent);
+            ++drawn;
+        }
         if (tapped || step == steps) break;
         if (waitStep(started)) {
             BitBlt(screen, place.left, place.top, w, h, frameDc, place.left, place.top, SRCCOPY);
             break;
         }
     }
+    if (trace) TraceTransition(effect, drawn, drawTotal, drawMax);
     DeleteDC(frameDc);
     DeleteObject(frame);
     ReleaseDC(view, screen);

@@ -55,6 +55,8 @@ constexpr MessageEntry kViewMessages[] = {
     {WM_MOUSEMOVE, viewOnMouseMove},
     {WM_LBUTTONUP, viewOnButtonUp},
     {WM_LBUTTONDBLCLK, viewOnDoubleClick},
+    {WM_MOUSEWHEEL, viewOnMouseWheel},
+    {WM_GESTURE, viewOnGesture},
 };
 constexpr MessageMap kViewMap = makeMessageMap(kViewMessages, DefaultProcWindow);
 

@@ -34,6 +34,11 @@ int GetFitMode(HWND view);
 // Ignored unless 11 <= percent <= 1199; keeps the point at the client centre.
 void SetZoom(HWND view, int percent);
 int GetZoom(HWND view);
+// The picture pixel under a client point (outside the picture for a point
+// beside it), and a zoom (held to 11 ... 1199) that shows picture pixel
+// `picturePoint` at client point `client` as far as the scroll range allows.
+POINT PicturePointAt(HWND view, POINT client);
+void ZoomAround(HWND view, int percent, POINT picturePoint, POINT client);
 void SetBackground(HWND view, COLORREF colour);
 void SetCallback(HWND view, ViewCallback callback, void* data);
 // 1 or 4: dragging draws a selection; 2: dragging pans; 0: dragging does nothing.

@@ -23,6 +23,15 @@ SDL_AudioDeviceID audio = 0;
 int screenW = 0, screenH = 0, zoomFactor = 1;
 SDL_FingerID activeFinger = -1;
 bool fingerDown = false;
+// A second finger turns the touch into a pinch: the stylus finger stops
+// moving the stylus, and both report the zoom gesture until one lifts.
+struct Finger {
+    SDL_FingerID id = -1;
+    float x = 0, y = 0;
+};
+Finger fingers[2];
+bool pinching = false;
+bool stylusSpent = false;  // the stylus finger ended a pinch: its lift is all that is left
 
 struct KeyMapping {
     SDL_Keycode key;
@@ -64,16 +73,56 @@ void closeProgram()
     if (count == 0) PostQuitMessage(0);
 }
 
+void reportPinch(DWORD flags)
+{
+    float cx = (fingers[0].x + fingers[1].x) / 2, cy = (fingers[0].y + fingers[1].y) / 2;
+    float dx = (fingers[0].x - fingers[1].x) * static_cast<float>(screenW);
+    float dy = (fingers[0].y - fingers[1].y) * static_cast<float>(screenH);
+    PlatformZoomGesture(flags, static_cast<int>(std::floor(cx * screenW)), static_cast<int>(std::floor(cy * screenH)),
+                        static_cast<int>(std::lround(std::sqrt(dx * dx + dy * dy))));
+}
+
+// One finger is the stylus. A second one turns the touch into a pinch until
+// either lifts; the stylus finger then moves nothing more, and its lift (with
+// the view told of the pinch, no tap) ends the touch.
 void fingerEvent(const SDL_TouchFingerEvent& f, StylusAction action)
 {
+    const bool isStylus = fingerDown && f.fingerId == activeFinger;
+    const bool isSecond = pinching && f.fingerId == fingers[1].id;
     if (action == StylusDown) {
-        if (fingerDown) return;  // one finger is the stylus; others are ignored
-        fingerDown = true;
-        activeFinger = f.fingerId;
-    } else if (!fingerDown || f.fingerId != activeFinger) {
+        if (!fingerDown) {
+            fingerDown = true;
+            activeFinger = f.fingerId;
+            fingers[0] = Finger{f.fingerId, f.x, f.y};
+            stylusSpent = false;
+        } else {
+            if (!pinching && !stylusSpent) {
+                pinching = true;
+                fingers[1] = Finger{f.fingerId, f.x, f.y};
+                reportPinch(GF_BEGIN);
+            }
+            return;
+        }
+    } else if (isStylus || isSecond) {
+        Finger& finger = isStylus ? fingers[0] : fingers[1];
+        finger.x = f.x;
+        finger.y = f.y;
+        if (pinching) {
+            bool ends = action == StylusUp;
+            reportPinch(ends ? DWORD{GF_END} : DWORD{0});
+            if (ends) {
+                pinching = false;
+                stylusSpent = true;
+            }
+        }
+        if (isSecond || (action == StylusMove && (pinching || stylusSpent))) return;
+        if (action == StylusUp) {
+            fingerDown = false;
+            stylusSpent = false;
+        }
+    } else {
         return;
     }
-    if (action == StylusUp) fingerDown = false;
     int x = static_cast<int>(std::floor(f.x * screenW)), y = static_cast<int>(std::floor(f.y * screenH));
     PlatformStylusInput(action, x, y);
 }
@@ -97,6 +146,19 @@ bool handle(const SDL_Event& e)
         if (e.motion.which == SDL_TOUCH_MOUSEID) return false;
         PlatformStylusInput(StylusMove, e.motion.x / zoomFactor, e.motion.y / zoomFactor);
         return true;
+    case SDL_MOUSEWHEEL: {
+        if (e.wheel.which == SDL_TOUCH_MOUSEID) return false;
+        int x = 0, y = 0;
+#if SDL_VERSION_ATLEAST(2, 26, 0)
+        x = e.wheel.mouseX;  // where the pointer was when the wheel turned
+        y = e.wheel.mouseY;
+#else
+        SDL_GetMouseState(&x, &y);
+#endif
+        int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        PlatformWheelInput(x / zoomFactor, y / zoomFactor, notches * WHEEL_DELTA);
+        return true;
+    }
     case SDL_FINGERDOWN:
         fingerEvent(e.tfinger, StylusDown);
         return true;

@@ -28,6 +28,8 @@ DWORD SHRecognizeGesture(SHRGINFO* info)
     for (;;) {
         MSG msg;
         if (PeekMessage(&msg, nullptr, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE)) return 0;
+        // A second finger makes it a pinch, not a hold.
+        if (PeekMessage(&msg, nullptr, WM_GESTURE, WM_GESTURE, PM_NOREMOVE)) return 0;
         while (PeekMessage(&msg, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE)) {
             POINT p = toScreen(msg.hwnd, msg.lParam);
             if (std::abs(p.x - down.x) > slop || std::abs(p.y - down.y) > slop) return 0;

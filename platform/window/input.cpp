@@ -1,11 +1,14 @@
-// Focus, capture, activation, cursors, and routing of stylus and key input.
+// Focus, capture, activation, cursors, and routing of stylus, wheel, gesture
+// and key input.
 #include "platform/window/window_internal.h"
 #include "platform/backend/backend.h"
 #include "platform/window/input.h"
 #include "platform/base/utf8.h"
 #include "platform/screen/metrics.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <mutex>
 
 namespace {
 
@@ -292,3 +295,83 @@ void inputNoteKeyMessage(const MSG& msg)
     if (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) return;
     keyDown[msg.wParam & 0xFF] = msg.message == WM_KEYDOWN;
 }
+
+void PlatformWheelInput(int x, int y, int delta)
+{
+    POINT pt{x, y};
+    cursorPos = pt;
+    HWND target;
+    {
+        std::lock_guard<std::recursive_mutex> guard(windowLock());
+        target = windowAlive(captureWindow) ? captureWindow : WindowFromPoint(pt);
+        if (target && !windowAlive(captureWindow) && !enabledChain(target)) target = nullptr;
+    }
+    if (!target || delta == 0) return;
+    WPARAM keys = buttonDown ? static_cast<WPARAM>(MK_LBUTTON) : 0;
+    PostMessage(target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(keys), delta), MAKELPARAM(pt.x, pt.y));
+}
+
+namespace {
+
+// The records behind the gesture handles of the last messages: a handler
+// reads its own long before this many more gestures arrive.
+constexpr uint32_t kGestureRecords = 64;
+struct GestureRecord {
+    uint32_t sequence = 0;
+    GESTUREINFO info{};
+};
+std::mutex gestureLock;
+GestureRecord gestureRecords[kGestureRecords];
+uint32_t gestureSequence = 0;
+uint32_t gestureInstance = 0;
+HWND gestureWindow = nullptr;
+
+}  // namespace
+
+void PlatformZoomGesture(DWORD flags, int x, int y, int distance)
+{
+    POINT pt{x, y};
+    HWND target;
+    {
+        std::lock_guard<std::recursive_mutex> guard(windowLock());
+        if ((flags & GF_BEGIN) || !windowAlive(gestureWindow)) {
+            gestureWindow = WindowFromPoint(pt);
+            if (gestureWindow && !enabledChain(gestureWindow)) gestureWindow = nullptr;
+            if (flags & GF_BEGIN) ++gestureInstance;
+        }
+        target = gestureWindow;
+        if (flags & GF_END) gestureWindow = nullptr;
+    }
+    if (!target) return;
+    uint32_t sequence;
+    {
+        std::lock_guard<std::mutex> guard(gestureLock);
+        sequence = ++gestureSequence;
+        if (sequence == 0) sequence = ++gestureSequence;  // 0 is never a handle
+        GestureRecord& record = gestureRecords[sequence % kGestureRecords];
+        record.sequence = sequence;
+        record.info = GESTUREINFO{};
+        record.info.cbSize = sizeof(GESTUREINFO);
+        record.info.dwFlags = flags & (GF_BEGIN | GF_END);
+        record.info.dwID = GID_ZOOM;
+        record.info.hwndTarget = target;
+        record.info.ptsLocation = POINTS{static_cast<int16_t>(x), static_cast<int16_t>(y)};
+        record.info.dwInstanceID = gestureInstance;
+        record.info.dwSequenceID = sequence;
+        record.info.ullArguments = static_cast<uint64_t>(std::max(distance, 0));
+    }
+    PostMessage(target, WM_GESTURE, GID_ZOOM, static_cast<LPARAM>(sequence));
+}
+
+BOOL GetGestureInfo(HGESTUREINFO handle, GESTUREINFO* info)
+{
+    auto sequence = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle));
+    if (!info || sequence == 0) return FALSE;
+    std::lock_guard<std::mutex> guard(gestureLock);
+    const GestureRecord& record = gestureRecords[sequence % kGestureRecords];
+    if (record.sequence != sequence) return FALSE;
+    *info = record.info;
+    return TRUE;
+}
+
+BOOL CloseGestureInfoHandle(HGESTUREINFO handle) { return handle ? TRUE : FALSE; }

@@ -48,6 +48,7 @@ enum : UINT {
     WM_HSCROLL = 0x0114,
     WM_VSCROLL = 0x0115,
     WM_INITMENUPOPUP = 0x0117,
+    WM_GESTURE = 0x0119,
     WM_CTLCOLOREDIT = 0x0133,
     WM_CTLCOLORLISTBOX = 0x0134,
     WM_CTLCOLORSTATIC = 0x0138,
@@ -55,6 +56,7 @@ enum : UINT {
     WM_LBUTTONDOWN = 0x0201,
     WM_LBUTTONUP = 0x0202,
     WM_LBUTTONDBLCLK = 0x0203,
+    WM_MOUSEWHEEL = 0x020A,
     WM_CAPTURECHANGED = 0x0215,
     WM_CUT = 0x0300,
     WM_COPY = 0x0301,
@@ -74,6 +76,38 @@ enum : UINT {
 enum : WORD { WA_INACTIVE = 0, WA_ACTIVE = 1, WA_CLICKACTIVE = 2 };
 // WM_SIZE
 enum : WPARAM { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2 };
+// WM_MOUSEWHEEL: the wheel's turn in HIWORD(wParam), WHEEL_DELTA a notch,
+// positive away from the user; the pointer in screen coordinates in lParam.
+constexpr int WHEEL_DELTA = 120;
+inline constexpr int GET_WHEEL_DELTA_WPARAM(WPARAM w) { return static_cast<int16_t>((w >> 16) & 0xFFFF); }
+
+// WM_GESTURE: the gesture id in wParam, a gesture handle in lParam that
+// GetGestureInfo reads. Only the two-finger zoom is delivered: ullArguments
+// is the distance between the fingers in pixels, ptsLocation their centre
+// on the screen; the first message of a gesture has GF_BEGIN, the last GF_END.
+enum : DWORD { GID_BEGIN = 1, GID_END = 2, GID_ZOOM = 3 };
+enum : DWORD { GF_BEGIN = 1, GF_INERTIA = 2, GF_END = 4 };
+struct POINTS {
+    int16_t x;
+    int16_t y;
+};
+using HGESTUREINFO = struct GestureInfoHandle*;
+struct GESTUREINFO {
+    UINT cbSize;
+    DWORD dwFlags;
+    DWORD dwID;
+    HWND hwndTarget;
+    POINTS ptsLocation;
+    DWORD dwInstanceID;
+    DWORD dwSequenceID;
+    uint64_t ullArguments;
+    UINT cbExtraArgs;
+};
+// False for a handle that is not (or no longer) known: the platform keeps
+// the last few gestures' records.
+BOOL GetGestureInfo(HGESTUREINFO handle, GESTUREINFO* info);
+BOOL CloseGestureInfoHandle(HGESTUREINFO handle);
+
 // Mouse key state in wParam.
 enum : WPARAM { MK_LBUTTON = 0x0001, MK_RBUTTON = 0x0002, MK_SHIFT = 0x0004, MK_CONTROL = 0x0008 };
 

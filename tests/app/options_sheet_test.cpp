@@ -56,6 +56,7 @@ void editViewer(HWND page)
     setCheck(page, IdcRotateLeft, false);
     setCheck(page, IdcShowFileName, false);
     setCheck(page, IdcAnimatedGif, false);
+    setCheck(page, IdcExifOrientation, false);
 }
 
 void editSlideshow(HWND page)
@@ -123,6 +124,7 @@ TEST_F(OptionsSheet, every_page_changed_through_its_controls_reaches_gapp_on_ok)
     EXPECT_EQ(s.rotateLeft, 0);
     EXPECT_EQ(s.labelInFull, 0);
     EXPECT_EQ(s.playAnimatedGif, 0);
+    EXPECT_EQ(s.exifOrientation, 0);
     EXPECT_EQ(s.slideUseDelay, 0);
     EXPECT_EQ(s.slideDelay, 7);
     EXPECT_EQ(s.slideUseTransition, 0);

@@ -6,6 +6,7 @@
 #include "imagelib/adjust.h"
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
+#include "tests/app/viewer_program_support.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -98,15 +99,12 @@ std::string readFile(const fs::path& path)
 class AdjustScript : public ::testing::Test {
 protected:
     testsupport::TempDir dir;
-    fs::path program = testsupport::binaryDir() / "app" / "fotrix";
+    viewertest::ProgramRun program{dir.path()};
 
     void SetUp() override
     {
-        if (!fs::exists(program)) SKIP_MISSING("fotrix is not built");
+        if (!program.built()) SKIP_MISSING("fotrix is not built");
         if (std::system("convert -version >/dev/null 2>&1") != 0) SKIP_MISSING("no ImageMagick convert");
-        fs::create_directories(dir / "pics");
-        fs::create_directories(dir / "config");
-        fs::create_directories(dir / "home");
         libraryInit();
     }
     void TearDown() override { libraryExit(); }
@@ -121,20 +119,9 @@ protected:
     // Runs the program headless on `picture` with the script lines given.
     void run(const fs::path& picture, const std::string& lines)
     {
-        std::ofstream(dir / "script.txt") << "idle\n" << lines << "quit\n";
-        std::string command = "cd '" + dir.path().string() + "' && FOTRIX_CONFIG_DIR=config FOTRIX_HOME=home XDG_RUNTIME_DIR=. '" +
-                              program.string() + "' --headless --screen 240x320 --script script.txt '" + picture.string() +
-                              "' 2>stderr.txt";
-        ASSERT_EQ(std::system(command.c_str()), 0) << readFile(dir / "stderr.txt");
+        ASSERT_EQ(program.run(picture, lines), 0) << program.errors();
     }
-    std::string state(const std::string& name, const std::string& key)
-    {
-        std::istringstream in(readFile(dir / name));
-        std::string line;
-        while (std::getline(in, line))
-            if (line.rfind(key + ": ", 0) == 0) return line.substr(key.size() + 2);
-        return "<no " + key + ">";
-    }
+    std::string state(const std::string& name, const std::string& key) { return program.state(name, key); }
 };
 
 TEST_F(AdjustScript, the_preview_changes_live_and_ok_yes_saves_the_adjusted_jpeg_with_its_exif)

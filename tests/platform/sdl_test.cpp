@@ -5,6 +5,8 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -138,6 +140,67 @@ TEST_F(SdlInProcess, host_events_become_messages_and_closing_ends_the_loop)
             order.push_back(r.message);
     }
     EXPECT_EQ(order, (std::vector<UINT>{WM_LBUTTONDOWN, WM_KEYDOWN, WM_CHAR, WM_CLOSE}));
+}
+
+// A second finger makes a pinch: the zoom gesture goes to the window under
+// the fingers' centre with their distance, the first finger stops moving the
+// stylus, and its lift still comes. The wheel turns into WM_MOUSEWHEEL.
+TEST_F(SdlInProcess, two_fingers_pinch_and_the_wheel_zooms)
+{
+    WNDCLASS wc{};
+    wc.lpfnWndProc = quitOnDestroy;
+    wc.lpszClassName = "SdlPinch";
+    RegisterClass(&wc);
+    HWND w = CreateWindowEx(0, "SdlPinch", "main", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    auto finger = [](Uint32 type, SDL_FingerID id, float x, float y) {
+        SDL_Event e{};
+        e.type = type;
+        e.tfinger.fingerId = id;
+        e.tfinger.x = x;
+        e.tfinger.y = y;
+        push(e);
+    };
+    finger(SDL_FINGERDOWN, 1, 0.25f, 0.5f);
+    finger(SDL_FINGERDOWN, 2, 0.75f, 0.5f);   // 120 pixels apart on 240 x 320
+    finger(SDL_FINGERMOTION, 2, 0.875f, 0.5f);
+    finger(SDL_FINGERMOTION, 1, 0.125f, 0.5f);
+    finger(SDL_FINGERUP, 2, 0.875f, 0.5f);
+    finger(SDL_FINGERMOTION, 1, 0.2f, 0.6f);  // after the pinch: moves nothing
+    finger(SDL_FINGERUP, 1, 0.2f, 0.6f);
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.y = -2;
+    e.wheel.mouseX = 60 * 3;
+    e.wheel.mouseY = 100 * 3;
+    push(e);
+    e = SDL_Event{};
+    e.type = SDL_QUIT;
+    push(e);
+    MSG msg;
+    int guard = 0;
+    while (GetMessage(&msg, nullptr, 0, 0) > 0 && ++guard < 10000) {
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+    }
+    std::vector<std::string> seen;
+    for (const auto& r : recorded()) {
+        if (r.message == WM_GESTURE) {
+            GESTUREINFO info{};
+            ASSERT_TRUE(GetGestureInfo(reinterpret_cast<HGESTUREINFO>(r.lParam), &info));
+            EXPECT_EQ(info.dwID, static_cast<DWORD>(GID_ZOOM));
+            seen.push_back("zoom " + std::to_string(info.dwFlags) + " " + std::to_string(info.ptsLocation.x) + "," +
+                           std::to_string(info.ptsLocation.y) + " " + std::to_string(info.ullArguments));
+        }
+        if (r.message == WM_LBUTTONDOWN || r.message == WM_MOUSEMOVE || r.message == WM_LBUTTONUP)
+            seen.push_back(r.message == WM_LBUTTONDOWN ? "down" : r.message == WM_MOUSEMOVE ? "move" : "up");
+        if (r.message == WM_MOUSEWHEEL)
+            seen.push_back("wheel " + std::to_string(GET_WHEEL_DELTA_WPARAM(r.wParam)) + " " +
+                           std::to_string(GET_X_LPARAM(r.lParam)) + "," + std::to_string(GET_Y_LPARAM(r.lParam)));
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"down", "zoom 1 120,160 120", "zoom 0 135,160 150", "zoom 0 120,160 180",
+                                              "zoom 4 120,160 180", "up", "wheel -240 60,100"}));
 }
 
 }  // namespace
