@@ -79,18 +79,22 @@ std::string encodedWords(const std::string& text)
     return out;
 }
 
+// Long texts go as encoded words too, which fold, so no header line grows
+// past the 998 characters RFC 5322 allows; so do texts holding "=?", which a
+// mail client would otherwise take for the start of an encoded word.
 std::string headerText(const std::string& text)
 {
     std::string line = oneLine(text);
-    return plainAscii(line) ? line : encodedWords(line);
+    bool plain = plainAscii(line) && line.size() <= 900 && line.find("=?") == std::string::npos;
+    return plain ? line : encodedWords(line);
 }
 
-// A MIME parameter: quoted when it is plain printable ASCII, else as an
-// RFC 2231 extended value in UTF-8.
+// A MIME parameter: quoted when it is plain printable ASCII (and looks like no
+// encoded word), else as an RFC 2231 extended value in UTF-8.
 std::string parameter(const char* name, const std::string& value)
 {
     std::string line = oneLine(value);
-    bool quotable = true;
+    bool quotable = line.find("=?") == std::string::npos;
     for (unsigned char c : line)
         if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') quotable = false;
     if (quotable) return std::string(name) + "=\"" + line + "\"";

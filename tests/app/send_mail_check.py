@@ -15,7 +15,7 @@ import sys
 
 def main():
     root, folder, to, subject, body = sys.argv[1:6]
-    expected = [arg.split("=", 1) for arg in sys.argv[6:]]
+    expected = [arg.rsplit("=", 1) for arg in sys.argv[6:]]  # names may hold "="
     box = mailbox.Maildir(root, factory=None, create=False).get_folder(folder)
     keys = box.keys()
     assert len(keys) == 1, f"{len(keys)} messages in {folder}"

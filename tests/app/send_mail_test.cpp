@@ -317,6 +317,14 @@ TEST_F(SendMailMaildir, texts_outside_ascii_are_encoded_and_headers_cannot_be_in
     message.attachments.clear();
     ASSERT_TRUE(writeToOutbox(maildir, message).ok());
     EXPECT_EQ(mailtest::checkMessage(maildir, "outbox", "a@x.org", "Pictures  Bcc: evil@x.org", message.body, {}), 0);
+    // Texts that look like encoded words reach the receiver as they were.
+    fs::remove_all(maildir / ".outbox");
+    message.subject = "Pictures =?UTF-8?B?eA==?=";
+    message.attachments = {{dir / "p", "=?UTF-8?B?eA==?=.jpg"}};
+    ASSERT_TRUE(writeToOutbox(maildir, message).ok());
+    EXPECT_EQ(mailtest::checkMessage(maildir, "outbox", "a@x.org", message.subject, message.body,
+                                     {{"=?UTF-8?B?eA==?=.jpg", dir / "p"}}),
+              0);
 }
 
 TEST_F(SendMailMaildir, missing_or_wrong_folders_and_unreadable_attachments_write_nothing)
