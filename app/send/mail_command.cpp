@@ -2,13 +2,13 @@
 
 #include "app/browser/browser.h"
 #include "app/language.h"
-#include "app/language_file.h"
 #include "app/resources/texts.h"
 #include "app/send/mail_attachments.h"
 #include "app/send/mail_options_dialog.h"
 #include "app/send/mail_send.h"
 #include "app/shell/command_ids.h"
 #include "app/tools/batch_save.h"
+#include "app/tools/output_pages.h"
 
 #include <cstring>
 
@@ -18,11 +18,7 @@ namespace {
 
 constexpr const char* kSection = "DlgEmail";
 
-std::string sectionText(const char* key, const char* builtIn)
-{
-    std::string value;
-    return languageLookup(kSection, key, value) ? value : std::string(builtIn);
-}
+std::string sectionText(const char* key, const char* builtIn) { return ToolSectionText(kSection, key, builtIn); }
 
 class WaitCursor {
 public:
