@@ -9,6 +9,7 @@
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
 #include "imagelib/transform.h"
+#include "imagelib/codecs.h"
 #include "rawcodec/rawcodec.h"
 #include "metadata/exif.h"
 
@@ -188,6 +189,7 @@ int commandDecode(Arguments args)
     if (const int status = parseDecode(args, request); status != 0) return status;
     fotrix::libraryInit();
     fotrix::rawcodecAttach();
+    fotrix::codecFormatsAttach();
     fotrix::Bitmap bitmap;
     fotrix::FileInfo info;
     int result = request.autoRotate ? fotrix::loadPicture(request.input.c_str(), bitmap, request.params, &info)

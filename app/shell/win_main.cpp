@@ -7,7 +7,9 @@
 #include "app/shell/app_state.h"
 #include "app/shell/main_window.h"
 #include "app/shell/peer_interfaces.h"
+#include "imagelib/codecs.h"
 #include "imagelib/formats.h"
+#include "rawcodec/rawcodec.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -88,6 +90,8 @@ int WinMain(HINSTANCE instance, const StartOptions& options, int showCommand)
     gApp = AppState{};
     RegisterAlbumFileType();
     libraryInit();
+    rawcodecAttach();
+    codecFormatsAttach();
     readScreenResolution();
     openStartLanguage();
     bool otherInstance = false;
