@@ -96,8 +96,8 @@ void expectInfoAndThumbnail(const Codec& codec)
     ASSERT_FALSE(encoded.empty());
     fotrix::FileInfo info;
     ASSERT_EQ(fotrix::getFileInfo(encoded.string(), -1, 0, info), 0) << info.errorText;
-    EXPECT_EQ(info.width, 227);
-    EXPECT_EQ(info.height, 149);
+    EXPECT_EQ(info.width, 120);
+    EXPECT_EQ(info.height, 96);
     EXPECT_EQ(info.formatIndex, codectest::formatIndex(codec.name));
     EXPECT_EQ(info.imageCount, 1u);
     fotrix::freeFileInfo(info);
@@ -110,9 +110,9 @@ void expectInfoAndThumbnail(const Codec& codec)
     });
     ASSERT_EQ(thumbnail.code, 0) << thumbnail.info.errorText;
     EXPECT_EQ(thumbnail.pixels.width, 60);
-    EXPECT_EQ(thumbnail.pixels.height, 39);  // 60 x 149 / 227, rounded
-    EXPECT_EQ(thumbnail.info.width, 227);
-    EXPECT_EQ(thumbnail.info.height, 149);
+    EXPECT_EQ(thumbnail.pixels.height, 48);
+    EXPECT_EQ(thumbnail.info.width, 120);
+    EXPECT_EQ(thumbnail.info.height, 96);
 }
 
 }  // namespace
@@ -154,11 +154,10 @@ TEST(WebpReader, animation_counts_and_picks_frames)
     REQUIRE_CODEC(webpLossless);
     REQUIRE_TOOL("img2webp");
     TempDir dir;
-    // Two frames: the photograph, then the same cut to its top-left quarter
-    // of red (made by our loader's own PPM reader is not needed: a PPM is text).
+    // Two frames: the photograph, then a red picture of its size.
     const std::filesystem::path red = dir / "red.ppm";
-    std::string ppm = "P6\n227 149\n255\n";
-    for (int i = 0; i < 227 * 149; ++i) ppm += std::string("\xFF\x00\x00", 3);
+    std::string ppm = "P6\n120 96\n255\n";
+    for (int i = 0; i < 120 * 96; ++i) ppm += std::string("\xFF\x00\x00", 3);
     testsupport::writeFile(red, ppm);
     const std::filesystem::path animation = dir / "animation.webp";
     ASSERT_TRUE(codectest::runTool("img2webp -lossless '" + codectest::photo().string() + "' '" + red.string() +
@@ -170,7 +169,7 @@ TEST(WebpReader, animation_counts_and_picks_frames)
     Load second;
     codectest::loadRgba(animation, second, [](fotrix::LoadParams& p) { p.frameIndex = 1; });
     ASSERT_EQ(second.code, 0) << second.info.errorText;
-    ASSERT_EQ(second.pixels.width, 227);
+    ASSERT_EQ(second.pixels.width, 120);
     for (size_t i = 0; i < second.pixels.data.size(); i += 4)
         ASSERT_EQ(second.pixels.data[i] << 16 | second.pixels.data[i + 1] << 8 | second.pixels.data[i + 2], 0xFF0000)
             << "pixel " << i / 4;
@@ -217,16 +216,16 @@ TEST(AvifReader, turned_picture_is_shown_upright)
     codectest::loadRgba(turned, ours);
     codectest::loadRgba(codectest::photo(), source);
     ASSERT_EQ(ours.code, 0) << ours.info.errorText;
-    ASSERT_EQ(ours.pixels.width, 149);
-    ASSERT_EQ(ours.pixels.height, 227);
-    // The source's top-right pixel is now the top-left one.
-    const size_t sourceTopRight = (226) * 4;
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(ours.pixels.data[c], source.pixels.data[sourceTopRight + c]);
-    // And its bottom-left pixel the bottom-right one.
-    const size_t sourceBottomLeft = static_cast<size_t>(148) * 227 * 4;
-    const size_t oursBottomRight = (static_cast<size_t>(226) * 149 + 148) * 4;
-    for (int c = 0; c < 3; ++c)
-        EXPECT_EQ(ours.pixels.data[oursBottomRight + c], source.pixels.data[sourceBottomLeft + c]);
+    const int w = source.pixels.width, h = source.pixels.height;
+    ASSERT_EQ(ours.pixels.width, h);
+    ASSERT_EQ(ours.pixels.height, w);
+    // Source pixel (x, y) shows at (y, w - 1 - x).
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(ours.pixels.data[(static_cast<size_t>(w - 1 - x) * h + y) * 4 + c],
+                          source.pixels.data[(static_cast<size_t>(y) * w + x) * 4 + c])
+                    << x << "," << y;
 }
 
 TEST(HeifReader, matches_heif_convert)

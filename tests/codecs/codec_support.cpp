@@ -61,7 +61,7 @@ bool runTool(const std::string& command)
     return status == 0;
 }
 
-std::filesystem::path photo() { return testsupport::testdata("libjpeg-turbo/testorig.png"); }
+std::filesystem::path photo() { return testsupport::testdata("libjpeg-turbo/vgl_5674_0098.png"); }
 std::filesystem::path alphaPicture() { return testsupport::testdata("pngsuite/png/basn6a08.png"); }
 
 }  // namespace codectest
