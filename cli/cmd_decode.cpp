@@ -41,6 +41,7 @@ const OptionName optionNames[] = {
     {"KeepDeep", fotrix::KeepDeep, nullptr},
     {"NoPixels", fotrix::NoPixels, nullptr},
     {"EstimateQuality", fotrix::EstimateQuality, nullptr},
+    {"ConvertToSrgb", fotrix::ConvertToSrgb, nullptr},
     {"pngFlattenIndexed", 0, &LoadParams::pngFlattenIndexed},
     {"pngFlattenAlpha", 0, &LoadParams::pngFlattenAlpha},
     {"psdDropExtraChannels", 0, &LoadParams::psdDropExtraChannels},

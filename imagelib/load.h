@@ -26,6 +26,10 @@ enum LoadOptions : uint32_t {
     FullPicture = 16777216,  // the reader delivers the whole picture; reduction comes after
     InfoOnly = 67108864,
     EstimateQuality = 134217728,
+    // Pictures with an embedded ICC profile are converted to sRGB (CMYK ones
+    // through their profile) and the profile is dropped; without it the
+    // samples keep the file's own values.
+    ConvertToSrgb = 268435456,
 };
 
 enum ScaleMethod : uint32_t { ScaleNearest = 0, ScaleAreaAverage = 2 };
