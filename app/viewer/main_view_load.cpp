@@ -52,7 +52,9 @@ LoadParams viewerLoadParams(const DecodeBox& box, int page)
     LoadParams params;
     loadParamsDefaults(params);
     params.channelOrder = 1;
-    params.options = NoAlpha | ToleratePartial | ExtensionOnly | (box.reduced() ? static_cast<uint32_t>(Preview) : 0u);
+    // Shown pictures are colour-managed: an embedded profile converts them to sRGB.
+    params.options = NoAlpha | ToleratePartial | ExtensionOnly | ConvertToSrgb |
+                     (box.reduced() ? static_cast<uint32_t>(Preview) : 0u);
     params.rowAlignment = 4;
     params.frameIndex = static_cast<uint32_t>(page);
     params.maxWidth = box.width;
