@@ -42,6 +42,7 @@ const OptionName optionNames[] = {
     {"NoPixels", fotrix::NoPixels, nullptr},
     {"EstimateQuality", fotrix::EstimateQuality, nullptr},
     {"ConvertToSrgb", fotrix::ConvertToSrgb, nullptr},
+    {"DecodeRawSensor", fotrix::DecodeRawSensor, nullptr},
     {"pngFlattenIndexed", 0, &LoadParams::pngFlattenIndexed},
     {"pngFlattenAlpha", 0, &LoadParams::pngFlattenAlpha},
     {"psdDropExtraChannels", 0, &LoadParams::psdDropExtraChannels},

@@ -73,12 +73,14 @@ void applyZoomAfterLoad()
 int decode(const std::string& path, const FileInfo& info, int page, Bitmap& bitmap)
 {
     DecodeBox box = CurrentDecodingBox();
-    // Camera raw pictures are decoded whole so that they can be turned upright.
+    // Camera raw pictures are decoded whole so that they can be turned upright ...
     if (isCameraRaw(info.formatIndex)) box = DecodeBox{};
     gApp.requestedWidth = box.width;
     gApp.requestedHeight = box.height;
     gApp.loadedFull = box.reduced() ? 0 : 1;
     LoadParams params = viewerLoadParams(box, page);
+    // ... from their sensor data, not from the preview the camera embedded.
+    if (isCameraRaw(info.formatIndex)) params.options |= DecodeRawSensor;
     FileInfo loaded{};
     int result = loadPicture(path.c_str(), bitmap, params, &loaded);
     freeFileInfo(loaded);
