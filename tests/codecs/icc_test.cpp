@@ -1,7 +1,7 @@
 // ConvertToSrgb: pictures with an embedded profile (TIFF, JPEG APP2, PNG
-// iCCP) come out as lcms2's tificc converts them, CMYK JPEG files through
-// their profile as jpgicc converts them; plain decodes keep the file's
-// values and the profile.
+// iCCP, Photoshop resource 1039) come out as lcms2's tificc converts them,
+// CMYK JPEG files through their profile as jpgicc converts them; plain
+// decodes keep the file's values and the profile.
 #include <gtest/gtest.h>
 
 #include "imagelib/load.h"
@@ -95,6 +95,8 @@ TEST(ColourManagement, tiff_profile_matches_tificc)
 TEST(ColourManagement, jpeg_app2_profile_matches_tificc) { expectLikeTificc("jpg"); }
 
 TEST(ColourManagement, png_iccp_profile_matches_tificc) { expectLikeTificc("png"); }
+
+TEST(ColourManagement, photoshop_profile_resource_matches_tificc) { expectLikeTificc("psd"); }
 
 TEST(ColourManagement, cmyk_jpeg_converts_through_its_profile_like_jpgicc)
 {
