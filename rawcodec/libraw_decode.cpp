@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "imagelib/readers/codec_readers.h"
 #include "rawcodec/raw_internal.h"
 
 namespace fotrix::raw {
@@ -139,16 +140,7 @@ int deliver(ReaderContext& context, const libraw_processed_image_t& image, const
     }
     const int begun = beginImage(context, header);
     if (begun != 0) return begun;
-    const size_t stride = header.bytesPerPlane;
-    for (int row = 0; row < header.height; row += header.rowsPerCall) {
-        const int count = std::min<int>(header.rowsPerCall, header.height - row);
-        uint8_t* destination = rowDestination(context, row, count);
-        for (int i = 0; i < count; ++i)
-            std::copy_n(image.data + (static_cast<size_t>(row) + i) * stride, stride,
-                        destination + static_cast<size_t>(i) * header.rowStride);
-        if (const int code = putRows(context, 0, row, count)) return code;
-    }
-    return endImage(context, 0, 0, nullptr);
+    return deliverInterleaved(context, header, image.data, header.bytesPerPlane);
 }
 
 }  // namespace

@@ -87,6 +87,8 @@ bool convertCmyk(Bitmap& bitmap, cmsHTRANSFORM transform, uint16_t rgbType)
 bool iccConvertToSrgb(Bitmap& bitmap, const uint8_t* data, size_t size, uint16_t rgbType)
 {
     if (!data || size < 128 || bitmap.width < 1 || bitmap.height < 1) return false;
+    // Deep samples (KeepDeep) would need 16-bit formats; they keep the file's values.
+    if (bitmap.type != Indexed && bitmap.bitsPerComponent != 8) return false;
     Profile input(cmsOpenProfileFromMem(data, static_cast<cmsUInt32Number>(size)));
     if (!input) return false;
     const cmsColorSpaceSignature space = cmsGetColorSpace(input.get());

@@ -30,7 +30,7 @@ constexpr uint64_t CodecPixelLimit = uint64_t{1} << 28;
 // Describes an 8-bit RGB or RGBA picture of interleaved samples (R, G, B[, A]).
 void describeInterleaved(ImageHeader& header, int width, int height, bool alpha);
 // Hands a decoded picture to the pipeline row by row (rows `stride` bytes
-// apart, as describeInterleaved laid them out) and ends the image.
+// apart, each header.bytesPerPlane long) and ends the image.
 int deliverInterleaved(ReaderContext& context, ImageHeader& header, const uint8_t* pixels, size_t stride);
 
 // Keeps an EXIF block given as the codec stores it: a TIFF structure, maybe
