@@ -10,6 +10,7 @@
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
 #include "imagelib/transform.h"
+#include "imagelib/codecs.h"
 #include "rawcodec/rawcodec.h"
 #include "metadata/exif.h"
 
@@ -41,6 +42,8 @@ const OptionName optionNames[] = {
     {"KeepDeep", fotrix::KeepDeep, nullptr},
     {"NoPixels", fotrix::NoPixels, nullptr},
     {"EstimateQuality", fotrix::EstimateQuality, nullptr},
+    {"ConvertToSrgb", fotrix::ConvertToSrgb, nullptr},
+    {"DecodeRawSensor", fotrix::DecodeRawSensor, nullptr},
     {"pngFlattenIndexed", 0, &LoadParams::pngFlattenIndexed},
     {"pngFlattenAlpha", 0, &LoadParams::pngFlattenAlpha},
     {"psdDropExtraChannels", 0, &LoadParams::psdDropExtraChannels},
@@ -210,6 +213,7 @@ int commandDecode(Arguments args)
     if (const int status = parseDecode(args, request); status != 0) return status;
     fotrix::libraryInit();
     fotrix::rawcodecAttach();
+    fotrix::codecFormatsAttach();
     fotrix::Bitmap bitmap;
     fotrix::FileInfo info;
     int result = decodeByRows(request, bitmap, info);

@@ -5,6 +5,7 @@
 #include "cli/arguments.h"
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
+#include "imagelib/codecs.h"
 #include "rawcodec/rawcodec.h"
 
 namespace cli {
@@ -72,6 +73,7 @@ int commandInfo(Arguments args)
     if (const int status = parseInfo(args, request); status != 0) return status;
     fotrix::libraryInit();
     fotrix::rawcodecAttach();
+    fotrix::codecFormatsAttach();
     fotrix::FileInfo info;
     uint32_t options = fotrix::ReadComment;
     if (request.quality) options |= fotrix::EstimateQuality;

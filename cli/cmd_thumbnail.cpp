@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "imagelib/codecs.h"
 #include "imagelib/formats.h"
 #include "imagelib/result.h"
 #include "imagelib/save.h"
@@ -159,6 +160,7 @@ int commandThumbnail(Arguments args)
     if (!planOutputs(job, outDir)) return ExitUsage;
     if (useCache) job.request.cacheRoot = fotrix::thumbnailCacheRoot();
     fotrix::libraryInit();
+    fotrix::codecFormatsAttach();
 
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const size_t threads = std::min<size_t>(job.jobs > 0 ? size_t(job.jobs) : cores, job.inputs.size());

@@ -26,7 +26,7 @@ const Command commandTable[] = {
     {"transform", commandTransform, "transform IN OUT --op rot90|rot180|rot270|flip-v|flip-h [--no-trim]",
      "turn or flip a JPEG file without loss"},
     {"convert", commandConvert,
-     "convert IN OUT [--format jpeg|png|gif|bmp|tga] [--quality Q] [--compression L] [--colours MODE] "
+     "convert IN OUT [--format jpeg|png|gif|bmp|tga|webp] [--quality Q] [--lossless] [--compression L] [--colours MODE] "
      "[--dither D] [--rle] [--interlace] [--os2] [--gif87a]",
      "write a picture in another format"},
     {"resize", commandResize, "resize IN OUT --size WxH [--method area|nearest|shrink] [--format NAME]",

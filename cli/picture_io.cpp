@@ -6,6 +6,7 @@
 #include "imagelib/convert.h"
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
+#include "imagelib/codecs.h"
 #include "rawcodec/rawcodec.h"
 #include "imagelib/colours.h"
 
@@ -128,6 +129,8 @@ int parseSaveFlag(std::string_view command, std::string_view arg, ArgumentReader
     } else if (arg == "--quality") {
         if (!number("--quality", 0, 100, n)) return -ExitUsage;
         params.quality = static_cast<uint16_t>(n);
+    } else if (arg == "--lossless") {
+        params.lossless = 1;
     } else if (arg == "--compression") {
         if (!number("--compression", 0, 9, n)) return -ExitUsage;
         params.compression = static_cast<uint16_t>(n);
@@ -203,6 +206,7 @@ int runEdit(EditRequest& request, int (*edit)(fotrix::Bitmap& bitmap, const void
 {
     fotrix::libraryInit();
     fotrix::rawcodecAttach();
+    fotrix::codecFormatsAttach();
     if (!edit && !request.colourMode) {
         const int result = convertWithoutHolding(request);
         if (result != fotrix::ConvertNeedsWholePicture) {

@@ -1,8 +1,13 @@
-# fotrix_add_library(NAME DEPENDS libs...): a static library of every .cpp below
-# the calling folder. New source files join on the next configure.
+# fotrix_add_library(NAME [EXCLUDE regexes...] DEPENDS libs...): a static
+# library of every .cpp below the calling folder, less the files that match an
+# EXCLUDE regex (optional parts that the caller adds when their library is
+# found). New source files join on the next configure.
 function(fotrix_add_library name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  foreach(pattern ${ARG_EXCLUDE})
+    list(FILTER sources EXCLUDE REGEX "${pattern}")
+  endforeach()
   if(NOT sources)
     # A module that has no code yet still links as an empty interface.
     add_library(${name} INTERFACE)

@@ -1,7 +1,8 @@
 // Feeds the input to the camera raw decoder through the load pipeline, with
 // the format forced to each raw row in turn: file information, then a load
 // into a small box; the sanitizers judge. The decoder opens files by name and
-// chooses its parser by content, so one raw extension serves every row.
+// chooses its parser by content, so one raw extension serves every row; a
+// last load asks for the sensor data.
 #include <unistd.h>
 
 #include <cstdint>
@@ -30,6 +31,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         LoadParams params;
         loadParamsDefaults(params);
         params.formatIndex = static_cast<int16_t>(row);
+        params.maxWidth = params.maxHeight = 48;
+        Bitmap bitmap;
+        if (loadBitmap(path, bitmap, params, nullptr) == 0) bitmapFree(bitmap);
+    }
+    if (written) {
+        // The sensor data through LibRaw (whose allocations the decoder caps),
+        // once: it chooses its parser by content too.
+        LoadParams params;
+        loadParamsDefaults(params);
+        params.formatIndex = static_cast<int16_t>(FormatLastRaw);
+        params.options = DecodeRawSensor;
         params.maxWidth = params.maxHeight = 48;
         Bitmap bitmap;
         if (loadBitmap(path, bitmap, params, nullptr) == 0) bitmapFree(bitmap);

@@ -70,6 +70,11 @@ const FormatEntry* formatEntry(int index);
 // such as the camera-raw decoder) and marks it CanRead. Does nothing before
 // libraryInit or for an index out of range.
 void formatAttachReader(int index, ReadFunction read);
+// Adds a row after the built-in ones (the registry has room for 60) and
+// returns its index; a row of the same short name already registered keeps
+// its index. The row joins without a reader: formatAttachReader gives it one.
+// -1 before libraryInit, without a short name, or when the registry is full.
+int formatAddRow(const FormatEntry& row);
 // 0, or -1 when the index is out of range.
 int formatGetInfo(int index, FormatInfo& info);
 

@@ -26,6 +26,14 @@ enum LoadOptions : uint32_t {
     FullPicture = 16777216,  // the reader delivers the whole picture; reduction comes after
     InfoOnly = 67108864,
     EstimateQuality = 134217728,
+    // Pictures with an embedded ICC profile are converted to sRGB (CMYK ones
+    // through their profile) and the profile is dropped; without it the
+    // samples keep the file's own values.
+    ConvertToSrgb = 268435456,
+    // Camera raw files: decode the sensor data into the full picture rather
+    // than show the embedded preview (which is what they give otherwise,
+    // unless they have none).
+    DecodeRawSensor = 536870912,
 };
 
 enum ScaleMethod : uint32_t { ScaleNearest = 0, ScaleAreaAverage = 2 };

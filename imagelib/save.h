@@ -45,6 +45,7 @@ struct SaveParams {
     uint8_t gif87a = 0;         // GIF: "GIF87a" signature
     uint8_t os2Bitmap = 0;      // BMP: 12-byte OS/2 header
     uint8_t optimize = 0;       // JPEG: optimised Huffman tables
+    uint8_t lossless = 0;       // WebP: lossless (quality then sets the effort)
 };
 
 void saveParamsDefaults(SaveParams& params);

@@ -4,6 +4,7 @@
 // picture, reported with the size of the full picture.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "imagelib/formats.h"
@@ -107,10 +108,29 @@ int describeFullPicture(ReaderContext& context, const RawScan& scan, uint32_t wi
     return beginImage(context, header);
 }
 
+// The sensor data, when the caller asked for it or the preview cannot be
+// shown. A failure before the picture began leaves the context as it was, so
+// that the preview may stand in.
+int readSensorOrKeep(Stream& file, ReaderContext& context, const char* kind)
+{
+    char kept[sizeof context.errorText];
+    std::memcpy(kept, context.errorText, sizeof kept);
+    const uint32_t orientation = context.orientation;
+    const int result = raw::decodeSensor(file, context, kind);
+    if (result != LoadOk && !context.headerAccepted) {
+        std::memcpy(context.errorText, kept, sizeof kept);
+        context.orientation = orientation;
+    }
+    return result;
+}
+
 int readRaw(Stream& file, ReaderContext& context)
 {
     RawScan scan;
-    if (!scanContainer(file, scan)) return LoadUnknownFormat;
+    if (!scanContainer(file, scan)) {
+        // Kinds whose container we do not parse (Kyocera, ...): LibRaw may know them.
+        return raw::canDecodeSensor() ? raw::decodeSensor(file, context, "LibRaw") : LoadUnknownFormat;
+    }
     const PreviewChoice preview = choosePreview(file, scan);
     const uint32_t flag = quarterTurnFlag(scan.exifOrientation);
     uint32_t width = 0, height = 0;
@@ -118,6 +138,10 @@ int readRaw(Stream& file, ReaderContext& context)
     if (flag) context.orientation = flag;
     if (context.infoOnly()) return describeFullPicture(context, scan, width, height);
 
+    if (raw::canDecodeSensor() && (context.option(DecodeRawSensor) || !preview.found)) {
+        const int result = readSensorOrKeep(file, context, scan.kind);
+        if (result == LoadOk || context.headerAccepted) return result;
+    }
     context.params.options |= Preview | FullPicture;
     context.params.rawPreview = 1;
     if (!preview.found) return readerFail(context, LoadUnknownFormat, "Camera RAW : no preview picture found");
@@ -127,6 +151,13 @@ int readRaw(Stream& file, ReaderContext& context)
 }
 
 }  // namespace
+
+#if !FOTRIX_HAVE_LIBRAW
+namespace raw {
+int decodeSensor(Stream&, ReaderContext&, const char*) { return LoadUnknownFormat; }
+bool canDecodeSensor() { return false; }
+}  // namespace raw
+#endif
 
 int readCameraRaw(Stream& stream, ReaderContext& context)
 {

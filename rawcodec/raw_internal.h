@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imagelib/bytes.h"
+#include "imagelib/reader.h"
 #include "imagelib/stream.h"
 
 namespace fotrix::raw {
@@ -58,6 +59,13 @@ int jpegExifOrientation(Stream& file, uint64_t offset, uint64_t length);
 // Size of the JPEG stream at `offset` when it is one our JPEG reader decodes
 // (8-bit baseline, extended or progressive with 1 or 3 components).
 bool jpegProbe(Stream& file, uint64_t offset, uint64_t length, uint32_t& width, uint32_t& height);
+
+// Decodes the sensor data through LibRaw into the full picture (upright),
+// reading the camera-raw settings of the context's LoadParams; in the
+// information-only mode it describes that picture. A build without LibRaw
+// answers 2.
+int decodeSensor(Stream& file, ReaderContext& context, const char* kind);
+bool canDecodeSensor();
 
 // Container parsers. Each returns false when the file is not of its kind.
 bool crwScan(Stream& file, RawScan& scan);

@@ -17,7 +17,7 @@ LoadParams previewParams(const ThumbnailRequest& request, int boxWidth, int boxH
     LoadParams params;
     loadParamsDefaults(params);
     params.channelOrder = 1;
-    params.options = NoAlpha | ToleratePartial | ExtensionOnly | Preview;
+    params.options = NoAlpha | ToleratePartial | ExtensionOnly | Preview | ConvertToSrgb;
     params.rowAlignment = 4;
     params.frameIndex = 0;
     params.maxWidth = boxWidth;

@@ -34,6 +34,8 @@ constexpr MimeRow kMimeTypes[] = {
     {".arw", "image/x-sony-arw"}, {".mrw", "image/x-minolta-mrw"}, {".raf", "image/x-fuji-raf"},
     {".rw2", "image/x-panasonic-raw"}, {".dng", "image/x-adobe-dng"}, {".dcr", "image/x-kodak-dcr"},
     {".x3f", "image/x-sigma-x3f"},
+    {".webp", "image/webp"}, {".avif", "image/avif"}, {".heic", "image/heic"}, {".heif", "image/heif"},
+    {".hif", "image/heif"}, {".jxl", "image/jxl"},
 };
 
 std::vector<std::string> readLines(const std::string& path, bool* found)

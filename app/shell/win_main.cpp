@@ -8,7 +8,9 @@
 #include "app/shell/main_window.h"
 #include "app/shell/peer_interfaces.h"
 #include "app/viewer/main_view.h"
+#include "imagelib/codecs.h"
 #include "imagelib/formats.h"
+#include "rawcodec/rawcodec.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -89,6 +91,8 @@ int WinMain(HINSTANCE instance, const StartOptions& options, int showCommand)
     gApp = AppState{};
     RegisterAlbumFileType();
     libraryInit();
+    rawcodecAttach();
+    codecFormatsAttach();
     readScreenResolution();
     openStartLanguage();
     bool otherInstance = false;

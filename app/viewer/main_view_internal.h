@@ -40,6 +40,7 @@ struct DecodeJob {
     int page = 0;
     DecodeBox box;
     int orientation = 1;
+    bool rawSensor = false;
     bool operator==(const DecodeJob&) const = default;
 };
 // The EXIF orientation a picture is shown by: its tag (from `info`, read with

@@ -54,7 +54,9 @@ LoadParams viewerLoadParams(const DecodeBox& box, int page)
     LoadParams params;
     loadParamsDefaults(params);
     params.channelOrder = 1;
-    params.options = NoAlpha | ToleratePartial | ExtensionOnly | (box.reduced() ? static_cast<uint32_t>(Preview) : 0u);
+    // Shown pictures are colour-managed: an embedded profile converts them to sRGB.
+    params.options = NoAlpha | ToleratePartial | ExtensionOnly | ConvertToSrgb |
+                     (box.reduced() ? static_cast<uint32_t>(Preview) : 0u);
     params.rowAlignment = 4;
     params.frameIndex = static_cast<uint32_t>(page);
     params.maxWidth = box.width;
@@ -159,6 +161,9 @@ DecodeJob MakeDecodeJob(const std::string& path, int page, const FileInfo& info,
     job.path = path;
     job.page = page;
     job.orientation = orientation;
+    // Camera raw pictures are shown from their sensor data, not from the
+    // preview the camera embedded.
+    job.rawSensor = isCameraRaw(info.formatIndex);
     // The decoder fits the picture as stored: a box for the upright picture
     // is turned with it.
     job.box = box;
@@ -169,6 +174,7 @@ DecodeJob MakeDecodeJob(const std::string& path, int page, const FileInfo& info,
 int RunDecodeJob(const DecodeJob& job, Bitmap& bitmap, const std::atomic<bool>* cancel)
 {
     LoadParams params = viewerLoadParams(job.box, job.page);
+    if (job.rawSensor) params.options |= DecodeRawSensor;
     if (cancel) {
         params.cancelCallback = cancelRequested;
         params.cancelData = const_cast<std::atomic<bool>*>(cancel);

@@ -81,6 +81,19 @@ void formatAttachReader(int index, ReadFunction read)
     registry->entries[index].flags |= CanRead;
 }
 
+int formatAddRow(const FormatEntry& row)
+{
+    if (!registry || !row.shortName) return -1;
+    if (const int existing = formatFindByName(row.shortName); existing >= 0) return existing;
+    if (registry->count == RegistryCapacity) return -1;
+    FormatEntry& entry = registry->entries[registry->count];
+    entry = row;
+    entry.readFunction = nullptr;
+    entry.flags &= ~(CanRead | CanWrite);
+    if (row.writeFunction) entry.flags |= CanWrite;
+    return registry->count++;
+}
+
 int formatFindByName(const char* shortName)
 {
     if (!shortName) return -1;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "imagelib/core/colour_manage.h"
 #include "imagelib/core/pipeline.h"
 #include "imagelib/formats.h"
 #include "imagelib/streaming/row_handoff.h"
@@ -117,6 +118,9 @@ int loadBitmapHandedOff(const std::string& fileName, Bitmap& bitmap, const LoadP
     info = FileInfo{};
     ReaderContext context;
     context.params = params;
+    // Rows written while they load cannot be converted afterwards.
+    const bool colourManaged = (params.options & ConvertToSrgb) && !handoff;
+    if (colourManaged) context.params.options = colourManagedOptions(params.options);
     context.bitmap = &bitmap;
     context.info = &info;
     context.handoff = handoff;
@@ -140,6 +144,7 @@ int loadBitmapHandedOff(const std::string& fileName, Bitmap& bitmap, const LoadP
     if ((result == LoadReadError || result == LoadCorrupt) && (context.params.options & ToleratePartial) &&
         bitmap.type != 0)
         result = LoadOk;
+    if (result == LoadOk && colourManaged) result = colourManageToSrgb(bitmap, params.options, params.channelOrder);
     if (result != LoadOk) {
         bitmapFree(bitmap);
         bitmapClear(bitmap);

@@ -27,6 +27,7 @@ enum PsdMode : uint16_t {
 
 constexpr uint16_t ResourceResolution = 1005;
 constexpr uint16_t ResourceIptc = 1028;
+constexpr uint16_t ResourceIccProfile = 1039;
 constexpr int MaxLayerChannels = 56;
 
 struct PsdChannel {
@@ -82,7 +83,8 @@ size_t fileRowBytes(const PsdFile& file, uint32_t width)
     return (static_cast<size_t>(width) * file.depth + 7) / 8;
 }
 
-// Resources: resolution (16.16 fixed point, the unit fields skipped) and IPTC.
+// Resources: resolution (16.16 fixed point, the unit fields skipped), IPTC
+// and the ICC profile.
 void readResources(ReaderContext& context, std::span<const uint8_t> section, PsdFile& file)
 {
     ByteReader reader(section, true);
@@ -103,6 +105,8 @@ void readResources(ReaderContext& context, std::span<const uint8_t> section, Psd
         } else if (id == ResourceIptc && size > 0 && context.option(ReadMetadata)) {
             std::vector<uint8_t> block = iptcResourceBlock(data.data(), size);
             addMetadata(context, MetaIptc, block.data(), static_cast<uint32_t>(block.size()));
+        } else if (id == ResourceIccProfile && size > 0 && context.option(ReadMetadata)) {
+            addMetadata(context, MetaIcc, data.data(), size);
         }
     }
 }

@@ -118,10 +118,10 @@ TEST(RawSamples, information_mode_gives_the_full_picture)
 
 TEST(RawSamples, stand_in_previews_fail_cleanly)
 {
-    // Placeholders of a few bytes, a preview beyond the end of a cut file, no preview at all.
-    const char* files[] = {"exiftool/CanonRaw.cr2", "exiftool/CanonRaw.crw", "exiftool/DNG.dng",
-                           "exiftool/Minolta.mrw",  "exiftool/Nikon.nef",    "exiftool/Sigma.x3f",
-                           "exiv2/camera/IMG_1361.dng"};
+    // Placeholders of a few bytes, a preview beyond the end of a cut file, no
+    // preview at all; the sensor data of these cut files is beyond LibRaw too.
+    const char* files[] = {"exiftool/CanonRaw.cr2", "exiftool/CanonRaw.crw", "exiftool/Minolta.mrw",
+                           "exiftool/Sigma.x3f"};
     // Forced to their raw row: by extension alone the TIFF reader would take
     // the TIFF-based ones up next, and rightly so.
     for (const char* name : files) {
@@ -133,10 +133,95 @@ TEST(RawSamples, stand_in_previews_fail_cleanly)
     }
 }
 
+// Files without a usable preview whose sensor data LibRaw reads give the
+// picture of their sensor, upright; without LibRaw they are refused.
+TEST(RawSamples, files_without_preview_decode_their_sensor_data)
+{
+    struct Case {
+        const char* file;
+        int width, height;
+    };
+    const Case cases[] = {
+        {"exiftool/DNG.dng", 3474, 2314},
+        {"exiftool/Nikon.nef", 3039, 2014},
+        {"exiv2/camera/IMG_1361.dng", 3024, 4032},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        fotrix::Bitmap bitmap;
+        fotrix::FileInfo info;
+        const int code = loadRaw(sample(c.file), bitmap, info, -1, rowOf(c.file));
+#if FOTRIX_HAVE_LIBRAW
+        ASSERT_EQ(code, 0) << info.errorText;
+        EXPECT_EQ(bitmap.width, c.width);
+        EXPECT_EQ(bitmap.height, c.height);
+        EXPECT_EQ(bitmap.type, fotrix::Rgb);
+        EXPECT_EQ(info.width, c.width);
+        EXPECT_EQ(info.height, c.height);
+        EXPECT_EQ(info.orientation, 0u) << "the decoded picture is upright already";
+        EXPECT_NE(std::string(info.description).find("sensor data"), std::string::npos) << info.description;
+#else
+        EXPECT_EQ(code, fotrix::LoadUnknownFormat);
+#endif
+        fotrix::bitmapFree(bitmap);
+        fotrix::freeFileInfo(info);
+    }
+}
+
+#if FOTRIX_HAVE_LIBRAW
+// A thumbnail box of at most half the sensor lets LibRaw decode at half size;
+// the file information still tells the full size.
+TEST(RawSamples, sensor_data_for_a_box_is_decoded_at_half_size)
+{
+    fotrix::Bitmap bitmap;
+    fotrix::FileInfo info;
+    ASSERT_EQ(loadRaw(sample("exiftool/Nikon.nef"), bitmap, info, 500, rowOf("exiftool/Nikon.nef")), 0)
+        << info.errorText;
+    EXPECT_EQ(bitmap.width, 500);
+    EXPECT_EQ(bitmap.height, 331);
+    EXPECT_EQ(info.width, 3039);
+    EXPECT_EQ(info.height, 2014);
+    fotrix::bitmapFree(bitmap);
+    fotrix::freeFileInfo(info);
+}
+
+// Asked for the sensor data of a file LibRaw cannot decode, the preview stands in.
+TEST(RawSamples, preview_stands_in_when_the_sensor_data_cannot_be_read)
+{
+    fotrix::FileInfo probe;  // starts the library with its raw rows
+    infoRaw(sample("exiftool/FujiFilm.raf"), probe);
+    fotrix::freeFileInfo(probe);
+    fotrix::LoadParams params;
+    fotrix::loadParamsDefaults(params);
+    params.options |= fotrix::DecodeRawSensor;
+    fotrix::Bitmap bitmap;
+    fotrix::FileInfo info;
+    ASSERT_EQ(fotrix::loadBitmap(sample("exiv2/camera/exiv2-canon-powershot-s40.crw").string(), bitmap, params, &info),
+              0)
+        << info.errorText;
+    EXPECT_EQ(bitmap.width, 160);
+    EXPECT_EQ(bitmap.height, 120);
+    fotrix::bitmapFree(bitmap);
+    fotrix::freeFileInfo(info);
+}
+#endif
+
 TEST(RawSamples, files_of_unknown_raw_kinds_are_refused)
 {
     fotrix::FileInfo info;
+#if FOTRIX_HAVE_LIBRAW
+    // LibRaw knows Kyocera's header and tells the size; the cut sample holds no sensor data.
+    EXPECT_EQ(infoRaw(sample("exiftool/KyoceraRaw.raw"), info), 0);
+    EXPECT_EQ(info.width, 3072);
+    EXPECT_EQ(info.height, 2047);
+    fotrix::freeFileInfo(info);
+    fotrix::Bitmap bitmap;
+    EXPECT_NE(loadRaw(sample("exiftool/KyoceraRaw.raw"), bitmap, info, -1, fotrix::FormatLastRaw), 0);
+    EXPECT_EQ(bitmap.pixels, nullptr);
+    fotrix::freeFileInfo(info);
+#else
     EXPECT_EQ(infoRaw(sample("exiftool/KyoceraRaw.raw"), info), fotrix::LoadUnknownFormat);
+#endif
     // A JPEG forced through a raw row is not a raw file.
     EXPECT_EQ(infoRaw(sample("exiftool/Canon.jpg"), info, fotrix::FormatFirstRaw + 5), fotrix::LoadUnknownFormat);
 }

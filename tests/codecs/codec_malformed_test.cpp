@@ -1,0 +1,161 @@
+// Damaged files of the codec formats: short headers, cut-off files and
+// garbage behind a valid signature give result codes, never a picture that
+// claims success with made-up pixels (the sanitizers catch the rest).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "imagelib/codecs.h"
+#include "imagelib/formats.h"
+#include "imagelib/load.h"
+#include "tests/codecs/codec_support.h"
+
+using codectest::Load;
+using testsupport::TempDir;
+
+namespace {
+
+std::vector<uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+
+int loadBytes(const std::vector<uint8_t>& bytes, const char* shortName, uint32_t options = 0)
+{
+    TempDir dir;
+    const std::filesystem::path path = dir / "damaged.bin";
+    testsupport::writeFile(path, bytes);
+    Load load;
+    codectest::loadRgba(path, load, [&](fotrix::LoadParams& p) {
+        p.formatIndex = static_cast<int16_t>(codectest::formatIndex(shortName));
+        p.options |= options;
+    });
+    return load.code;
+}
+
+// Encodes the photograph with a tool; the encoded bytes, or empty.
+std::vector<uint8_t> encoded(const std::string& tool, const std::string& arguments, const char* extension)
+{
+    if (!testsupport::haveTool(tool)) return {};
+    TempDir dir;
+    const std::filesystem::path out = dir / (std::string("picture.") + extension);
+    std::string command = tool + " " + arguments;
+    command.replace(command.find("{in}"), 4, "'" + codectest::photo().string() + "'");
+    command.replace(command.find("{out}"), 5, "'" + out.string() + "'");
+    if (!codectest::runTool(command)) return {};
+    return testsupport::readFile(out);
+}
+
+struct Sample {
+    const char* name;
+    const char* tool;
+    const char* arguments;
+    const char* extension;
+};
+
+const Sample samples[] = {
+    {"webp", "cwebp", "-quiet -q 80 {in} -o {out}", "webp"},
+    {"avif", "avifenc", "-j 1 {in} {out}", "avif"},
+    {"heif", "heif-enc", "-q 50 {in} -o {out}", "heic"},
+    {"jxl", "cjxl", "--quiet {in} {out}", "jxl"},
+};
+
+}  // namespace
+
+TEST(CodecRows, every_built_codec_has_its_row)
+{
+#if FOTRIX_HAVE_WEBP
+    EXPECT_GE(codectest::formatIndex("webp"), 28);
+    EXPECT_NE(fotrix::formatEntry(codectest::formatIndex("webp"))->flags & fotrix::CanWrite, 0u);
+#endif
+#if FOTRIX_HAVE_AVIF
+    EXPECT_GE(codectest::formatIndex("avif"), 28);
+#endif
+#if FOTRIX_HAVE_HEIF
+    EXPECT_GE(codectest::formatIndex("heif"), 28);
+#endif
+#if FOTRIX_HAVE_JXL
+    EXPECT_GE(codectest::formatIndex("jxl"), 28);
+#endif
+    const int count = fotrix::formatCount();
+    fotrix::codecFormatsAttach();
+    EXPECT_EQ(fotrix::formatCount(), count) << "attaching again must not add rows";
+}
+
+TEST(CodecMalformed, short_headers_are_refused)
+{
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"webp", std::string("RIFF\x10\0\0\0WEBPVP8 ", 16)},
+        {"webp", std::string("RIFF\x20\0\0\0WEBPVP8L\x04\0\0\0\x2f\0\0\0", 24)},
+        {"avif", std::string("\0\0\0\x1c" "ftypavif\0\0\0\0avifmif1", 28)},
+        {"heif", std::string("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24)},
+        {"jxl", std::string("\xff\x0a\xfa\x7f", 4)},
+        {"jxl", std::string("\0\0\0\x0cJXL \x0d\x0a\x87\x0a", 12)},
+    };
+    for (const auto& [name, bytes] : cases) {
+        if (codectest::formatIndex(name) < 0) continue;
+        SCOPED_TRACE(name);
+        const int code = loadBytes(bytesOf(bytes), name);
+        EXPECT_NE(code, 0);
+        EXPECT_NE(code, -2);
+    }
+}
+
+TEST(CodecMalformed, other_formats_are_not_claimed)
+{
+    const std::vector<uint8_t> png = testsupport::readFile(codectest::alphaPicture());
+    for (const Sample& sample : samples) {
+        if (codectest::formatIndex(sample.name) < 0) continue;
+        SCOPED_TRACE(sample.name);
+        EXPECT_EQ(loadBytes(png, sample.name), fotrix::LoadUnknownFormat);
+    }
+}
+
+TEST(CodecMalformed, cut_off_files_fail_or_deliver_what_they_hold)
+{
+    for (const Sample& sample : samples) {
+        if (codectest::formatIndex(sample.name) < 0) continue;
+        SCOPED_TRACE(sample.name);
+        const std::vector<uint8_t> whole = encoded(sample.tool, sample.arguments, sample.extension);
+        if (whole.empty()) SKIP_MISSING("no " << sample.tool);
+        ASSERT_EQ(loadBytes(whole, sample.name), 0);
+        for (const size_t keep : {whole.size() / 2, whole.size() - 7, size_t{40}}) {
+            const std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<long>(keep));
+            EXPECT_NE(loadBytes(cut, sample.name), 0) << keep << " of " << whole.size() << " bytes";
+        }
+    }
+}
+
+TEST(CodecMalformed, cut_off_webp_keeps_its_top_rows_when_tolerated)
+{
+    const std::vector<uint8_t> whole = encoded("cwebp", "-quiet -q 80 {in} -o {out}", "webp");
+    if (codectest::formatIndex("webp") < 0 || whole.empty()) SKIP_MISSING("no WebP row or cwebp");
+    const std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<long>(whole.size() * 2 / 3));
+    EXPECT_EQ(loadBytes(cut, "webp"), fotrix::LoadReadError);
+    EXPECT_EQ(loadBytes(cut, "webp", fotrix::ToleratePartial), 0);
+}
+
+TEST(CodecMalformed, garbage_after_the_signature_is_corrupt_data)
+{
+    // Lossy VP8 data has no redundancy to find damage by: a lossless stream,
+    // whose prefix codes break, stands for WebP.
+    const Sample damaged[] = {
+        {"webp", "cwebp", "-quiet -lossless {in} -o {out}", "webp"},
+        samples[1],
+        samples[2],
+        samples[3],
+    };
+    for (const Sample& sample : damaged) {
+        if (codectest::formatIndex(sample.name) < 0) continue;
+        SCOPED_TRACE(sample.name);
+        std::vector<uint8_t> bytes = encoded(sample.tool, sample.arguments, sample.extension);
+        if (bytes.empty()) SKIP_MISSING("no " << sample.tool);
+        // Keep the first 64 bytes (signature and the start of the header), scramble the rest.
+        uint32_t seed = 12345;
+        for (size_t i = 64; i < bytes.size(); ++i) {
+            seed = seed * 1103515245 + 12345;
+            bytes[i] = static_cast<uint8_t>(seed >> 16);
+        }
+        const int code = loadBytes(bytes, sample.name);
+        EXPECT_NE(code, 0);
+        EXPECT_NE(code, -2);
+    }
+}
