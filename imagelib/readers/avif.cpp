@@ -48,7 +48,7 @@ int fail(ReaderContext& context, avifResult result)
 
 void keepMetadata(ReaderContext& context, const avifImage& image)
 {
-    addExifBlock(context, image.exif.data, image.exif.size);
+    addExifBlock(context, image.exif.data, image.exif.size, true);
     if (!context.option(ReadMetadata)) return;
     if (image.icc.size > 0 && image.icc.size < 0xFFFFFFFFu)
         addMetadata(context, MetaIcc, image.icc.data, static_cast<uint32_t>(image.icc.size));

@@ -56,7 +56,33 @@ int deliverInterleaved(ReaderContext& context, ImageHeader& header, const uint8_
     return endImage(context, 0, 0, nullptr);
 }
 
-void addExifBlock(ReaderContext& context, const uint8_t* data, size_t size)
+bool exifMarkUpright(uint8_t* tiff, size_t size)
+{
+    if (!isTiffHeader(tiff, size)) return false;
+    const bool little = tiff[0] == 'I';
+    const auto u16 = [&](size_t at) {
+        return static_cast<uint16_t>(little ? tiff[at] | tiff[at + 1] << 8 : tiff[at] << 8 | tiff[at + 1]);
+    };
+    const auto u32 = [&](size_t at) {
+        return little ? uint32_t{u16(at)} | uint32_t{u16(at + 2)} << 16 : uint32_t{u16(at)} << 16 | u16(at + 2);
+    };
+    const size_t directory = u32(4);
+    if (directory > size - 2) return false;
+    const size_t count = u16(directory);
+    constexpr uint16_t OrientationTag = 0x0112, ShortType = 3;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t entry = directory + 2 + i * 12;
+        if (entry > size - 12) return false;
+        if (u16(entry) != OrientationTag) continue;
+        if (u16(entry + 2) != ShortType || u32(entry + 4) != 1 || u16(entry + 8) == 1) return false;
+        tiff[entry + 8] = little ? 1 : 0;
+        tiff[entry + 9] = little ? 0 : 1;
+        return true;
+    }
+    return false;
+}
+
+void addExifBlock(ReaderContext& context, const uint8_t* data, size_t size, bool pictureUpright)
 {
     if (!data || size == 0 || !context.option(ReadMetadata)) return;
     if (size >= sizeof ExifPrefix && std::memcmp(data, ExifPrefix, sizeof ExifPrefix) == 0) {
@@ -71,6 +97,7 @@ void addExifBlock(ReaderContext& context, const uint8_t* data, size_t size)
     if (!isTiffHeader(data, size) || size > 0xFFFFFFFFu - sizeof ExifPrefix) return;
     std::vector<uint8_t> block(ExifPrefix, ExifPrefix + sizeof ExifPrefix);
     block.insert(block.end(), data, data + size);
+    if (pictureUpright) exifMarkUpright(block.data() + sizeof ExifPrefix, size);
     addMetadata(context, MetaExif, block.data(), static_cast<uint32_t>(block.size()));
 }
 

@@ -36,7 +36,14 @@ int deliverInterleaved(ReaderContext& context, ImageHeader& header, const uint8_
 // Keeps an EXIF block given as the codec stores it: a TIFF structure, maybe
 // behind "Exif\0\0" or a 4-byte offset to the TIFF header (ISO/IEC 23008-12
 // Exif items). It is kept the way JPEG keeps it, "Exif\0\0" and the TIFF data.
-void addExifBlock(ReaderContext& context, const uint8_t* data, size_t size);
+// With `pictureUpright` (codecs whose container or codestream turns the
+// picture, as HEIF, AVIF and JPEG XL do) the block's orientation tag is set
+// to 1, so that no one turns the delivered picture a second time.
+void addExifBlock(ReaderContext& context, const uint8_t* data, size_t size, bool pictureUpright = false);
+
+// Sets the orientation tag (0x0112) of IFD0 in a TIFF structure to 1, where
+// the tag is there and within the bytes; returns whether it changed a value.
+bool exifMarkUpright(uint8_t* tiff, size_t size);
 
 // The size a picture is reduced to in the caller's box (maxWidth x maxHeight),
 // as the pipeline computes it; the picture's own size when it fits or there is

@@ -62,7 +62,7 @@ void keepMetadata(ReaderContext& context, const heif_image_handle* handle)
         const char* type = heif_image_handle_get_metadata_type(handle, ids[i]);
         const char* content = heif_image_handle_get_metadata_content_type(handle, ids[i]);
         if (type && std::strcmp(type, "Exif") == 0)
-            addExifBlock(context, block.data(), block.size());
+            addExifBlock(context, block.data(), block.size(), true);
         else if (content && std::strcmp(content, "application/rdf+xml") == 0)
             addMetadata(context, MetaXmp, block.data(), static_cast<uint32_t>(size));
     }

@@ -45,7 +45,7 @@ void finishBox(JxlJob& job)
     const size_t unused = JxlDecoderReleaseBoxBuffer(job.decoder.get());
     job.box.data.resize(job.box.data.size() - unused);
     if (job.box.kind == MetaExif)
-        addExifBlock(*job.context, job.box.data.data(), job.box.data.size());
+        addExifBlock(*job.context, job.box.data.data(), job.box.data.size(), true);
     else if (!job.box.data.empty())
         addMetadata(*job.context, job.box.kind, job.box.data.data(), static_cast<uint32_t>(job.box.data.size()));
     job.box = Box{};

@@ -3,12 +3,14 @@
 // claims success with made-up pixels (the sanitizers catch the rest).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include "imagelib/codecs.h"
 #include "imagelib/formats.h"
 #include "imagelib/load.h"
+#include "imagelib/readers/codec_readers.h"
 #include "tests/codecs/codec_support.h"
 
 using codectest::Load;
@@ -158,4 +160,62 @@ TEST(CodecMalformed, garbage_after_the_signature_is_corrupt_data)
         EXPECT_NE(code, 0);
         EXPECT_NE(code, -2);
     }
+}
+
+namespace {
+
+// A TIFF structure whose IFD0 holds `entries` (tag, type, count, value) in
+// the byte order of `little`.
+std::vector<uint8_t> tiffWith(bool little, const std::vector<std::array<uint32_t, 4>>& entries)
+{
+    std::vector<uint8_t> bytes;
+    const auto put16 = [&](uint32_t v) {
+        little ? bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8)})
+               : bytes.insert(bytes.end(), {uint8_t(v >> 8), uint8_t(v)});
+    };
+    const auto put32 = [&](uint32_t v) { little ? (put16(v & 0xFFFF), put16(v >> 16)) : (put16(v >> 16), put16(v & 0xFFFF)); };
+    bytes = little ? std::vector<uint8_t>{'I', 'I', 42, 0} : std::vector<uint8_t>{'M', 'M', 0, 42};
+    put32(8);
+    put16(static_cast<uint32_t>(entries.size()));
+    for (const auto& e : entries) {
+        put16(e[0]), put16(e[1]), put32(e[2]);
+        put16(e[3]), put16(0);  // a SHORT value sits in the first two bytes
+    }
+    put32(0);
+    return bytes;
+}
+
+int orientationOf(const std::vector<uint8_t>& tiff, size_t entry)
+{
+    const size_t at = 8 + 2 + entry * 12 + 8;
+    return tiff[0] == 'I' ? tiff[at] | tiff[at + 1] << 8 : tiff[at] << 8 | tiff[at + 1];
+}
+
+}  // namespace
+
+// Pictures that HEIF, AVIF and JPEG XL turn upright themselves must not carry
+// an orientation that turns them once more.
+TEST(CodecExif, orientation_of_an_upright_picture_becomes_one_in_both_byte_orders)
+{
+    for (bool little : {true, false}) {
+        auto tiff = tiffWith(little, {{0x010F, 2, 4, 0}, {0x0112, 3, 1, 6}});
+        EXPECT_TRUE(fotrix::exifMarkUpright(tiff.data(), tiff.size()));
+        EXPECT_EQ(orientationOf(tiff, 1), 1);
+        EXPECT_FALSE(fotrix::exifMarkUpright(tiff.data(), tiff.size()));  // already 1
+    }
+}
+
+TEST(CodecExif, damaged_or_odd_orientation_entries_are_left_alone)
+{
+    auto wrongType = tiffWith(true, {{0x0112, 4, 1, 6}});
+    EXPECT_FALSE(fotrix::exifMarkUpright(wrongType.data(), wrongType.size()));
+    EXPECT_EQ(orientationOf(wrongType, 0), 6);
+    auto cut = tiffWith(true, {{0x0100, 3, 1, 9}, {0x0112, 3, 1, 8}});
+    cut.resize(8 + 2 + 12 + 6);  // the second entry runs past the end
+    EXPECT_FALSE(fotrix::exifMarkUpright(cut.data(), cut.size()));
+    auto farDirectory = tiffWith(false, {{0x0112, 3, 1, 3}});
+    farDirectory[7] = 0xF0;  // IFD0 beyond the bytes
+    EXPECT_FALSE(fotrix::exifMarkUpright(farDirectory.data(), farDirectory.size()));
+    std::vector<uint8_t> notTiff{'X', 'X', 42, 0, 8, 0, 0, 0};
+    EXPECT_FALSE(fotrix::exifMarkUpright(notTiff.data(), notTiff.size()));
 }
