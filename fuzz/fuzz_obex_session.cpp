@@ -17,14 +17,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The receiver's folder, made at the first input and removed with what is
+// left in it when the fuzzer exits.
+struct SessionFolder {
+    fs::path path = fs::temp_directory_path() / ("fuzz-obex-session-" + std::to_string(::getpid()));
+    SessionFolder() { fs::create_directories(path); }
+    ~SessionFolder()
+    {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+};
+
 const fs::path& folder()
 {
-    static const fs::path path = [] {
-        fs::path made = fs::temp_directory_path() / ("fuzz-obex-session-" + std::to_string(::getpid()));
-        fs::create_directories(made);
-        return made;
-    }();
-    return path;
+    static const SessionFolder made;
+    return made.path;
 }
 
 std::size_t entryCount(const fs::path& path)
