@@ -213,16 +213,26 @@ BOOL MessageBeep(UINT type)
     return TRUE;
 }
 
+namespace {
+
+// Where the pointer's input at `pt` goes: the window holding the capture,
+// else the enabled window under the point (none when it or an owner is
+// disabled). Notes the point as the cursor's position.
+HWND pointerTarget(POINT pt)
+{
+    cursorPos = pt;
+    std::lock_guard<std::recursive_mutex> guard(windowLock());
+    if (windowAlive(captureWindow)) return captureWindow;
+    HWND target = WindowFromPoint(pt);
+    return target && enabledChain(target) ? target : nullptr;
+}
+
+}  // namespace
+
 void PlatformStylusInput(StylusAction action, int x, int y)
 {
     POINT pt{x, y};
-    cursorPos = pt;
-    HWND target;
-    {
-        std::lock_guard<std::recursive_mutex> guard(windowLock());
-        target = windowAlive(captureWindow) ? captureWindow : WindowFromPoint(pt);
-        if (target && !windowAlive(captureWindow) && !enabledChain(target)) target = nullptr;
-    }
+    HWND target = pointerTarget(pt);
     if (action == StylusDown) buttonDown = true;
     if (action == StylusUp) buttonDown = false;
     // A scroll bar that follows the stylus gets it in screen coordinates, as
@@ -299,13 +309,7 @@ void inputNoteKeyMessage(const MSG& msg)
 void PlatformWheelInput(int x, int y, int delta)
 {
     POINT pt{x, y};
-    cursorPos = pt;
-    HWND target;
-    {
-        std::lock_guard<std::recursive_mutex> guard(windowLock());
-        target = windowAlive(captureWindow) ? captureWindow : WindowFromPoint(pt);
-        if (target && !windowAlive(captureWindow) && !enabledChain(target)) target = nullptr;
-    }
+    HWND target = pointerTarget(pt);
     if (!target || delta == 0) return;
     WPARAM keys = buttonDown ? static_cast<WPARAM>(MK_LBUTTON) : 0;
     PostMessage(target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(keys), delta), MAKELPARAM(pt.x, pt.y));
