@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 namespace fotrix {
 
@@ -77,6 +78,9 @@ struct Context {
     // The canvas as it was before a frame that restores it ("restore to previous").
     Bitmap beforePrevious;
     size_t bytes = 0;
+    size_t budget = kAnimationMemoryBudget;
+    bool streaming = false;    // frames are dropped as they are shown: no budget applies
+    bool cutByBudget = false;  // frames were left unread for the budget
 };
 
 bool readTable(Reader& in, int flags, Palette& table)
@@ -195,8 +199,11 @@ int readImage(Context& c, std::vector<AnimationFrame>& frames)
     std::vector<uint8_t> compressed;
     if (!in.subBlocks(&compressed) && compressed.empty()) return AnimationCorrupt;
     size_t frameBytes = static_cast<size_t>(c.canvasWidth) * c.canvasHeight * 3;
-    if (frames.empty() && 2 * frameBytes > kAnimationMemoryBudget) return AnimationTooLarge;
-    if (!frames.empty() && c.bytes + frameBytes > kAnimationMemoryBudget) return -1;
+    if (frames.empty() && 2 * frameBytes > c.budget) return AnimationTooLarge;
+    if (!frames.empty() && !c.streaming && c.bytes + frameBytes > c.budget) {
+        c.cutByBudget = true;
+        return -1;
+    }
     Bitmap canvas;
     if (int result = startCanvas(c, table, frames, canvas)) return result;
     if (int result = keepForRestore(c, canvas)) {
@@ -251,6 +258,19 @@ int readHeader(Context& c)
     return AnimationOk;
 }
 
+// Reads blocks up to and including the next image: AnimationOk when a frame
+// was added to `frames`, -1 at the file's end (or where it stops making
+// sense), an AnimationResult when the image failed.
+int readNextFrame(Context& c, std::vector<AnimationFrame>& frames)
+{
+    for (;;) {
+        int kind = c.in.byte();
+        if (kind < 0 || kind == ';') return -1;
+        if (kind == ',') return readImage(c, frames);
+        if (kind != '!' || !readExtension(c)) return -1;  // not a block: the file ends here
+    }
+}
+
 }  // namespace
 
 int AnimationDelayMs(int hundredths) { return (hundredths <= 1 ? 10 : hundredths) * 10; }
@@ -261,36 +281,152 @@ void FreeAnimationFrames(std::vector<AnimationFrame>& frames)
     frames.clear();
 }
 
-int ReadAnimatedGifBytes(const uint8_t* data, size_t size, std::vector<AnimationFrame>& frames)
+int ReadAnimatedGifBytes(const uint8_t* data, size_t size, std::vector<AnimationFrame>& frames, size_t budget,
+                         bool* cutByBudget)
 {
     FreeAnimationFrames(frames);
+    if (cutByBudget) *cutByBudget = false;
     Context c;
     c.in = Reader{data, size};
+    c.budget = budget;
     if (int result = readHeader(c)) return result;
-    for (;;) {
-        int kind = c.in.byte();
-        if (kind < 0 || kind == ';') break;
-        int result = AnimationOk;
-        if (kind == '!') result = readExtension(c) ? AnimationOk : -1;
-        else if (kind == ',') result = readImage(c, frames);
-        else result = -1;  // not a block: the file ends here
-        if (result == 0) continue;
-        // After a good frame any failure ends the animation with the frames read.
-        if (result < 0 || !frames.empty()) break;
-        bitmapFree(c.beforePrevious);
-        FreeAnimationFrames(frames);
-        return result;
-    }
+    int result = AnimationOk;
+    while ((result = readNextFrame(c, frames)) == AnimationOk) {}
     bitmapFree(c.beforePrevious);
+    // After a good frame any failure ends the animation with the frames read.
+    if (result > 0 && frames.empty()) return result;
+    if (cutByBudget) *cutByBudget = c.cutByBudget;
     return frames.empty() ? AnimationCorrupt : AnimationOk;
 }
 
-int ReadAnimatedGif(const std::string& path, std::vector<AnimationFrame>& frames)
+namespace {
+
+bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes)
 {
     std::ifstream file(path, std::ios::binary);
-    if (!file) return AnimationCannotOpen;
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return ReadAnimatedGifBytes(bytes.data(), bytes.size(), frames);
+    if (!file) return false;
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return true;
+}
+
+// The images of a GIF file, counted by skipping their data undecoded.
+int countImages(const std::vector<uint8_t>& bytes)
+{
+    Context c;
+    c.in = Reader{bytes.data(), bytes.size()};
+    if (readHeader(c) != AnimationOk) return 0;
+    Reader& in = c.in;
+    int images = 0;
+    for (;;) {
+        const int kind = in.byte();
+        if (kind == '!') {
+            if (in.byte() < 0 || !in.subBlocks(nullptr)) break;
+        } else if (kind == ',' && in.has(9)) {
+            in.at += 8;
+            const int flags = in.byte();
+            if (flags & 0x80) in.at += std::min<size_t>(3u << ((flags & 7) + 1), in.size - in.at);
+            if (in.byte() < 0 || !in.subBlocks(nullptr)) break;
+            ++images;
+        } else {
+            break;
+        }
+    }
+    return images;
+}
+
+}  // namespace
+
+int ReadAnimatedGif(const std::string& path, std::vector<AnimationFrame>& frames, size_t budget, bool* cutByBudget)
+{
+    std::vector<uint8_t> bytes;
+    if (!readWholeFile(path, bytes)) return AnimationCannotOpen;
+    return ReadAnimatedGifBytes(bytes.data(), bytes.size(), frames, budget, cutByBudget);
+}
+
+// The stream holds the file, the composing state, the frame shown and the
+// one before it: the view may still paint the older until it gets the newer.
+struct AnimationStream::State {
+    std::vector<uint8_t> bytes;
+    Context c;
+    std::vector<AnimationFrame> frames;
+    std::vector<AnimationFrame> retired;  // freed at the next step, once the view has let go
+    int index = 0;
+    int count = 0;
+
+    ~State()
+    {
+        bitmapFree(c.beforePrevious);
+        FreeAnimationFrames(frames);
+        FreeAnimationFrames(retired);
+    }
+    // Back to the file's start with frame 0 composed; on failure everything
+    // stays as it was, the frame shown included.
+    int restart()
+    {
+        Context fresh;
+        fresh.in = Reader{bytes.data(), bytes.size()};
+        fresh.streaming = true;
+        std::vector<AnimationFrame> first;
+        int result = readHeader(fresh);
+        if (result == AnimationOk) result = readNextFrame(fresh, first);
+        if (result != AnimationOk) {
+            bitmapFree(fresh.beforePrevious);
+            FreeAnimationFrames(first);
+            return result > 0 ? result : AnimationCorrupt;
+        }
+        for (AnimationFrame& f : frames) retired.push_back(f);
+        frames = std::move(first);
+        bitmapFree(c.beforePrevious);
+        c = fresh;
+        index = 0;
+        return AnimationOk;
+    }
+};
+
+AnimationStream::AnimationStream() = default;
+AnimationStream::~AnimationStream() = default;
+
+int AnimationStream::open(const std::string& path)
+{
+    state_ = std::make_unique<State>();
+    if (!readWholeFile(path, state_->bytes)) {
+        state_.reset();
+        return AnimationCannotOpen;
+    }
+    state_->count = countImages(state_->bytes);
+    const int result = state_->restart();
+    if (result != AnimationOk) state_.reset();
+    return result;
+}
+
+void AnimationStream::close() { state_.reset(); }
+
+bool AnimationStream::isOpen() const { return state_ != nullptr; }
+
+const AnimationFrame& AnimationStream::current() const { return state_->frames.back(); }
+
+int AnimationStream::index() const { return state_ ? state_->index : 0; }
+
+int AnimationStream::count() const { return state_ ? state_->count : 0; }
+
+int AnimationStream::next()
+{
+    if (!state_) return AnimationCorrupt;
+    State& s = *state_;
+    FreeAnimationFrames(s.retired);
+    if (readNextFrame(s.c, s.frames) == AnimationOk) {
+        ++s.index;
+        s.count = std::max(s.count, s.index + 1);  // a file may hold more than its count found
+        if (s.frames.size() > 1) {
+            s.retired.push_back(s.frames.front());
+            s.frames.erase(s.frames.begin());
+        }
+        return AnimationOk;
+    }
+    // The file ended (or stopped making sense) after the last good frame:
+    // what could be composed is the animation.
+    s.count = s.index + 1;
+    return s.restart();
 }
 
 }  // namespace fotrix

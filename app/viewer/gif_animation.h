@@ -5,6 +5,7 @@
 #include "imagelib/bitmap.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,12 +30,42 @@ enum AnimationResult : int {
 };
 
 // Composed frames are kept up to this many bytes of pixels; the frames after
-// it are not read (the animation loops over those that fit).
+// it are not read, and `cutByBudget` says so: such an animation is played
+// through an AnimationStream instead.
 constexpr size_t kAnimationMemoryBudget = 64u * 1024 * 1024;
 
-int ReadAnimatedGif(const std::string& path, std::vector<AnimationFrame>& frames);
-int ReadAnimatedGifBytes(const uint8_t* data, size_t size, std::vector<AnimationFrame>& frames);
+int ReadAnimatedGif(const std::string& path, std::vector<AnimationFrame>& frames,
+                    size_t budget = kAnimationMemoryBudget, bool* cutByBudget = nullptr);
+int ReadAnimatedGifBytes(const uint8_t* data, size_t size, std::vector<AnimationFrame>& frames,
+                         size_t budget = kAnimationMemoryBudget, bool* cutByBudget = nullptr);
 void FreeAnimationFrames(std::vector<AnimationFrame>& frames);
+
+// An animation too long to hold composed: each frame is composed from the
+// one before when it is due, and after the last the file is read again from
+// its first frame. It holds the file, the frame shown and the one before.
+class AnimationStream {
+public:
+    AnimationStream();
+    ~AnimationStream();
+    AnimationStream(const AnimationStream&) = delete;
+    AnimationStream& operator=(const AnimationStream&) = delete;
+
+    int open(const std::string& path);  // an AnimationResult; frame 0 composed
+    void close();
+    bool isOpen() const;
+    // Composes the next frame (frame 0 after the last). The frame shown
+    // before stays valid until the call after this one.
+    int next();
+    const AnimationFrame& current() const;
+    int index() const;
+    // The frames of the animation: the file's images, counted undecoded,
+    // and after the first loop the frames that could really be composed.
+    int count() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // A delay in hundredths of a second as the frame waits in milliseconds:
 // 0 and 1 count as 10, as browsers do, so that such files do not spin.
