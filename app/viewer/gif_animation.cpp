@@ -388,11 +388,18 @@ AnimationStream::~AnimationStream() = default;
 
 int AnimationStream::open(const std::string& path)
 {
-    state_ = std::make_unique<State>();
-    if (!readWholeFile(path, state_->bytes)) {
+    std::vector<uint8_t> bytes;
+    if (!readWholeFile(path, bytes)) {
         state_.reset();
         return AnimationCannotOpen;
     }
+    return openBytes(std::move(bytes));
+}
+
+int AnimationStream::openBytes(std::vector<uint8_t> bytes)
+{
+    state_ = std::make_unique<State>();
+    state_->bytes = std::move(bytes);
     state_->count = countImages(state_->bytes);
     const int result = state_->restart();
     if (result != AnimationOk) state_.reset();

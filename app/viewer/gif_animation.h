@@ -51,6 +51,7 @@ public:
     AnimationStream& operator=(const AnimationStream&) = delete;
 
     int open(const std::string& path);  // an AnimationResult; frame 0 composed
+    int openBytes(std::vector<uint8_t> bytes);
     void close();
     bool isOpen() const;
     // Composes the next frame (frame 0 after the last). The frame shown
