@@ -44,7 +44,6 @@ enum InfraredControl : int {
 constexpr int kDiscoveryAttempts = 10;
 constexpr int kDiscoveryPauseMs = 200;
 constexpr int kProbeTimeoutMs = 500;
-constexpr int kFolderCapacity = 260;
 constexpr int kPeersCapacity = 1024;
 
 constexpr DWORD kDialogStyle =

@@ -197,9 +197,12 @@ private:
         return std::nullopt;
     }
 
+    // Answers `code` and ends the session. A file stored before the refused
+    // packet stays received and is reported: it is in the folder.
     TransferResult refuse(std::uint8_t code, const std::string& message) {
         file_.discard();
         stream_.writeAll(response(code), options_.timeoutMs);
+        if (stored_) return result_;
         TransferResult result;
         result.reply = code;
         result.message = message;

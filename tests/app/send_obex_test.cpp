@@ -391,6 +391,22 @@ TEST(SendObexHostile, ASecondFileInOneSessionIsRefusedAndTheFirstKept) {
     EXPECT_EQ(entries(hostile.target.path), std::vector<std::string>{"one.jpg"});
 }
 
+// Found by the session fuzz target: a refusal after the file was stored
+// reported a failure while the file stayed in the folder.
+TEST(SendObexHostile, ARefusedPacketAfterTheFileKeepsItReported) {
+    HostileCase hostile;
+    hostile.run([](TcpStream& peer) {
+        send(peer, connectRequest());
+        send(peer, firstPut(u"one.jpg", 2));
+        send(peer, bodyPut(Bytes{1, 2}, true));
+        send(peer, Bytes{0x02, 0x13, 0x88});  // a packet above the limit
+        EXPECT_EQ(lastReply(peer), RespRequestTooLarge);
+    });
+    EXPECT_TRUE(hostile.result.ok) << hostile.result.message;
+    EXPECT_EQ(hostile.result.name, "one.jpg");
+    EXPECT_EQ(entries(hostile.target.path), std::vector<std::string>{"one.jpg"});
+}
+
 TEST(SendObexPackets, HeadersAreReadByTheirKindNotTheirSize) {
     // A 5-byte Body (two data bytes) is no four-byte header; a one-byte header
     // (kind 0x80) and a four-byte one (0xC0) before it are stepped over.
