@@ -87,7 +87,7 @@ TEST(CodecMalformed, short_headers_are_refused)
     const std::vector<std::pair<const char*, std::string>> cases = {
         {"webp", std::string("RIFF\x10\0\0\0WEBPVP8 ", 16)},
         {"webp", std::string("RIFF\x20\0\0\0WEBPVP8L\x04\0\0\0\x2f\0\0\0", 24)},
-        {"avif", std::string("\0\0\0\x1c" "ftypavif\0\0\0\0avifmif1", 28)},
+        {"avif", std::string("\0\0\0\x1c" "ftypavif\0\0\0\0avifmif1", 24)},  // the box says 28
         {"heif", std::string("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24)},
         {"jxl", std::string("\xff\x0a\xfa\x7f", 4)},
         {"jxl", std::string("\0\0\0\x0cJXL \x0d\x0a\x87\x0a", 12)},
