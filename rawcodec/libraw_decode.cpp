@@ -178,6 +178,4 @@ int decodeSensor(Stream& file, ReaderContext& context, const char* kind)
     return deliver(context, *image, kind, fullWidth, fullHeight);
 }
 
-bool canDecodeSensor() { return true; }
-
 }  // namespace fotrix::raw

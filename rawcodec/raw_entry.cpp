@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "imagelib/formats.h"
+#include "imagelib/core/codec_module.h"
 #include "imagelib/embedded_jpeg.h"
 #include "rawcodec/raw_internal.h"
 #include "rawcodec/rawcodec.h"
@@ -15,6 +16,10 @@
 namespace fotrix {
 
 namespace {
+
+// The LibRaw module's entries, or null when it cannot be loaded: raw files
+// then give their previews only.
+const CodecEntries* sensorDecoder() { return codecModule(CodecModule::LibRaw); }
 
 using raw::RawScan;
 
@@ -116,7 +121,7 @@ int readSensorOrKeep(Stream& file, ReaderContext& context, const char* kind)
     char kept[sizeof context.errorText];
     std::memcpy(kept, context.errorText, sizeof kept);
     const uint32_t orientation = context.orientation;
-    const int result = raw::decodeSensor(file, context, kind);
+    const int result = sensorDecoder()->decodeSensor(file, context, kind);
     if (result != LoadOk && !context.headerAccepted) {
         std::memcpy(context.errorText, kept, sizeof kept);
         context.orientation = orientation;
@@ -129,7 +134,7 @@ int readRaw(Stream& file, ReaderContext& context)
     RawScan scan;
     if (!scanContainer(file, scan)) {
         // Kinds whose container we do not parse (Kyocera, ...): LibRaw may know them.
-        return raw::canDecodeSensor() ? raw::decodeSensor(file, context, "LibRaw") : LoadUnknownFormat;
+        return sensorDecoder() ? sensorDecoder()->decodeSensor(file, context, "LibRaw") : LoadUnknownFormat;
     }
     const PreviewChoice preview = choosePreview(file, scan);
     const uint32_t flag = quarterTurnFlag(scan.exifOrientation);
@@ -138,7 +143,7 @@ int readRaw(Stream& file, ReaderContext& context)
     if (flag) context.orientation = flag;
     if (context.infoOnly()) return describeFullPicture(context, scan, width, height);
 
-    if (raw::canDecodeSensor() && (context.option(DecodeRawSensor) || !preview.found)) {
+    if (sensorDecoder() && (context.option(DecodeRawSensor) || !preview.found)) {
         const int result = readSensorOrKeep(file, context, scan.kind);
         if (result == LoadOk || context.headerAccepted) return result;
     }
@@ -152,12 +157,6 @@ int readRaw(Stream& file, ReaderContext& context)
 
 }  // namespace
 
-#if !FOTRIX_HAVE_LIBRAW
-namespace raw {
-int decodeSensor(Stream&, ReaderContext&, const char*) { return LoadUnknownFormat; }
-bool canDecodeSensor() { return false; }
-}  // namespace raw
-#endif
 
 int readCameraRaw(Stream& stream, ReaderContext& context)
 {

@@ -62,10 +62,9 @@ bool jpegProbe(Stream& file, uint64_t offset, uint64_t length, uint32_t& width, 
 
 // Decodes the sensor data through LibRaw into the full picture (upright),
 // reading the camera-raw settings of the context's LoadParams; in the
-// information-only mode it describes that picture. A build without LibRaw
-// answers 2.
+// information-only mode it describes that picture. It lives in the LibRaw
+// module (fotrix-codec-libraw.so), which the raw reader loads on first use.
 int decodeSensor(Stream& file, ReaderContext& context, const char* kind);
-bool canDecodeSensor();
 
 // Container parsers. Each returns false when the file is not of its kind.
 bool crwScan(Stream& file, RawScan& scan);

@@ -1,6 +1,8 @@
 // Colour management after a load: the part that needs no colour library.
 #include "imagelib/core/colour_manage.h"
 
+#include "imagelib/core/codec_module.h"
+
 #include <cstdlib>
 
 namespace fotrix {
@@ -64,15 +66,12 @@ int colourManageToSrgb(Bitmap& bitmap, uint32_t options, uint16_t channelOrder)
     int result = ResultOk;
     bool converted = false;
     if (icc && !(bitmap.type == Cmyk && keepCmyk))
-        converted = iccConvertToSrgb(bitmap, icc->data, icc->size, rgbType);
+        if (const CodecEntries* lcms = codecModule(CodecModule::Lcms2))
+            converted = lcms->convertToSrgb(bitmap, icc->data, icc->size, rgbType);
     if (converted) dropBlocks(bitmap.metadata, MetaIcc);
     if (!converted && bitmap.type == Cmyk && !keepCmyk) result = cmykToRgb(bitmap, rgbType);
     if (!(options & ReadMetadata)) metadataFreeList(bitmap.metadata);
     return result;
 }
-
-#if !FOTRIX_HAVE_LCMS2
-bool iccConvertToSrgb(Bitmap&, const uint8_t*, size_t, uint16_t) { return false; }
-#endif
 
 }  // namespace fotrix

@@ -21,7 +21,8 @@ uint32_t colourManagedOptions(uint32_t options);
 // for. 0, or 1 when memory runs out.
 int colourManageToSrgb(Bitmap& bitmap, uint32_t options, uint16_t channelOrder);
 
-// Through Little CMS (icc_lcms.cpp; a build without it converts nothing).
+// Through Little CMS (icc_lcms.cpp, in the lcms2 module; without the module
+// nothing is converted).
 // True when the picture is now in sRGB: `bitmap` may change its type (Cmyk
 // becomes `rgbType`).
 bool iccConvertToSrgb(Bitmap& bitmap, const uint8_t* profile, size_t size, uint16_t rgbType);

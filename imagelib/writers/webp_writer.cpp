@@ -14,7 +14,6 @@ namespace fotrix {
 
 namespace {
 
-constexpr unsigned FourComponentColour = Rgba | Abgr | Bgra | Argb;
 constexpr size_t ExifPrefixBytes = 6;
 
 struct PictureFree {
@@ -100,15 +99,6 @@ int encode(WriterContext& context, RowFormat& format, bool alpha)
 }
 
 }  // namespace
-
-void webpWriterTypes(AcceptedLayout* slots)
-{
-    slots[0].typeMask = FourComponentColour;
-    slots[1].typeMask = Any24;
-    slots[2].typeMask = Grey;
-    slots[3].typeMask = Indexed;
-    slots[4].typeMask = Binary;
-}
 
 int writeWebp(WriterContext& context)
 {
