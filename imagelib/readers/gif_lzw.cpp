@@ -45,9 +45,9 @@ struct LzwTable {
 }
 
 // Reads codes of a given width from the sub-blocks.
-class CodeReader {
+class SubBlockCodes {
 public:
-    explicit CodeReader(BufferedInput& input) : input_(input) {}
+    explicit SubBlockCodes(BufferedInput& input) : input_(input) {}
 
     // The next code, or -1 when the data ends (terminator or end of file).
     [[gnu::always_inline]] int code(int width)
@@ -97,15 +97,42 @@ private:
     bool terminated_ = false;
 };
 
+// Reads codes of a given width from data already taken out of its sub-blocks.
+class JoinedCodes {
+public:
+    JoinedCodes(const uint8_t* data, size_t size) : data_(data), end_(data + size) {}
+
+    // The next code, or -1 when the data holds no whole code more.
+    [[gnu::always_inline]] int code(int width)
+    {
+        while (count_ < width) {
+            if (data_ == end_) return -1;
+            bits_ |= static_cast<uint32_t>(*data_++) << count_;
+            count_ += 8;
+        }
+        const int value = static_cast<int>(bits_ & ((1u << width) - 1));
+        bits_ >>= width;
+        count_ -= width;
+        return value;
+    }
+    void finish() {}
+
+private:
+    const uint8_t* data_;
+    const uint8_t* end_;
+    uint32_t bits_ = 0;
+    int count_ = 0;
+};
+
 // Places decoded strings into rows and hands finished rows on; the sink
 // names each next row's place, so rows can be decoded where they are kept.
 struct RowWriter {
     uint8_t* row;
-    int width;
+    ptrdiff_t width;
     int height;
     GifRowSink sink;
     void* sinkData;
-    int x = 0;
+    ptrdiff_t x = 0;
     int y = 0;
     int stopped = 0;
 
@@ -116,7 +143,7 @@ struct RowWriter {
         // Through a local, so that the writer's own fields can stay in
         // registers in the decoding loop.
         uint8_t* next = row;
-        stopped = sink(sinkData, y, &next);
+        stopped = sink ? sink(sinkData, y, &next) : 0;
         row = next;
         ++y;
         x = 0;
@@ -135,9 +162,9 @@ struct RowWriter {
             return;
         }
         writeString(table, code, length, table.spill);
-        int done = 0;
+        ptrdiff_t done = 0;
         while (done < length && !full()) {
-            const int chunk = std::min(length - done, width - x);
+            const ptrdiff_t chunk = std::min<ptrdiff_t>(length - done, width - x);
             std::memcpy(row + x, table.spill + done, static_cast<size_t>(chunk));
             x += chunk;
             done += chunk;
@@ -156,23 +183,26 @@ void gifSkipSubBlocks(BufferedInput& input)
     }
 }
 
-int gifDecodeLzw(BufferedInput& input, int minimumCodeSize, int width, int height, uint8_t* row,
-                 GifRowSink sink, void* sinkData)
-{
-    std::unique_ptr<LzwTable> table(new (std::nothrow) LzwTable());
-    if (!table) return ResultNoMemory;
+namespace {
 
+// What ended decoding, besides the end code, the end of the data or the last row.
+constexpr int BadCode = -1;  // a code the table does not hold, when such codes fail
+
+// The decoding loop: codes from `codes`, strings into `out`. A code the
+// table does not hold ends decoding quietly, or gives BadCode when
+// `failOnBadCode` is set. Returns 0, BadCode, or the row sink's answer.
+template <typename Codes>
+int decodeCodes(Codes& codes, LzwTable& table, int minimumCodeSize, RowWriter& out, bool failOnBadCode)
+{
     const int clearCode = 1 << minimumCodeSize;
     const int endCode = clearCode + 1;
     for (int i = 0; i < clearCode; ++i) {
-        table->before[i] = 0;
-        table->length[i] = 1;
-        std::memset(table->last[i], 0, Piece);
-        table->last[i][0] = table->first[i] = static_cast<uint8_t>(i);
+        table.before[i] = 0;
+        table.length[i] = 1;
+        std::memset(table.last[i], 0, Piece);
+        table.last[i][0] = table.first[i] = static_cast<uint8_t>(i);
     }
 
-    CodeReader codes(input);
-    RowWriter out{row, width, height, sink, sinkData};
     int nextFree = clearCode + 2;
     int codeWidth = minimumCodeSize + 1;
     int previous = -1;  // no string yet: right after a clear code or at the start
@@ -189,44 +219,75 @@ int gifDecodeLzw(BufferedInput& input, int minimumCodeSize, int width, int heigh
         if (previous < 0) {
             // The first code after a clear names a single byte; anything the
             // table cannot hold yet is taken as 0.
-            if (code >= nextFree) code = 0;
-            out.put(*table, code, table->length[code]);
+            if (code >= nextFree) {
+                if (failOnBadCode) return BadCode;
+                code = 0;
+            }
+            out.put(table, code, table.length[code]);
             previous = code;
             continue;
         }
-        if (code > nextFree || (code == nextFree && nextFree >= MaxCodes)) break;
+        if (code > nextFree || (code == nextFree && nextFree >= MaxCodes)) {
+            if (failOnBadCode) return BadCode;
+            break;
+        }
         if (nextFree < MaxCodes) {
             // New entry: the previous string plus the first byte of this one
             // (for the code being defined right now, the previous string's
             // first byte). It extends the previous string's last piece, or
             // starts a piece of its own when that one is full.
-            const uint8_t firstByte = code == nextFree ? table->first[previous] : table->first[code];
-            const int previousLength = table->length[previous];
+            const uint8_t firstByte = code == nextFree ? table.first[previous] : table.first[code];
+            const int previousLength = table.length[previous];
             if (previousLength % Piece != 0) {
-                std::memcpy(table->last[nextFree], table->last[previous], Piece);
-                table->before[nextFree] = table->before[previous];
+                std::memcpy(table.last[nextFree], table.last[previous], Piece);
+                table.before[nextFree] = table.before[previous];
             } else {
-                table->before[nextFree] = static_cast<uint16_t>(previous);
+                table.before[nextFree] = static_cast<uint16_t>(previous);
             }
-            table->last[nextFree][previousLength % Piece] = firstByte;
-            table->first[nextFree] = table->first[previous];
-            table->length[nextFree] = static_cast<uint16_t>(previousLength + 1);
+            table.last[nextFree][previousLength % Piece] = firstByte;
+            table.first[nextFree] = table.first[previous];
+            table.length[nextFree] = static_cast<uint16_t>(previousLength + 1);
             ++nextFree;
             if (nextFree == (1 << codeWidth) && codeWidth < MaxCodeWidth) ++codeWidth;
         }
-        const int length = table->length[code];
+        const int length = table.length[code];
         if (length > MaxCodes) break;
-        out.put(*table, code, length);
+        out.put(table, code, length);
         previous = code;
     }
+    return out.stopped;
+}
 
-    if (out.stopped) return out.stopped;
+}  // namespace
+
+int gifDecodeLzw(BufferedInput& input, int minimumCodeSize, int width, int height, uint8_t* row,
+                 GifRowSink sink, void* sinkData)
+{
+    std::unique_ptr<LzwTable> table(new (std::nothrow) LzwTable());
+    if (!table) return ResultNoMemory;
+    SubBlockCodes codes(input);
+    RowWriter out{row, width, height, sink, sinkData};
+    const int stopped = decodeCodes(codes, *table, minimumCodeSize, out, false);
+    if (stopped != 0) return stopped;
     if (out.x > 0 && out.y < height) {
         std::memset(out.row + out.x, 0, static_cast<size_t>(width - out.x));
         out.finishRow();
     }
     codes.finish();
     return out.stopped;
+}
+
+long gifDecodeLzwJoined(int minimumCodeSize, const uint8_t* data, size_t size, uint8_t* out, size_t outSize)
+{
+    if (minimumCodeSize < 2 || minimumCodeSize > MaxCodeWidth - 1) return -1;
+    if (outSize == 0) return 0;
+    std::unique_ptr<LzwTable> table(new (std::nothrow) LzwTable());
+    if (!table) return -1;
+    JoinedCodes codes(data, size);
+    // One row of the whole output, which ends decoding once it is full.
+    RowWriter writer{out, static_cast<ptrdiff_t>(outSize), 1, nullptr, nullptr};
+    if (decodeCodes(codes, *table, minimumCodeSize, writer, true) == BadCode) return -1;
+    return static_cast<long>(writer.y > 0 ? writer.width : writer.x);
 }
 
 }  // namespace fotrix

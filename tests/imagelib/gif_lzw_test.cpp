@@ -18,6 +18,8 @@ struct EncodeOptions {
     bool endCode = true;
 };
 
+std::vector<uint8_t> encodeLzwBlocks(const std::vector<uint8_t>& packed);
+
 // A plain GIF LZW encoder: longest match in a dictionary of strings, code
 // width growing with the table, packed into sub-blocks.
 std::vector<uint8_t> encodeLzw(const std::vector<uint8_t>& pixels, int codeSize, EncodeOptions options = {})
@@ -63,6 +65,12 @@ std::vector<uint8_t> encodeLzw(const std::vector<uint8_t>& pixels, int codeSize,
     if (prefix >= 0) put(prefix);
     if (options.endCode) put(clear + 1);
     if (count > 0) packed.push_back(static_cast<uint8_t>(bits));
+    return encodeLzwBlocks(packed);
+}
+
+// Packed codes in sub-blocks of 255 bytes and a terminator.
+std::vector<uint8_t> encodeLzwBlocks(const std::vector<uint8_t>& packed)
+{
     std::vector<uint8_t> blocks;
     for (size_t i = 0; i < packed.size(); i += 255) {
         const size_t n = std::min<size_t>(255, packed.size() - i);
@@ -203,4 +211,34 @@ TEST(GifLzw, damaged_or_cut_data_keeps_what_was_decoded)
     ASSERT_EQ(fewerRows.rows, 20);
     EXPECT_TRUE(std::equal(fewerRows.pixels.begin(), fewerRows.pixels.end(), pixels.begin()));
     EXPECT_EQ(fewerRows.afterData, 0x3B);
+}
+
+// The animation's frames come with their sub-blocks joined, and a frame
+// with a code the table does not hold is dropped whole instead of shown in part.
+TEST(GifLzw, joined_data_decodes_alike_and_fails_at_a_bad_code)
+{
+    const auto pixels = runsAndNoise(40'000, 8, 60, 3);
+    const auto blocks = encodeLzw(pixels, 8);
+    std::vector<uint8_t> joined;
+    for (size_t at = 0; blocks[at] != 0; at += blocks[at] + 1u)
+        joined.insert(joined.end(), blocks.begin() + static_cast<long>(at + 1),
+                      blocks.begin() + static_cast<long>(at + 1 + blocks[at]));
+    // Room for more than the data holds; nothing is written past the room given.
+    std::vector<uint8_t> out(pixels.size() + 101, 0xEE);
+    ASSERT_EQ(gifDecodeLzwJoined(8, joined.data(), joined.size(), out.data(), out.size() - 1), 40'000);
+    EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), out.begin()));
+    EXPECT_EQ(out.back(), 0xEE);
+    // A shorter output is filled and no more.
+    std::vector<uint8_t> part(1234 + 1, 0xEE);
+    ASSERT_EQ(gifDecodeLzwJoined(8, joined.data(), joined.size(), part.data(), 1234), 1234);
+    EXPECT_TRUE(std::equal(part.begin(), part.end() - 1, pixels.begin()));
+    EXPECT_EQ(part[1234], 0xEE);
+
+    std::vector<uint8_t> damaged = joined;
+    damaged[300] = damaged[301] = 0xFF;
+    EXPECT_EQ(gifDecodeLzwJoined(8, damaged.data(), damaged.size(), out.data(), out.size()), -1);
+    const Decoded quiet = decode(encodeLzwBlocks(damaged), 8, 200, 200);
+    EXPECT_EQ(quiet.result, 0);
+    EXPECT_LT(quiet.rows, 200);
+    EXPECT_EQ(gifDecodeLzwJoined(12, joined.data(), joined.size(), out.data(), out.size()), -1);
 }
