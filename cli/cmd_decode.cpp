@@ -194,9 +194,7 @@ int decodeByRows(const DecodeRequest& request, fotrix::Bitmap& bitmap, fotrix::F
     PamOutput out;
     // A file that cannot be made is reported after the whole load, as always.
     if (out.open(request.output) != 0) return fotrix::ConvertNeedsWholePicture;
-    const int result = fotrix::loadByRows(
-        request.input, bitmap, request.params, &info,
-        [&out](const fotrix::Bitmap& picture, fotrix::RowHandoff& handoff) { return out.writeRows(picture, handoff); });
+    const int result = fotrix::loadByRows(request.input, bitmap, request.params, &info, out);
     if (result != 0) out.discard();
     if (result == fotrix::ConvertNeedsWholePicture) {
         fotrix::bitmapFree(bitmap);

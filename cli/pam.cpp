@@ -54,6 +54,8 @@ PamLayout pamLayoutOf(const Bitmap& bitmap)
     return {tuple, sampleBytes, static_cast<size_t>(bitmap.width) * tuple.depth * sampleBytes};
 }
 
+}  // namespace
+
 // Picture rows (in display order) as PAM samples. The common layouts have
 // loops of their own: rows already in PAM's order are copied, B, G, R rows
 // swapped, and palette indexes looked up as whole pixels.
@@ -150,7 +152,8 @@ private:
     std::vector<uint8_t> row_;
 };
 
-}  // namespace
+PamOutput::PamOutput() = default;
+PamOutput::~PamOutput() = default;
 
 int PamOutput::open(const std::string& fileName)
 {
@@ -194,19 +197,24 @@ void PamOutput::discard()
     replacement_.discard();
 }
 
-int PamOutput::writeRows(const Bitmap& picture, fotrix::RowHandoff& handoff)
+int PamOutput::begin(const Bitmap& picture)
 {
-    if (!handoff.writerBegins(fotrix::RowFormat{})) return fotrix::ResultLayoutRefused;
-    PamRows rows(picture);
+    rows_ = std::make_unique<PamRows>(picture);
     header(picture);
-    bool ok = true;
-    for (int y = 0; y < picture.height && ok; ++y)
-        ok = write(rows.convert(handoff.rowForWriting(y)), rows.layout().rowBytes);
-    if (!ok) {
-        discard();
-        return fotrix::ResultWriteError;
-    }
-    if (!handoff.loadSucceeded()) {
+    return 0;
+}
+
+int PamOutput::row(const uint8_t* pixels)
+{
+    if (write(rows_->convert(pixels), rows_->layout().rowBytes)) return 0;
+    discard();
+    return fotrix::ResultWriteError;
+}
+
+int PamOutput::end(bool loadSucceeded)
+{
+    rows_.reset();
+    if (!loadSucceeded) {
         discard();
         return fotrix::ResultCancelled;
     }

@@ -15,16 +15,21 @@ namespace cli {
 // 0, or the library's code 5 (cannot create) / 6 (write error).
 int writePam(const fotrix::Bitmap& bitmap, const std::string& fileName);
 
-// A PAM being written, for rows that arrive while the picture loads.
-class PamOutput {
+class PamRows;
+
+// A PAM being written, for rows that arrive while the picture loads: the
+// sink of a row hand-off (fotrix::loadByRows), written on the load's
+// thread. Keeps the file only when the load succeeded; its results are 0, 6
+// for a write error, or 15 when the load failed.
+class PamOutput : public fotrix::RowSink {
 public:
+    PamOutput();
+    ~PamOutput() override;
     // 0, or 5 when the file cannot be made.
     int open(const std::string& fileName);
-    // Takes the rows of `picture` from `handoff` as the load stores them:
-    // the consumer of a row hand-off (fotrix::loadByRows). Keeps the file
-    // only when the load succeeded; 0, 6 for a write error, or 15 when the
-    // load failed.
-    int writeRows(const fotrix::Bitmap& picture, fotrix::RowHandoff& handoff);
+    int begin(const fotrix::Bitmap& picture) override;
+    int row(const uint8_t* pixels) override;
+    int end(bool loadSucceeded) override;
     // The file is not wanted: removes what was written.
     void discard();
 
@@ -38,6 +43,7 @@ private:
     FILE* file_ = nullptr;
     bool inPlace_ = false;  // a device or pipe, written directly
     std::unique_ptr<char[]> buffer_;
+    std::unique_ptr<PamRows> rows_;  // the picture's rows as PAM samples, while rows arrive
 };
 
 }  // namespace cli

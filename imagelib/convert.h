@@ -36,5 +36,7 @@ int convertByRows(const std::string& input, const std::string& output, const Loa
 // was handed over and the picture is to be loaded whole.
 int loadByRows(const std::string& input, Bitmap& described, const LoadParams& load, FileInfo* info,
                const RowConsumer& consumer);
+// The same with `sink` handed each row on the caller's thread.
+int loadByRows(const std::string& input, Bitmap& described, const LoadParams& load, FileInfo* info, RowSink& sink);
 
 }  // namespace fotrix

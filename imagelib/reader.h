@@ -80,6 +80,10 @@ struct ImageHeader {
     // after the rows changes the picture, its comment or its metadata: a
     // conversion may then write each row as soon as it is stored.
     bool rowsInOrder = false;
+    // The file is bottom-up (fileOrigin says so), but the reader hands its
+    // rows over top row first, read from the file's end: they need no
+    // turning over.
+    bool rowsTopFirst = false;
 };
 
 struct PipelineState;

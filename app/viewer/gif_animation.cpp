@@ -7,7 +7,7 @@
 // carry over the pixels of earlier frames, which one table of 256 entries
 // cannot always hold.
 #include "app/viewer/gif_animation.h"
-#include "app/viewer/gif_lzw.h"
+#include "imagelib/readers/gif_lzw.h"
 #include "imagelib/transform.h"
 
 #include <algorithm>
@@ -211,7 +211,7 @@ int readImage(Context& c, std::vector<AnimationFrame>& frames)
         return result;
     }
     std::vector<uint8_t> indices(static_cast<size_t>(r.width) * r.height);
-    long count = GifLzwDecode(codeSize, compressed.data(), compressed.size(), indices.data(), indices.size());
+    long count = gifDecodeLzwJoined(codeSize, compressed.data(), compressed.size(), indices.data(), indices.size());
     if (count < 0) {
         bitmapFree(canvas);
         return AnimationCorrupt;

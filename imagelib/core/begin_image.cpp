@@ -389,7 +389,8 @@ int beginImage(ReaderContext& context, ImageHeader& h)
         buildNearestTables(p, h.width, h.height, kind == OutputKind::Bit);
     if (p.reduction == PipelineState::Reduction::Area) areaSetUp(p.area, h.width, h.height, p.outWidth, p.outHeight);
 
-    p.flipRows = ((h.fileOrigin ^ params.origin) & OriginBottom) != 0;
+    const uint16_t rowOrigin = h.rowsTopFirst ? static_cast<uint16_t>(h.fileOrigin & ~OriginBottom) : h.fileOrigin;
+    p.flipRows = ((rowOrigin ^ params.origin) & OriginBottom) != 0;
     p.mirrorRows = ((h.fileOrigin ^ params.origin) & OriginRight) != 0;
     p.planePasses = (h.sampleFlags & SamplePlanePasses) != 0;
     p.rawIsStored = p.unpackInPlace && !p.mirrorRows && !p.planePasses && unpackerCopiesUnchanged(p.unpack);

@@ -249,6 +249,55 @@ bool readRow(Stream& stream, uint8_t* target, size_t bytes, size_t padding)
     return (padding == 0 || streamReadExact(stream, pad, padding)) && streamReadExact(stream, target, bytes);
 }
 
+// A bottom-up file whose rows are all there, read for a top-down picture,
+// is read from its last row backwards, a block of rows at a time, so that
+// the rows reach the pipeline top row first: it then needs no whole picture
+// to turn them over, and a conversion holds only a band. Files cut short
+// keep the road from the first file row on, so that they keep the rows
+// they have.
+bool readsTopFirst(const Stream& stream, const ReaderContext& context, const BmpFile& file,
+                   const ImageHeader& header, size_t rowBytes, size_t stride)
+{
+    if (header.fileOrigin != OriginBottom || (context.params.origin & OriginBottom) || header.height < 2) return false;
+    const uint64_t end = file.dataOffset + (static_cast<uint64_t>(header.height) - 1) * stride + rowBytes;
+    return end <= stream.size;
+}
+
+// The rows of an uncompressed bottom-up file, `rowBytes` each at `stride`,
+// handed to the pipeline top row first. Each row is handed over from the
+// block it was read into, or through `convert` into the pipeline's row
+// buffer when the file's pixels need converting first. Returns putRows'
+// answer when it stops the load; `readResult` says whether every row was read.
+template <typename Convert>
+int handRowsTopFirst(Stream& stream, ReaderContext& context, const BmpFile& file, ImageHeader& header,
+                     size_t rowBytes, size_t stride, Convert convert, int& readResult)
+{
+    // Blocks of at least a stream block, so that they are read straight
+    // from the file into `block`.
+    const int blockRows = std::min<int>(header.height, static_cast<int>(StreamBlockBytes / stride) + 2);
+    std::vector<uint8_t> block((static_cast<size_t>(blockRows) - 1) * stride + rowBytes);
+    uint8_t* const rowBuffer = header.rowBuffer;
+    int result = ResultOk;
+    readResult = ResultOk;
+    for (int top = 0; top < header.height && result == ResultOk; top += blockRows) {
+        const int rows = std::min(blockRows, header.height - top);
+        // Picture rows top .. top + rows - 1 are file rows height - top - rows .. height - top - 1.
+        const uint64_t offset = file.dataOffset + static_cast<uint64_t>(header.height - top - rows) * stride;
+        const size_t bytes = (static_cast<size_t>(rows) - 1) * stride + rowBytes;
+        if (!streamSeek(stream, offset) || !streamReadExact(stream, block.data(), bytes)) {
+            readResult = ResultReadError;
+            break;
+        }
+        for (int i = 0; i < rows && result == ResultOk; ++i) {
+            uint8_t* row = block.data() + static_cast<size_t>(rows - 1 - i) * stride;
+            header.rowBuffer = convert(row, rowBuffer) ? rowBuffer : row;
+            result = putRows(context, 0, top + i, 1);
+        }
+    }
+    header.rowBuffer = rowBuffer;
+    return result;
+}
+
 int readTrueColour(Stream& stream, ReaderContext& context, const BmpFile& file, ImageHeader& header)
 {
     if (file.compression == CompressionRle8 || file.compression == CompressionRle4)
@@ -268,10 +317,26 @@ int readTrueColour(Stream& stream, ReaderContext& context, const BmpFile& file, 
     header.sampleFlags = layout.sampleFlags;
     header.bytesPerPlane = static_cast<uint32_t>(width) * deliveredBytes;
     header.rowsPerCall = 1;
-    if (int code = beginImage(context, header)) return code;
-
     const size_t rowBytes = static_cast<size_t>(width) * layout.fileBytes;
     const size_t padding = (4 - rowBytes % 4) % 4;
+    const bool topFirst = !(layout.sampleFlags & SamplePlanePasses) &&
+                          readsTopFirst(stream, context, file, header, rowBytes, rowBytes + padding);
+    // Rows read top row first can flow to a writer as they come.
+    header.rowsTopFirst = header.rowsInOrder = topFirst;
+    if (int code = beginImage(context, header)) return code;
+
+    if (topFirst) {
+        int result = ResultOk;
+        const auto split = [&](const uint8_t* row, uint8_t* rowBuffer) {
+            if (layout.split == Split::None) return false;
+            splitRow(layout, row, rowBuffer, width);
+            return true;
+        };
+        if (int code = handRowsTopFirst(stream, context, file, header, rowBytes, rowBytes + padding, split, result))
+            return code;
+        endImage(context, 0, 0, nullptr);
+        return result;
+    }
     std::vector<uint8_t> raw;
     if (layout.split != Split::None) raw.resize(rowBytes);
     int result = streamSeek(stream, file.dataOffset) ? ResultOk : ResultReadError;
@@ -432,6 +497,8 @@ int readPaletted(Stream& stream, ReaderContext& context, const BmpFile& file, Im
     header.sampleFlags = 0;
     header.rowsPerCall = 1;
     if (rle8 || rle4) header.compression = 1;
+    const bool topFirst = !rle8 && !rle4 && readsTopFirst(stream, context, file, header, rowBytes, header.bytesPerPlane);
+    header.rowsTopFirst = topFirst;
     if (int code = beginImage(context, header)) return code;
 
     uint8_t table[768] = {};
@@ -443,6 +510,10 @@ int readPaletted(Stream& stream, ReaderContext& context, const BmpFile& file, Im
     } else if (rle8 || rle4) {
         result = RleDecoder(stream, context, header, rle4).run();
         if (result == 15) return result;
+    } else if (topFirst) {
+        const auto asTheyAre = [](const uint8_t*, uint8_t*) { return false; };
+        if (int code = handRowsTopFirst(stream, context, file, header, rowBytes, header.bytesPerPlane, asTheyAre, result))
+            return code;
     } else {
         const size_t padding = header.bytesPerPlane - rowBytes;
         for (int y = 0; y < header.height; ++y) {

@@ -23,4 +23,11 @@ int loadByRows(const std::string& input, Bitmap& described, const LoadParams& lo
     return handoff.finish(loaded);
 }
 
+int loadByRows(const std::string& input, Bitmap& described, const LoadParams& load, FileInfo* info, RowSink& sink)
+{
+    RowHandoff handoff(sink);
+    const int loaded = loadBitmapHandedOff(input, described, load, info, &handoff);
+    return handoff.finish(loaded);
+}
+
 }  // namespace fotrix

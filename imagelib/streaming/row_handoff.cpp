@@ -1,5 +1,5 @@
 // The row hand-off between a load and a save: the band, the two row counts
-// and the writer's thread.
+// and the writer's thread (or the sink called on the load's thread).
 #include "imagelib/streaming/row_handoff.h"
 
 #include <algorithm>
@@ -19,9 +19,11 @@ RowHandoff::RowHandoff(std::string output, const SaveParams& params)
 
 RowHandoff::RowHandoff(RowConsumer consumer) : consumer_(std::move(consumer)) {}
 
+RowHandoff::RowHandoff(RowSink& sink) : sink_(&sink) {}
+
 RowHandoff::~RowHandoff()
 {
-    if (writer_.joinable()) finish(LoadCancelled);
+    if (writer_.joinable() || (sink_ && stage_ == Stage::Flowing && !loadEnded_)) finish(LoadCancelled);
     view_.pixels = nullptr;  // the band is ours, not the bitmap's
     bitmapFree(view_);
 }
@@ -45,6 +47,10 @@ bool RowHandoff::start(const Bitmap& picture, int bandRows)
     view_.metadata = nullptr;
     bitmapCopyAttributes(view_, picture);  // the load keeps its own comment and metadata
     view_.pixels = band_.data();
+    if (sink_) {
+        lock.unlock();
+        return startSink();
+    }
     stage_ = Stage::Starting;
     try {
         writer_ = std::thread(&RowHandoff::runWriter, this);
@@ -57,6 +63,33 @@ bool RowHandoff::start(const Bitmap& picture, int bandRows)
     lock.unlock();
     writer_.join();
     return false;
+}
+
+bool RowHandoff::startSink()
+{
+    // The rows a sink takes are those a consumer takes with the default RowFormat.
+    const int begun = view_.origin & OriginBottom ? ResultLayoutRefused : sink_->begin(view_);
+    saveResult_ = begun;
+    if (begun == ResultOk) {
+        stage_ = Stage::Flowing;
+        return true;
+    }
+    stage_ = begun == ResultLayoutRefused ? Stage::Declined : Stage::WriterFailed;
+    writerEnded_ = true;
+    return false;
+}
+
+void RowHandoff::handToSink(int end)
+{
+    for (int row = loadedRows_; row < end && !writerEnded_; ++row) {
+        const int answer = sink_->row(band_.data() + static_cast<size_t>(row % bandRows_) * stride_);
+        consumedRows_ = row + 1;
+        if (answer != ResultOk) {
+            saveResult_ = answer;
+            writerStoppedLoad_ = true;
+            writerEnded_ = true;  // the load's next request for a place stops it
+        }
+    }
 }
 
 void RowHandoff::decline()
@@ -97,9 +130,10 @@ bool RowHandoff::rowsLieTogether(int row, int count, size_t stride) const
 
 uint8_t* RowHandoff::rowsForLoading(int row, int count)
 {
-    // The place of row r last held row r - bandRows.
+    // The place of row r last held row r - bandRows. A sink is done with
+    // every row already.
     const int needed = row + count - bandRows_;
-    if (consumedRows_ < needed && !writerEnded_) {
+    if (!sink_ && consumedRows_ < needed && !writerEnded_) {
         std::unique_lock lock(mutex_);
         loaderWaitsFor_ = std::min(needed + bandRows_ / 2, loadedRows_.load());
         loaderWakes_.wait(lock, [&] { return writerEnded_ || consumedRows_ >= loaderWaitsFor_; });
@@ -112,6 +146,7 @@ uint8_t* RowHandoff::rowsForLoading(int row, int count)
 void RowHandoff::rowsLoaded(int end)
 {
     if (end <= loadedRows_) return;
+    if (sink_) handToSink(end);
     loadedRows_ = end;
     const int waits = writerWaitsFor_;
     if (waits >= 0 && end >= waits) {
@@ -164,6 +199,10 @@ int RowHandoff::finish(int loadResult)
 {
     endLoad(loadResult);
     if (writer_.joinable()) writer_.join();
+    if (sink_ && stage_ == Stage::Flowing && !writerEnded_) {
+        saveResult_ = sink_->end(loadResult == LoadOk);
+        writerEnded_ = true;
+    }
     std::lock_guard lock(mutex_);
     switch (stage_) {
     case Stage::Idle:

@@ -4,7 +4,10 @@
 // whole picture. The load runs on the caller's thread and stores each row in
 // the band once the writer is done with the row that had its place before;
 // the writer runs on a thread of its own and takes each row once the load has
-// stored it. Neither side waits while the other keeps up.
+// stored it. Neither side waits while the other keeps up. A writer that
+// needs no loop of its own (a RowSink) is instead handed each row on the
+// load's thread as soon as it is stored: no second thread, no switches
+// between threads.
 #include <atomic>
 #include <condition_variable>
 #include <functional>
@@ -26,12 +29,31 @@ class RowHandoff;
 // writerBegins, so that a picture whose rows cannot flow is loaded whole.
 using RowConsumer = std::function<int(const Bitmap& picture, RowHandoff& handoff)>;
 
+// A writer that is handed the rows on the load's thread, one call a row.
+class RowSink {
+public:
+    virtual ~RowSink() = default;
+    // The picture as the load will finish it (its pixels are not read): 0 to
+    // take its rows, ResultLayoutRefused when they cannot go to this writer
+    // as they come (the picture is then loaded whole), or an error that
+    // fails the conversion.
+    virtual int begin(const Bitmap& picture) = 0;
+    // The next row, top row first. A non-zero answer stops the load and is
+    // the conversion's result; the writer cleans up before it answers.
+    virtual int row(const uint8_t* pixels) = 0;
+    // The load ended, after begin() and every row() answered 0: returns the
+    // writer's result. A writer told that the load failed keeps nothing.
+    virtual int end(bool loadSucceeded) = 0;
+};
+
 class RowHandoff {
 public:
     // The writer is the save pipeline, writing `output` with `params`.
     RowHandoff(std::string output, const SaveParams& params);
     // The writer is `consumer`.
     explicit RowHandoff(RowConsumer consumer);
+    // The writer is `sink`, handed each row on the load's thread.
+    explicit RowHandoff(RowSink& sink);
     ~RowHandoff();
     RowHandoff(const RowHandoff&) = delete;
     RowHandoff& operator=(const RowHandoff&) = delete;
@@ -78,8 +100,11 @@ private:
 
     void runWriter();
     void endLoad(int result);
+    bool startSink();
+    void handToSink(int end);
 
     const RowConsumer consumer_;
+    RowSink* const sink_ = nullptr;
     Bitmap view_;  // the writer's picture: pixels point into the band
     std::vector<uint8_t> band_;
     std::vector<uint8_t> zeroRow_;

@@ -1,7 +1,7 @@
 // The animation reader against the composed frames of two public GIF suites,
 // its delays, bad files, and the frames advancing on timer 1002.
 #include "app/viewer/gif_animation.h"
-#include "app/viewer/gif_lzw.h"
+#include "imagelib/readers/gif_lzw.h"
 #include "tests/app/viewer_main_fixture.h"
 #include "tests/support/conf_support.h"
 #include "tests/support/test_support.h"
@@ -248,10 +248,10 @@ TEST(GifLzw, invalid_codes_are_reported_and_output_is_bounded)
     // Code size 2, 3-bit codes: clear, then code 7 (not yet defined).
     const uint8_t bad[] = {0x3C, 0x00};
     uint8_t out[16];
-    EXPECT_EQ(GifLzwDecode(2, bad, sizeof bad, out, sizeof out), -1);
+    EXPECT_EQ(gifDecodeLzwJoined(2, bad, sizeof bad, out, sizeof out), -1);
     const uint8_t good[] = {0x8C, 0x53, 0};  // clear, 1, 6 (1 1), 1, end
-    EXPECT_EQ(GifLzwDecode(2, good, 2, out, sizeof out), 4);
-    EXPECT_EQ(GifLzwDecode(2, good, 2, out, 3), 3);
+    EXPECT_EQ(gifDecodeLzwJoined(2, good, 2, out, sizeof out), 4);
+    EXPECT_EQ(gifDecodeLzwJoined(2, good, 2, out, 3), 3);
 }
 
 }  // namespace

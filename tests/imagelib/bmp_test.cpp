@@ -793,6 +793,61 @@ TEST(BmpHeaders, TruncatedTrueColourData)
     EXPECT_EQ(load(writeTemp(dir, "nopad.bmp", bytes))->code, 0);
 }
 
+// A bottom-up file read for a top-down picture is read from its end
+// backwards, a block of rows at a time: files of every uncompressed layout,
+// several blocks high with a short last block, must give the picture of
+// their top-down twin (read from the front) and of the bottom-up load.
+TEST(BmpHeaders, BottomUpFilesReadFromTheEndGiveThePictureOfTheirTopDownTwin)
+{
+    testsupport::TempDir dir;
+    std::mt19937 random(5);
+    struct Layout {
+        int bitCount;
+        uint32_t compression;
+        std::vector<uint32_t> masks;
+    };
+    const std::vector<Layout> layouts = {
+        {24, 0, {}},
+        {32, 0, {}},
+        {16, 0, {}},
+        {16, 3, {0xF800, 0x07E0, 0x001F}},         // 5-6-5
+        {16, 3, {0x0F00, 0x00F0, 0x000F}},         // 4-4-4, converted while reading
+        {32, 3, {0x3FF00000, 0x000FFC00, 0x3FF}},  // 10-10-10, converted while reading
+        {8, 0, {}},
+        {4, 0, {}},
+        {1, 0, {}},
+    };
+    for (const Layout& layout : layouts) {
+        BmpFields fields;
+        fields.width = 1001;  // rows need padding in every depth but 32 bits
+        fields.bitCount = layout.bitCount;
+        fields.compression = layout.compression;
+        fields.masks = layout.masks;
+        const size_t stride = (size_t(fields.width) * layout.bitCount + 31) / 32 * 4;
+        fields.height = int(std::max<size_t>(157, 3 * (128u << 10) / stride + 5));
+        if (layout.bitCount <= 8)
+            for (int i = 0; i < 1 << layout.bitCount; ++i) fields.palette.push_back(uint32_t(random()) & 0xFFFFFF);
+        fields.pixels.resize(stride * fields.height);
+        for (auto& v : fields.pixels) v = uint8_t(random());
+        const std::string name = std::to_string(layout.bitCount) + "-" + std::to_string(layout.masks.size());
+        SCOPED_TRACE(name);
+        const std::vector<uint8_t> bytes = makeBmp(fields);
+        auto fromTheEnd = loadRgb(writeTemp(dir, name + "-up.bmp", bytes));
+        auto twin = loadRgb(writeTemp(dir, name + "-down.bmp", topDown(bytes)));
+        ASSERT_EQ(fromTheEnd->code, 0);
+        ASSERT_EQ(twin->code, 0);
+        EXPECT_EQ(colourDifference(toPixels(fromTheEnd->bitmap), toPixels(twin->bitmap), false), 0);
+        // Loaded bottom row first, the file is read from its start.
+        auto stored = load(writeTemp(dir, name + "-up.bmp", bytes), [](LoadParams& p) {
+            p.options |= ForceTrueColour | NoAlpha;
+            p.origin = OriginBottom;
+        });
+        ASSERT_EQ(stored->code, 0);
+        EXPECT_EQ(stored->bitmap.origin, OriginBottom);
+        EXPECT_EQ(colourDifference(toPixels(stored->bitmap), toPixels(fromTheEnd->bitmap), false), 0);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Reduction while loading
 

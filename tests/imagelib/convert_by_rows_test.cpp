@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "imagelib/convert.h"
@@ -123,6 +124,16 @@ std::function<void(const fs::path&)> targaFile(int w, int h, bool rle)
     };
 }
 
+// A BMP of ours: rows stored bottom row first, read from the file's end.
+std::function<void(const fs::path&)> bmpFile(int w, int h)
+{
+    return [=](const fs::path& p) {
+        const fs::path source = p.string() + ".ppm";
+        writePnm(source, "P6", w, h, 3);
+        ASSERT_EQ(wholeConvert(source, p, editingParams(), saveAs(FormatBmp)), 0);
+    };
+}
+
 std::function<void(const fs::path&)> copyOf(const fs::path& testFile)
 {
     return [=](const fs::path& p) { fs::copy_file(testFile, p, fs::copy_options::overwrite_existing); };
@@ -147,6 +158,8 @@ TEST(ConvertByRows, writesTheFileAWholeLoadAndSaveWrites)
         {"jpeg-progressive", jpegFile(333, 777, true), ".jpg", FormatJpeg, {}},
         {"targa-top-down", targaFile(500, 700, false), ".tga", FormatJpeg, {}},
         {"targa-run-length", targaFile(500, 700, true), ".tga", FormatPng, {}},
+        {"bmp-bottom-up", bmpFile(301, 700), ".bmp", FormatJpeg, {}},
+        {"bmp-bottom-up-bgr-rows", bmpFile(301, 700), ".bmp", FormatPng, {}, [](LoadParams& l) { l.channelOrder = 1; }},
     };
     if (fs::exists(camera)) cases.push_back({"camera-exif", copyOf(camera), ".jpg", FormatJpeg, {}});
     for (const Case& c : cases) {
@@ -369,5 +382,110 @@ TEST(LoadByRows, aConsumerThatFailsStopsTheLoadAndALoadThatFailsTellsTheConsumer
     truncate(input, fs::file_size(input) / 2);
     RowCollector collector;
     EXPECT_EQ(loadByRows(input.string(), described, editingParams(), nullptr, std::ref(collector)), ResultReadError);
+    bitmapFree(described);
+}
+
+namespace {
+
+// A sink that keeps every row it is handed and notes on which thread.
+struct SinkCollector : RowSink {
+    std::vector<uint8_t> pixels;
+    size_t rowBytes = 0;
+    int begun = 0, rows = 0, ended = 0;
+    bool loadSucceeded = false, otherThread = false;
+    int beginAnswer = ResultOk;
+    int failAfterRows = -1;  // >= 0: answers a write error for the row after that many
+
+    int begin(const Bitmap& picture) override
+    {
+        ++begun;
+        rowBytes = static_cast<size_t>(picture.width) * picture.bytesPerPixel;
+        return beginAnswer;
+    }
+    int row(const uint8_t* row) override
+    {
+        otherThread |= std::this_thread::get_id() != caller;
+        if (rows == failAfterRows) return ResultWriteError;
+        ++rows;
+        pixels.insert(pixels.end(), row, row + rowBytes);
+        return ResultOk;
+    }
+    int end(bool succeeded) override
+    {
+        ++ended;
+        loadSucceeded = succeeded;
+        return succeeded ? ResultOk : ResultCancelled;
+    }
+    const std::thread::id caller = std::this_thread::get_id();
+};
+
+}  // namespace
+
+TEST(LoadByRows, aSinkTakesTheRowsOfAWholeLoadOnTheLoadsThread)
+{
+    TempDir dir;
+    for (const Case& c : {Case{"ppm", ppm(333, 1201), ".ppm", 0, {}},
+                          Case{"jpeg", jpegFile(640, 900, false), ".jpg", 0, {}},
+                          Case{"bmp", bmpFile(301, 700), ".bmp", 0, {}}}) {
+        SCOPED_TRACE(c.name);
+        const fs::path input = makeInput(dir, c);
+        Bitmap whole, described;
+        ASSERT_EQ(loadBitmap(input.string(), whole, editingParams(), nullptr), 0);
+        SinkCollector sink;
+        ASSERT_EQ(loadByRows(input.string(), described, editingParams(), nullptr, sink), 0);
+        EXPECT_EQ(described.pixels, nullptr);
+        EXPECT_EQ(described.height, whole.height);
+        EXPECT_EQ(sink.rows, whole.height);
+        EXPECT_EQ(sink.ended, 1);
+        EXPECT_TRUE(sink.loadSucceeded);
+        EXPECT_FALSE(sink.otherThread);
+        EXPECT_TRUE(sink.pixels == packedPixels(whole));
+        bitmapFree(whole);
+        bitmapFree(described);
+    }
+}
+
+TEST(LoadByRows, aSinkThatRefusesOrFailsAndALoadThatFails)
+{
+    TempDir dir;
+    const fs::path input = dir / "in.ppm";
+    writePnm(input, "P6", 700, 1500, 3);
+    Bitmap described;
+
+    SinkCollector refusing;
+    refusing.beginAnswer = ResultLayoutRefused;
+    EXPECT_EQ(loadByRows(input.string(), described, editingParams(), nullptr, refusing), ConvertNeedsWholePicture);
+    EXPECT_EQ(refusing.rows + refusing.ended, 0);
+    bitmapFree(described);
+
+    SinkCollector unable;
+    unable.beginAnswer = ResultCannotCreate;
+    EXPECT_EQ(loadByRows(input.string(), described, editingParams(), nullptr, unable), ResultCannotCreate);
+    EXPECT_EQ(unable.rows + unable.ended, 0);
+    bitmapFree(described);
+
+    // A row's error stops the load at once and is the result; the sink is not ended.
+    SinkCollector failing;
+    failing.failAfterRows = 10;
+    EXPECT_EQ(loadByRows(input.string(), described, editingParams(), nullptr, failing), ResultWriteError);
+    EXPECT_EQ(failing.rows, 10);
+    EXPECT_EQ(failing.ended, 0);
+    bitmapFree(described);
+
+    // Bottom-up rows are refused before the sink is asked.
+    LoadParams bottomUp = editingParams();
+    bottomUp.origin = OriginBottom;
+    SinkCollector untouched;
+    EXPECT_EQ(loadByRows(input.string(), described, bottomUp, nullptr, untouched), ConvertNeedsWholePicture);
+    EXPECT_EQ(untouched.begun, 0);
+    bitmapFree(described);
+
+    // A load that fails half-way tells the sink, whose file is not kept.
+    truncate(input, fs::file_size(input) / 2);
+    SinkCollector told;
+    EXPECT_EQ(loadByRows(input.string(), described, editingParams(), nullptr, told), ResultReadError);
+    EXPECT_EQ(told.ended, 1);
+    EXPECT_FALSE(told.loadSucceeded);
+    EXPECT_LT(told.rows, 1500);
     bitmapFree(described);
 }
