@@ -144,15 +144,25 @@ int readAvif(Stream& stream, ReaderContext& context)
     avifRGBImageSetDefaults(&rgb, &image);
     rgb.format = alpha ? AVIF_RGB_FORMAT_RGBA : AVIF_RGB_FORMAT_RGB;
     rgb.depth = 8;
-    rgb.rowBytes = static_cast<uint32_t>(width) * (alpha ? 4u : 3u);
-    std::vector<uint8_t> pixels(static_cast<size_t>(rgb.rowBytes) * height);
-    rgb.pixels = pixels.data();
+    // An upright picture converts straight into the bitmap where the pipeline
+    // keeps the rows as they are.
+    const bool upright = transform.quarterTurns == 0 && transform.mirror < 0;
+    const PlacedPicture placed = upright ? pictureInBitmap(context, header) : PlacedPicture{};
+    std::vector<uint8_t> own;
+    if (placed.pixels) {
+        rgb.pixels = placed.pixels;
+        rgb.rowBytes = static_cast<uint32_t>(placed.stride);
+    } else {
+        rgb.rowBytes = static_cast<uint32_t>(width) * (alpha ? 4u : 3u);
+        own.resize(static_cast<size_t>(rgb.rowBytes) * height);
+        rgb.pixels = own.data();
+    }
     if (avifResult r = avifImageYUVToRGB(&image, &rgb); r != AVIF_RESULT_OK) return fail(context, r);
-    if (transform.quarterTurns == 0 && transform.mirror < 0)
-        return deliverInterleaved(context, header, pixels.data(), rgb.rowBytes);
+    if (placed.pixels) return deliverPlaced(context, placed);
+    if (upright) return deliverInterleaved(context, header, own.data(), rgb.rowBytes);
     int turnedWidth = 0, turnedHeight = 0;
     const std::vector<uint8_t> turned =
-        applyTransform(pixels.data(), rgb.rowBytes, width, height, alpha ? 4 : 3, transform, turnedWidth, turnedHeight);
+        applyTransform(own.data(), rgb.rowBytes, width, height, alpha ? 4 : 3, transform, turnedWidth, turnedHeight);
     return deliverInterleaved(context, header, turned.data(), header.bytesPerPlane);
 }
 

@@ -112,9 +112,14 @@ int readStill(ReaderContext& context, const WebpFile& file, ImageHeader& header)
     const int begun = beginImage(context, header);
     if (begun != 0) return begun;
 
-    const size_t stride = header.bytesPerPlane;
-    std::vector<uint8_t> pixels;
-    pixels.resize(stride * static_cast<size_t>(outHeight));
+    // Straight into the bitmap where the pipeline keeps the rows as they are,
+    // else into a picture of our own that the pipeline then takes row by row.
+    PlacedPicture placed = pictureInBitmap(context, header);
+    std::vector<uint8_t> own;
+    if (!placed.pixels) {
+        own.resize(static_cast<size_t>(header.bytesPerPlane) * outHeight);
+        placed = {own.data(), header.bytesPerPlane, header.bytesPerPlane, outHeight};
+    }
     WebPDecoderConfig config;
     if (!WebPInitDecoderConfig(&config)) return LoadNoMemory;
     config.options.use_threads = 1;
@@ -125,9 +130,9 @@ int readStill(ReaderContext& context, const WebpFile& file, ImageHeader& header)
     }
     config.output.colorspace = alpha ? MODE_RGBA : MODE_RGB;
     config.output.is_external_memory = 1;
-    config.output.u.RGBA.rgba = pixels.data();
-    config.output.u.RGBA.stride = static_cast<int>(stride);
-    config.output.u.RGBA.size = pixels.size();
+    config.output.u.RGBA.rgba = placed.pixels;
+    config.output.u.RGBA.stride = static_cast<int>(placed.stride);
+    config.output.u.RGBA.size = placed.bytes();
     std::unique_ptr<WebPIDecoder, IncrementalFree> decoder(
         WebPIDecode(file.bytes.data(), file.bytes.size(), &config));
     if (!decoder) return LoadNoMemory;
@@ -137,7 +142,8 @@ int readStill(ReaderContext& context, const WebpFile& file, ImageHeader& header)
     if (status != VP8_STATUS_OK && status != VP8_STATUS_SUSPENDED)
         return readerFail(context, LoadCorrupt, "WebP : Corrupt picture data !");
     // Rows the decoder did not reach stay zero; the pipeline tells the caller.
-    const int delivered = deliverInterleaved(context, header, pixels.data(), stride);
+    const int delivered = own.empty() ? deliverPlaced(context, placed)
+                                      : deliverInterleaved(context, header, own.data(), placed.stride);
     if (delivered != 0) return delivered;
     return status == VP8_STATUS_SUSPENDED ? readerFail(context, LoadReadError, "WebP : File ends early !") : 0;
 }
