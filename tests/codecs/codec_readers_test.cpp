@@ -23,6 +23,7 @@ struct Codec {
 const Codec webpLossy{"webp", "cwebp -quiet -q 80 {in} -o {out}", "dwebp -quiet {in} -o {out}", "webp"};
 const Codec webpLossless{"webp", "cwebp -quiet -lossless -exact {in} -o {out}", "dwebp -quiet {in} -o {out}", "webp"};
 const Codec avif{"avif", "avifenc -j 1 {in} {out}", "avifdec -d 8 {in} {out}", "avif"};
+const Codec avif420{"avif", "avifenc -j 1 -y 420 {in} {out}", "avifdec -d 8 {in} {out}", "avif"};
 const Codec avifLossless{"avif", "avifenc -j 1 -l {in} {out}", "avifdec -d 8 {in} {out}", "avif"};
 const Codec heif{"heif", "heif-enc -q 70 {in} -o {out}", "heif-convert {in} {out}", "heic"};
 const Codec jxl{"jxl", "cjxl --quiet {in} {out}", "djxl {in} {out}", "jxl"};
@@ -190,6 +191,22 @@ TEST(AvifReader, alpha_matches_avifdec)
 {
     REQUIRE_CODEC(avif);
     expectLikeReference(avif, codectest::alphaPicture(), 1);
+}
+
+// 4:2:0 pictures, whose rows are converted to RGB a block at a time, equal
+// avifdec's conversion of the whole picture, also with an odd height and alpha.
+TEST(AvifReader, subsampled_chroma_matches_avifdec_exactly)
+{
+    REQUIRE_CODEC(avif420);
+    REQUIRE_TOOL("convert");
+    TempDir dir;
+    const std::filesystem::path odd = dir / "odd.png";
+    ASSERT_TRUE(codectest::runTool("convert '" + codectest::photo().string() + "' -crop 117x93+1+1 +repage '" +
+                                   odd.string() + "'"));
+    for (const std::filesystem::path& source : {odd, codectest::alphaPicture()}) {
+        SCOPED_TRACE(source.string());
+        expectLikeReference(avif420, source, 0);
+    }
 }
 
 TEST(AvifReader, lossless_gives_the_source)
