@@ -6,9 +6,11 @@
 // rows it holds (code 4, a picture with ToleratePartial). A thumbnail box
 // lets libwebp decode straight at the reduced size, which costs a fraction of
 // a full decode.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include <webp/decode.h>
@@ -114,11 +116,13 @@ int readStill(ReaderContext& context, const WebpFile& file, ImageHeader& header)
 
     // Straight into the bitmap where the pipeline keeps the rows as they are,
     // else into a picture of our own that the pipeline then takes row by row.
+    // (Ours is not cleared first: rows the decoder does not reach are cleared after.)
     PlacedPicture placed = pictureInBitmap(context, header);
-    std::vector<uint8_t> own;
+    std::unique_ptr<uint8_t[]> own;
     if (!placed.pixels) {
-        own.resize(static_cast<size_t>(header.bytesPerPlane) * outHeight);
-        placed = {own.data(), header.bytesPerPlane, header.bytesPerPlane, outHeight};
+        own.reset(new (std::nothrow) uint8_t[static_cast<size_t>(header.bytesPerPlane) * outHeight]);
+        if (!own) return readerFail(context, LoadNoMemory, "WebP : Not enough memory !");
+        placed = {own.get(), header.bytesPerPlane, header.bytesPerPlane, outHeight};
     }
     WebPDecoderConfig config;
     if (!WebPInitDecoderConfig(&config)) return LoadNoMemory;
@@ -137,13 +141,18 @@ int readStill(ReaderContext& context, const WebpFile& file, ImageHeader& header)
         WebPIDecode(file.bytes.data(), file.bytes.size(), &config));
     if (!decoder) return LoadNoMemory;
     const VP8StatusCode status = WebPIUpdate(decoder.get(), file.bytes.data(), file.bytes.size());
+    int reached = 0;
+    if (status != VP8_STATUS_SUSPENDED || !WebPIDecGetRGB(decoder.get(), &reached, nullptr, nullptr, nullptr))
+        reached = status == VP8_STATUS_OK ? outHeight : 0;
+    for (int row = std::max(reached, 0); row < outHeight; ++row)
+        std::memset(placed.pixels + static_cast<size_t>(row) * placed.stride, 0, placed.rowBytes);
     decoder.reset();
     WebPFreeDecBuffer(&config.output);
     if (status != VP8_STATUS_OK && status != VP8_STATUS_SUSPENDED)
         return readerFail(context, LoadCorrupt, "WebP : Corrupt picture data !");
-    // Rows the decoder did not reach stay zero; the pipeline tells the caller.
-    const int delivered = own.empty() ? deliverPlaced(context, placed)
-                                      : deliverInterleaved(context, header, own.data(), placed.stride);
+    // Rows the decoder did not reach are zero; the pipeline tells the caller.
+    const int delivered = own ? deliverInterleaved(context, header, own.get(), placed.stride)
+                              : deliverPlaced(context, placed);
     if (delivered != 0) return delivered;
     return status == VP8_STATUS_SUSPENDED ? readerFail(context, LoadReadError, "WebP : File ends early !") : 0;
 }
