@@ -74,8 +74,8 @@ public:
     int read(void* pointer, size_t size, size_t count) override
     {
         if (watching_) {
-            const INT64 end = tell() + static_cast<INT64>(size * count);
-            if (end > this->size()) missing_ += end - std::max(tell(), this->size());
+            const INT64 at = tell(), length = static_cast<INT64>(std::min<uint64_t>(uint64_t{size} * count, 1u << 30));
+            if (at + length > this->size()) missing_ += at + length - std::max(at, this->size());
         }
         return LibRaw_file_datastream::read(pointer, size, count);
     }
@@ -106,10 +106,14 @@ int codeOf(int error)
     }
 }
 
+int failCutShort(ReaderContext& context)
+{
+    return readerFail(context, LoadReadError, "Camera RAW : sensor data cut short");
+}
+
 int fail(ReaderContext& context, int error, const DataTrouble& trouble = {})
 {
-    if (error == LIBRAW_IO_ERROR && trouble.endedEarly)
-        return readerFail(context, LoadReadError, "Camera RAW : sensor data cut short");
+    if (error == LIBRAW_IO_ERROR && trouble.endedEarly) return failCutShort(context);
     if (error == LIBRAW_FILE_UNSUPPORTED)
         return readerFail(context, LoadUnknownFormat, "Camera RAW : sensor data of a kind LibRaw lacks");
     char message[64];
@@ -228,14 +232,10 @@ int decodeSensor(Stream& file, ReaderContext& context, const char* kind)
     const bool halfSize = params.maxWidth > 0 && params.maxHeight > 0 && params.maxWidth * 2 <= sizes.width &&
                           params.maxHeight * 2 <= sizes.height;
     applySettings(raw->params, params, halfSize);
-    if (tooSmallForSensor(source.size(), sizes)) trouble.endedEarly = true;
+    const bool tooSmall = tooSmallForSensor(source.size(), sizes);
     source.watch();
-    if (!trouble.endedEarly && (error = libraw_unpack(raw.get())) != LIBRAW_SUCCESS)
-        return fail(context, error, trouble);
-    if (trouble.endedEarly || source.ranOut()) {
-        trouble.endedEarly = true;
-        return fail(context, LIBRAW_IO_ERROR, trouble);
-    }
+    if (!tooSmall && (error = libraw_unpack(raw.get())) != LIBRAW_SUCCESS) return fail(context, error, trouble);
+    if (tooSmall || trouble.endedEarly || source.ranOut()) return failCutShort(context);
     scaleWhiteBalance(*raw, params);
     if ((error = libraw_dcraw_process(raw.get())) != LIBRAW_SUCCESS) return fail(context, error, trouble);
     std::unique_ptr<libraw_processed_image_t, ImageFree> image(libraw_dcraw_make_mem_image(raw.get(), &error));
