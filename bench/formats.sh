@@ -5,12 +5,13 @@
 #   fotrix-cli decode (PAM out)   vs  dwebp -pam | avifdec -j 2 (.y4m) |
 #   heif-convert (.y4m) | djxl (.ppm)
 # The decoders write their cheapest output (YUV where they have it, which
-# skips the RGB conversion we do), ours writes PAM. Prints mean seconds, peak
-# memory (kB) and the ratios ours/theirs of wall time, processor time and
-# memory (goal: at most 1.1; on a busy machine the processor time tells more).
+# skips the RGB conversion we do), ours writes PAM. The two commands run
+# alternately (bench/paired.py): one line a format with the median ratios
+# ours/theirs of processor and wall time, the medians and the peak memory
+# (goal: at most 1.1; on a busy machine the processor time tells more).
 #
 # usage: bench/formats.sh [path/to/fotrix-cli]   (default build/cli/fotrix-cli)
-#        RUNS=5 sets the number of timed runs per command, SIZE=WxH the
+#        RUNS=5 sets the number of pairs per format, SIZE=WxH the
 #        picture (3000x2000).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,14 +48,8 @@ rows=(
   "heif|$cli decode $work/in.heic /dev/null|heif-convert $work/in.heic $work/out.y4m"
   "jxl|$cli decode $work/in.jxl /dev/null|djxl $work/in.jxl $work/out.ppm"
 )
-echo "== timing ($runs runs each) and peak memory"
-printf '%-14s %9s %9s %9s %9s %9s %9s %6s %6s %6s\n' format ours-s theirs-s ours-cpu theirs-cpu ours-kB theirs-kB \
-  time cpu mem
+echo "== paired runs ($runs pairs each), ratios ours/theirs"
 for row in "${rows[@]}"; do
   IFS='|' read -r name ours theirs <<<"$row"
-  a=$(mean "$ours"); ac=$(cpu)
-  b=$(mean "$theirs"); bc=$(cpu)
-  am=$(peak "$ours"); bm=$(peak "$theirs")
-  printf '%-14s %9s %9s %9s %9s %9s %9s %6s %6s %6s\n' "$name" "$a" "$b" "$ac" "$bc" "$am" "$bm" "$(ratio "$a" "$b")" \
-    "$(ratio "$ac" "$bc")" "$(ratio "$am" "$bm")"
+  paired "$name" "$ours" "$theirs"
 done

@@ -34,10 +34,62 @@ struct ImageFree {
     void operator()(libraw_processed_image_t* image) const { libraw_dcraw_clear_mem(image); }
 };
 
-// LibRaw reports damaged data on stderr unless told otherwise; the result
-// code says enough.
-void quietDataError(void*, const char*, const int) {}
+// LibRaw reports damaged data on stderr unless told otherwise. Its handler
+// is told instead, and keeps whether the data ended early (offset -1), which
+// LibRaw's result code calls an input/output error.
+struct DataTrouble {
+    bool endedEarly = false;
+};
+void noteDataError(void* data, const char*, const int offset)
+{
+    if (offset < 0) static_cast<DataTrouble*>(data)->endedEarly = true;
+}
 void quietMemoryError(void*, const char*, const char*) {}
+
+// Some of LibRaw's unpackers do not check their reads: on a file cut short
+// they turn stale buffers or zeros into a picture and answer success. Three
+// checks stand in for them:
+// - the file must hold at least an eighth of a bit a sensel (lossless raw
+//   data takes several bits, the lossy kinds more than one);
+// - LibRaw's data handler must not have reported the end of the file;
+// - unpacking must not ask for more than a few blocks beyond the end (the
+//   read-ahead of a whole file), counted by the file LibRaw reads through.
+constexpr uint64_t SenselsPerByteLimit = 64;
+
+bool tooSmallForSensor(INT64 fileSize, const libraw_image_sizes_t& sizes)
+{
+    const uint64_t sensels = uint64_t{sizes.raw_width} * sizes.raw_height;
+    return fileSize >= 0 && static_cast<uint64_t>(fileSize) < sensels / SenselsPerByteLimit;
+}
+
+// The file as LibRaw reads it, counting what unpacking asks for beyond the end.
+class WatchedFile : public LibRaw_file_datastream {
+public:
+    explicit WatchedFile(const char* name) : LibRaw_file_datastream(name) {}
+    static constexpr INT64 MissingLimit = INT64{64} << 10;
+
+    void watch() { watching_ = true; }
+    bool ranOut() const { return missing_ > MissingLimit; }
+
+    int read(void* pointer, size_t size, size_t count) override
+    {
+        if (watching_) {
+            const INT64 at = tell(), length = static_cast<INT64>(std::min<uint64_t>(uint64_t{size} * count, 1u << 30));
+            if (at + length > this->size()) missing_ += at + length - std::max(at, this->size());
+        }
+        return LibRaw_file_datastream::read(pointer, size, count);
+    }
+    int get_char() override
+    {
+        const int c = LibRaw_file_datastream::get_char();
+        if (watching_ && c < 0) ++missing_;
+        return c;
+    }
+
+private:
+    bool watching_ = false;
+    INT64 missing_ = 0;
+};
 
 int codeOf(int error)
 {
@@ -54,8 +106,16 @@ int codeOf(int error)
     }
 }
 
-int fail(ReaderContext& context, int error)
+int failCutShort(ReaderContext& context)
 {
+    return readerFail(context, LoadReadError, "Camera RAW : sensor data cut short");
+}
+
+int fail(ReaderContext& context, int error, const DataTrouble& trouble = {})
+{
+    if (error == LIBRAW_IO_ERROR && trouble.endedEarly) return failCutShort(context);
+    if (error == LIBRAW_FILE_UNSUPPORTED)
+        return readerFail(context, LoadUnknownFormat, "Camera RAW : sensor data of a kind LibRaw lacks");
     char message[64];
     std::snprintf(message, sizeof message, "Camera RAW : %s", libraw_strerror(error));
     return readerFail(context, codeOf(error), message);
@@ -147,13 +207,17 @@ int deliver(ReaderContext& context, const libraw_processed_image_t& image, const
 
 int decodeSensor(Stream& file, ReaderContext& context, const char* kind)
 {
+    // LibRaw reads through `source` and must be closed before it goes.
+    WatchedFile source(file.name.c_str());
+    if (!source.valid()) return readerFail(context, LoadCannotOpen, "Camera RAW : cannot open the file");
     std::unique_ptr<libraw_data_t, RawFree> raw(libraw_init(0));
     if (!raw) return LoadNoMemory;
     raw->params.max_raw_memory_mb = MemoryLimitMb;
-    libraw_set_dataerror_handler(raw.get(), quietDataError, nullptr);
+    DataTrouble trouble;
+    libraw_set_dataerror_handler(raw.get(), noteDataError, &trouble);
     libraw_set_memerror_handler(raw.get(), quietMemoryError, nullptr);
-    int error = libraw_open_file(raw.get(), file.name.c_str());
-    if (error != LIBRAW_SUCCESS) return fail(context, error);
+    int error = static_cast<LibRaw*>(raw->parent_class)->open_datastream(&source);
+    if (error != LIBRAW_SUCCESS) return fail(context, error, trouble);
     const libraw_image_sizes_t& sizes = raw->sizes;
     if (sizes.width < 1 || sizes.height < 1 || sizes.width > MaxSide || sizes.height > MaxSide)
         return readerFail(context, LoadBadData, "Camera RAW : bad sensor size");
@@ -168,9 +232,12 @@ int decodeSensor(Stream& file, ReaderContext& context, const char* kind)
     const bool halfSize = params.maxWidth > 0 && params.maxHeight > 0 && params.maxWidth * 2 <= sizes.width &&
                           params.maxHeight * 2 <= sizes.height;
     applySettings(raw->params, params, halfSize);
-    if ((error = libraw_unpack(raw.get())) != LIBRAW_SUCCESS) return fail(context, error);
+    const bool tooSmall = tooSmallForSensor(source.size(), sizes);
+    source.watch();
+    if (!tooSmall && (error = libraw_unpack(raw.get())) != LIBRAW_SUCCESS) return fail(context, error, trouble);
+    if (tooSmall || trouble.endedEarly || source.ranOut()) return failCutShort(context);
     scaleWhiteBalance(*raw, params);
-    if ((error = libraw_dcraw_process(raw.get())) != LIBRAW_SUCCESS) return fail(context, error);
+    if ((error = libraw_dcraw_process(raw.get())) != LIBRAW_SUCCESS) return fail(context, error, trouble);
     std::unique_ptr<libraw_processed_image_t, ImageFree> image(libraw_dcraw_make_mem_image(raw.get(), &error));
     if (!image) return fail(context, error ? error : LIBRAW_UNSUFFICIENT_MEMORY);
     // The picture comes turned as the camera was held: nothing is left to turn.

@@ -19,3 +19,6 @@ heif-enc -q 40 "$tmp/src.png" -o heif/still.heic >/dev/null
 heif-enc -q 40 "$tmp/alpha.png" -o heif/alpha.heic >/dev/null
 cjxl --quiet "$tmp/src.png" jxl/lossy.jxl
 cjxl --quiet -d 0 "$tmp/alpha.png" jxl/lossless-alpha.jxl
+/usr/bin/convert -dispose none -delay 10 -size 16x12 xc:red \( -size 6x4 xc:blue -repage 16x12+2+2 \) \
+  \( -size 5x5 xc:lime -repage 16x12+9+6 \) "$tmp/animation.gif"
+cjxl --quiet -d 0 "$tmp/animation.gif" jxl/animation.jxl

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes small camera raw containers into fuzz/seeds/raw/, each holding a
 tiny JPEG made by ImageMagick: TIFF-based (plain, Olympus, Panasonic), CRW,
-RAF, MRW and X3F."""
+RAF, MRW and X3F; and a DNG with real sensor data (an uncompressed 32 x 24
+colour-filter mosaic) for LibRaw."""
 import os
 import struct
 import subprocess
@@ -103,6 +104,26 @@ seeds = {
     "minolta.mrw": mrw(),
     "sigma.x3f": x3f(),
 }
+
+
+def dng(width=32, height=24):
+    model = b"Fotrix seed\0"
+    matrix = b"".join(struct.pack("<ii", 1 if i % 4 == 0 else 0, 1) for i in range(9))
+    strip = b"".join(struct.pack("<H", 3000 if x < width // 2 else 300) for _ in range(height) for x in range(width))
+    model_at = 8
+    matrix_at = model_at + len(model)
+    strip_at = matrix_at + len(matrix)
+    ifd0_at = strip_at + len(strip)
+    entries = [(0x00FE, 4, 1, 0), (0x0100, 4, 1, width), (0x0101, 4, 1, height), (0x0102, 3, 1, 16),
+               (0x0103, 3, 1, 1), (0x0106, 3, 1, 32803), (0x0111, 4, 1, strip_at), (0x0115, 3, 1, 1),
+               (0x0116, 4, 1, height), (0x0117, 4, 1, len(strip)), (0x011C, 3, 1, 1),
+               (0x828D, 3, 2, 2 | 2 << 16), (0x828E, 1, 4, 0x02010100), (0xC612, 1, 4, 0x00000401),
+               (0xC614, 2, len(model), model_at), (0xC61D, 4, 1, 4095), (0xC621, 10, 9, matrix_at),
+               (0xC65A, 3, 1, 21)]
+    return b"II*\0" + struct.pack("<I", ifd0_at) + model + matrix + strip + ifd("<", entries)
+
+
+seeds["sensor.dng"] = dng()
 os.makedirs(here, exist_ok=True)
 for name, data in seeds.items():
     with open(os.path.join(here, name), "wb") as f:

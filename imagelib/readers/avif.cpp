@@ -2,6 +2,7 @@
 // sequences, 8 to 12 bits, with alpha, EXIF, XMP and ICC. libavif leaves the
 // display transforms to the application: the picture is turned ('irot') and
 // mirrored ('imir') here, in that order (MIAF, ISO/IEC 23000-22, 7.3.6.7).
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -97,6 +98,66 @@ std::vector<uint8_t> applyTransform(const uint8_t* pixels, size_t stride, int wi
     return out;
 }
 
+// 8-bit RGB or RGBA of `image` into `pixels`, rows `stride` apart.
+avifRGBImage rgbOf(const avifImage& image, bool alpha, uint8_t* pixels, size_t stride)
+{
+    avifRGBImage rgb;
+    avifRGBImageSetDefaults(&rgb, &image);
+    rgb.format = alpha ? AVIF_RGB_FORMAT_RGBA : AVIF_RGB_FORMAT_RGB;
+    rgb.depth = 8;
+    rgb.pixels = pixels;
+    rgb.rowBytes = static_cast<uint32_t>(stride);
+    return rgb;
+}
+
+// Rows first .. first + count - 1 of the decoded picture as a picture of
+// their own: its planes stay the decoder's.
+avifImage rowsOf(const avifImage& image, int first, int count)
+{
+    avifPixelFormatInfo format;
+    avifGetPixelFormatInfo(image.yuvFormat, &format);
+    avifImage view = image;
+    view.height = static_cast<uint32_t>(count);
+    view.yuvPlanes[0] += static_cast<size_t>(first) * image.yuvRowBytes[0];
+    for (int plane = 1; plane < 3; ++plane)
+        if (view.yuvPlanes[plane])
+            view.yuvPlanes[plane] += static_cast<size_t>(first >> format.chromaShiftY) * image.yuvRowBytes[plane];
+    if (view.alphaPlane) view.alphaPlane += static_cast<size_t>(first) * image.alphaRowBytes;
+    view.imageOwnsYUVPlanes = AVIF_FALSE;
+    view.imageOwnsAlphaPlane = AVIF_FALSE;
+    return view;
+}
+
+// Converts the picture to RGB a block of rows at a time, into the rows the
+// pipeline offers (the bitmap, a writer's band or its row buffer), so that no
+// RGB copy of the whole picture is made. Where two rows share a row of
+// chroma (4:2:0), libavif's upsampling reads the chroma rows beside the
+// block's: each block is converted with two rows more on either side, in a
+// small buffer, and gives the same pixels as a conversion of the whole.
+int convertByBlocks(ReaderContext& context, ImageHeader& header, const avifImage& image, bool alpha)
+{
+    avifPixelFormatInfo format;
+    avifGetPixelFormatInfo(image.yuvFormat, &format);
+    const int margin = format.chromaShiftY ? 2 : 0;
+    const int height = static_cast<int>(image.height), block = header.rowsPerCall;  // an even count
+    const size_t rowBytes = header.bytesPerPlane;
+    std::vector<uint8_t> around(margin ? rowBytes * (block + 2 * margin) : 0);
+    for (int row = 0; row < height; row += block) {
+        const int count = std::min(block, height - row);
+        const int first = std::max(0, row - margin), end = std::min(height, row + count + margin);
+        uint8_t* destination = rowDestination(context, row, count);
+        const avifImage view = rowsOf(image, first, end - first);
+        avifRGBImage rgb = margin ? rgbOf(view, alpha, around.data(), rowBytes)
+                                  : rgbOf(view, alpha, destination, header.rowStride);
+        if (avifResult r = avifImageYUVToRGB(&view, &rgb); r != AVIF_RESULT_OK) return fail(context, r);
+        for (int i = 0; margin && i < count; ++i)
+            std::memcpy(destination + static_cast<size_t>(i) * header.rowStride,
+                        around.data() + static_cast<size_t>(row - first + i) * rowBytes, rowBytes);
+        if (const int code = putRows(context, 0, row, count)) return code;
+    }
+    return endImage(context, 0, 0, nullptr);
+}
+
 }  // namespace
 
 int readAvif(Stream& stream, ReaderContext& context)
@@ -140,19 +201,23 @@ int readAvif(Stream& stream, ReaderContext& context)
     const avifImage& image = *decoder->image;
     if (static_cast<int>(image.width) != width || static_cast<int>(image.height) != height)
         return readerFail(context, LoadCorrupt, "AVIF : Frames of different sizes !");
-    avifRGBImage rgb;
-    avifRGBImageSetDefaults(&rgb, &image);
-    rgb.format = alpha ? AVIF_RGB_FORMAT_RGBA : AVIF_RGB_FORMAT_RGB;
-    rgb.depth = 8;
-    rgb.rowBytes = static_cast<uint32_t>(width) * (alpha ? 4u : 3u);
-    std::vector<uint8_t> pixels(static_cast<size_t>(rgb.rowBytes) * height);
-    rgb.pixels = pixels.data();
+    // An upright picture converts straight into the bitmap where the pipeline
+    // keeps the rows as they are, else block by block into the rows it offers.
+    const bool upright = transform.quarterTurns == 0 && transform.mirror < 0;
+    const PlacedPicture placed = upright ? pictureInBitmap(context, header) : PlacedPicture{};
+    if (placed.pixels) {
+        avifRGBImage rgb = rgbOf(image, alpha, placed.pixels, placed.stride);
+        if (avifResult r = avifImageYUVToRGB(&image, &rgb); r != AVIF_RESULT_OK) return fail(context, r);
+        return deliverPlaced(context, placed);
+    }
+    if (upright) return convertByBlocks(context, header, image, alpha);
+    const size_t rowBytes = static_cast<size_t>(width) * (alpha ? 4 : 3);
+    std::vector<uint8_t> own(rowBytes * height);
+    avifRGBImage rgb = rgbOf(image, alpha, own.data(), rowBytes);
     if (avifResult r = avifImageYUVToRGB(&image, &rgb); r != AVIF_RESULT_OK) return fail(context, r);
-    if (transform.quarterTurns == 0 && transform.mirror < 0)
-        return deliverInterleaved(context, header, pixels.data(), rgb.rowBytes);
     int turnedWidth = 0, turnedHeight = 0;
     const std::vector<uint8_t> turned =
-        applyTransform(pixels.data(), rgb.rowBytes, width, height, alpha ? 4 : 3, transform, turnedWidth, turnedHeight);
+        applyTransform(own.data(), rowBytes, width, height, alpha ? 4 : 3, transform, turnedWidth, turnedHeight);
     return deliverInterleaved(context, header, turned.data(), header.bytesPerPlane);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "imagelib/bitmap.h"
 #include "imagelib/readers/codec_readers.h"
 
 namespace fotrix {
@@ -52,6 +53,33 @@ int deliverInterleaved(ReaderContext& context, ImageHeader& header, const uint8_
             std::memcpy(destination + static_cast<size_t>(i) * header.rowStride,
                         pixels + static_cast<size_t>(row + i) * stride, rowBytes);
         if (const int code = putRows(context, 0, row, count)) return code;
+    }
+    return endImage(context, 0, 0, nullptr);
+}
+
+PlacedPicture pictureInBitmap(ReaderContext& context, const ImageHeader& header)
+{
+    PlacedPicture picture;
+    if (context.handoff || !context.bitmap || !context.bitmap->pixels) return picture;
+    // The pipeline offers the bitmap's own row only when it stores rows as
+    // they are; the first row at the bitmap's start means top row first.
+    if (rowDestination(context, 0, 1) != context.bitmap->pixels) return picture;
+    const Bitmap& bitmap = *context.bitmap;
+    if (bitmap.height != header.height || bitmap.bytesPerRow < header.bytesPerPlane) return picture;
+    picture.pixels = bitmap.pixels;
+    picture.stride = bitmap.bytesPerRow;
+    picture.rowBytes = header.bytesPerPlane;
+    picture.height = header.height;
+    return picture;
+}
+
+int deliverPlaced(ReaderContext& context, const PlacedPicture& picture)
+{
+    for (int row = 0; row < picture.height; ++row) {
+        // Each row is already where the pipeline would put it: it only counts them.
+        if (rowDestination(context, row, 1) != picture.pixels + static_cast<size_t>(row) * picture.stride)
+            return readerFail(context, LoadCorrupt, "Rows placed in the bitmap were moved");
+        if (const int code = putRows(context, 0, row, 1)) return code;
     }
     return endImage(context, 0, 0, nullptr);
 }

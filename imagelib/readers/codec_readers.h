@@ -33,6 +33,23 @@ void describeInterleaved(ImageHeader& header, int width, int height, bool alpha)
 // apart, each header.bytesPerPlane long) and ends the image.
 int deliverInterleaved(ReaderContext& context, ImageHeader& header, const uint8_t* pixels, size_t stride);
 
+// Where a codec may decode the whole picture itself: the bitmap, when the
+// pipeline would store the rows exactly as decoded (no reduction, no change
+// of channel order, top row first, no writer taking rows as they load).
+// Null otherwise. Rows are `stride` bytes apart there; hand them over with
+// deliverPlaced once decoded.
+struct PlacedPicture {
+    uint8_t* pixels = nullptr;
+    size_t stride = 0;
+    size_t rowBytes = 0;
+    int height = 0;
+    // From the first row to the end of the last one.
+    size_t bytes() const { return height < 1 ? 0 : stride * static_cast<size_t>(height - 1) + rowBytes; }
+};
+PlacedPicture pictureInBitmap(ReaderContext& context, const ImageHeader& header);
+// Hands over the rows decoded into the bitmap and ends the image.
+int deliverPlaced(ReaderContext& context, const PlacedPicture& picture);
+
 // Keeps an EXIF block given as the codec stores it: a TIFF structure, maybe
 // behind "Exif\0\0" or a 4-byte offset to the TIFF header (ISO/IEC 23008-12
 // Exif items). It is kept the way JPEG keeps it, "Exif\0\0" and the TIFF data.

@@ -1,7 +1,9 @@
 // JPEG XL reader over libjxl: bare codestreams and the container format,
 // with alpha, the EXIF and XMP boxes and the colour profile. libjxl turns the
-// picture by its orientation field and composes the first frame of an
-// animation; decoding runs on the library's thread pool.
+// picture by its orientation field and composes the frames of an animation
+// on the canvas; the caller's frameIndex picks one. Decoding runs on the
+// library's thread pool.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -88,6 +90,23 @@ void keepProfile(JxlJob& job)
         addMetadata(*job.context, MetaIcc, icc.data(), static_cast<uint32_t>(size));
 }
 
+// Frames of an animation, counted from their headers by a decoder of its own
+// that asks for no pixels (libjxl then skips the frames' data). Frames that
+// libjxl merges into the next one (zero duration, not the last) are not
+// counted, as they are never shown alone. A file cut short counts the frames
+// whose headers it holds.
+uint32_t countFrames(const std::vector<uint8_t>& bytes)
+{
+    std::unique_ptr<JxlDecoder, DecoderFree> decoder(JxlDecoderCreate(nullptr));
+    if (!decoder || JxlDecoderSubscribeEvents(decoder.get(), JXL_DEC_FRAME) != JXL_DEC_SUCCESS ||
+        JxlDecoderSetInput(decoder.get(), bytes.data(), bytes.size()) != JXL_DEC_SUCCESS)
+        return 0;
+    JxlDecoderCloseInput(decoder.get());
+    uint32_t frames = 0;
+    while (frames < UINT32_MAX && JxlDecoderProcessInput(decoder.get()) == JXL_DEC_FRAME) ++frames;
+    return frames;
+}
+
 int fail(ReaderContext& context, const char* message, bool ended)
 {
     return readerFail(context, ended ? LoadReadError : LoadCorrupt, message);
@@ -139,6 +158,7 @@ int readJxl(Stream& stream, ReaderContext& context)
     ImageHeader header;
     imageHeaderDefaults(header);
     std::vector<uint8_t> pixels;
+    PlacedPicture placed;
     JxlPixelFormat format{3, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
     bool begun = false;
     for (;;) {
@@ -150,6 +170,13 @@ int readJxl(Stream& stream, ReaderContext& context)
             if (static_cast<uint64_t>(job.info.xsize) * job.info.ysize > CodecPixelLimit)
                 return readerFail(context, LoadBadData, "JPEG XL : Bad picture's size !");
             describe(header, job.info);
+            if (job.info.have_animation) {
+                const uint32_t frames = std::max<uint32_t>(countFrames(bytes), 1);
+                context.imageCount = frames;
+                // The frames before the one wanted are composed but not handed out.
+                if (context.params.frameIndex > 0 && context.params.frameIndex < frames && !context.infoOnly())
+                    JxlDecoderSkipFrames(job.decoder.get(), context.params.frameIndex);
+            }
             format.num_channels = job.info.alpha_bits > 0 ? 4 : 3;
             JxlResizableParallelRunnerSetThreads(
                 job.runner.get(), JxlResizableParallelRunnerSuggestThreads(job.info.xsize, job.info.ysize));
@@ -164,17 +191,32 @@ int readJxl(Stream& stream, ReaderContext& context)
             if (!growBox(job)) return readerFail(context, LoadCorrupt, "JPEG XL : Metadata box too large !");
             break;
         case JXL_DEC_NEED_IMAGE_OUT_BUFFER: {
+            // Straight into the bitmap where the pipeline keeps the rows as
+            // they are (libjxl spaces rows by their alignment, and may count
+            // the last row's padding), else into a picture of our own.
+            placed = pictureInBitmap(context, header);
+            JxlPixelFormat placedFormat = format;
+            placedFormat.align = placed.stride;
             size_t size = 0;
-            if (JxlDecoderImageOutBufferSize(job.decoder.get(), &format, &size) != JXL_DEC_SUCCESS ||
-                size != header.bytesPerPlane * static_cast<size_t>(header.height))
-                return fail(context, "JPEG XL : Unexpected picture size !", false);
-            pixels.resize(size);
-            if (JxlDecoderSetImageOutBuffer(job.decoder.get(), &format, pixels.data(), size) != JXL_DEC_SUCCESS)
+            if (placed.pixels &&
+                (JxlDecoderImageOutBufferSize(job.decoder.get(), &placedFormat, &size) != JXL_DEC_SUCCESS ||
+                 size < placed.bytes() || size > placed.stride * static_cast<size_t>(placed.height)))
+                placed = PlacedPicture{};
+            if (!placed.pixels) {
+                if (JxlDecoderImageOutBufferSize(job.decoder.get(), &format, &size) != JXL_DEC_SUCCESS ||
+                    size != header.bytesPerPlane * static_cast<size_t>(header.height))
+                    return fail(context, "JPEG XL : Unexpected picture size !", false);
+                pixels.resize(size);
+                placedFormat = format;
+            }
+            if (JxlDecoderSetImageOutBuffer(job.decoder.get(), &placedFormat,
+                                            placed.pixels ? placed.pixels : pixels.data(), size) != JXL_DEC_SUCCESS)
                 return fail(context, "JPEG XL : Bad pixel format !", false);
             break;
         }
         case JXL_DEC_FULL_IMAGE:
             finishBox(job);
+            if (placed.pixels) return deliverPlaced(context, placed);
             return deliverInterleaved(context, header, pixels.data(), header.bytesPerPlane);
         case JXL_DEC_NEED_MORE_INPUT:
             if (!begun) return LoadReadError;

@@ -6,9 +6,11 @@
 // rows it holds (code 4, a picture with ToleratePartial). A thumbnail box
 // lets libwebp decode straight at the reduced size, which costs a fraction of
 // a full decode.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include <webp/decode.h>
@@ -112,9 +114,16 @@ int readStill(ReaderContext& context, const WebpFile& file, ImageHeader& header)
     const int begun = beginImage(context, header);
     if (begun != 0) return begun;
 
-    const size_t stride = header.bytesPerPlane;
-    std::vector<uint8_t> pixels;
-    pixels.resize(stride * static_cast<size_t>(outHeight));
+    // Straight into the bitmap where the pipeline keeps the rows as they are,
+    // else into a picture of our own that the pipeline then takes row by row.
+    // (Ours is not cleared first: rows the decoder does not reach are cleared after.)
+    PlacedPicture placed = pictureInBitmap(context, header);
+    std::unique_ptr<uint8_t[]> own;
+    if (!placed.pixels) {
+        own.reset(new (std::nothrow) uint8_t[static_cast<size_t>(header.bytesPerPlane) * outHeight]);
+        if (!own) return readerFail(context, LoadNoMemory, "WebP : Not enough memory !");
+        placed = {own.get(), header.bytesPerPlane, header.bytesPerPlane, outHeight};
+    }
     WebPDecoderConfig config;
     if (!WebPInitDecoderConfig(&config)) return LoadNoMemory;
     config.options.use_threads = 1;
@@ -125,19 +134,25 @@ int readStill(ReaderContext& context, const WebpFile& file, ImageHeader& header)
     }
     config.output.colorspace = alpha ? MODE_RGBA : MODE_RGB;
     config.output.is_external_memory = 1;
-    config.output.u.RGBA.rgba = pixels.data();
-    config.output.u.RGBA.stride = static_cast<int>(stride);
-    config.output.u.RGBA.size = pixels.size();
+    config.output.u.RGBA.rgba = placed.pixels;
+    config.output.u.RGBA.stride = static_cast<int>(placed.stride);
+    config.output.u.RGBA.size = placed.bytes();
     std::unique_ptr<WebPIDecoder, IncrementalFree> decoder(
         WebPIDecode(file.bytes.data(), file.bytes.size(), &config));
     if (!decoder) return LoadNoMemory;
     const VP8StatusCode status = WebPIUpdate(decoder.get(), file.bytes.data(), file.bytes.size());
+    int reached = 0;
+    if (status != VP8_STATUS_SUSPENDED || !WebPIDecGetRGB(decoder.get(), &reached, nullptr, nullptr, nullptr))
+        reached = status == VP8_STATUS_OK ? outHeight : 0;
+    for (int row = std::max(reached, 0); row < outHeight; ++row)
+        std::memset(placed.pixels + static_cast<size_t>(row) * placed.stride, 0, placed.rowBytes);
     decoder.reset();
     WebPFreeDecBuffer(&config.output);
     if (status != VP8_STATUS_OK && status != VP8_STATUS_SUSPENDED)
         return readerFail(context, LoadCorrupt, "WebP : Corrupt picture data !");
-    // Rows the decoder did not reach stay zero; the pipeline tells the caller.
-    const int delivered = deliverInterleaved(context, header, pixels.data(), stride);
+    // Rows the decoder did not reach are zero; the pipeline tells the caller.
+    const int delivered = own ? deliverInterleaved(context, header, own.get(), placed.stride)
+                              : deliverPlaced(context, placed);
     if (delivered != 0) return delivered;
     return status == VP8_STATUS_SUSPENDED ? readerFail(context, LoadReadError, "WebP : File ends early !") : 0;
 }

@@ -41,7 +41,7 @@ const FormatEntry formatTable[] = {
     {0, "cr2", "Canon EOS-1D Mark II RAW", RawReader, nullptr, nullptr, {"cr2"}},
     {0, "dcr", "Kodak Pro Digital RAW", RawReader, nullptr, nullptr, {"dcr"}},
     {0, "dng", "DNG", RawReader, nullptr, nullptr, {"dng"}},
-    {0, "raw", "Camera RAW", RawReader, nullptr, nullptr, {"raw"}},
+    {0, "raw", "Camera RAW", RawReader, nullptr, nullptr, {"raw", "rw2"}},
 };
 
 static_assert(std::size(formatTable) == 28, "the format table has 28 rows");

@@ -3,6 +3,7 @@
 // claims success with made-up pixels (the sanitizers catch the rest).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -133,6 +134,22 @@ TEST(CodecMalformed, cut_off_webp_keeps_its_top_rows_when_tolerated)
     const std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<long>(whole.size() * 2 / 3));
     EXPECT_EQ(loadBytes(cut, "webp"), fotrix::LoadReadError);
     EXPECT_EQ(loadBytes(cut, "webp", fotrix::ToleratePartial), 0);
+    // The rows it holds are the whole file's; the rest are black.
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir / "whole.webp", whole);
+    testsupport::writeFile(dir / "cut.webp", cut);
+    codectest::Load full, partial;
+    codectest::loadRgba(dir / "whole.webp", full);
+    codectest::loadRgba(dir / "cut.webp", partial, [](fotrix::LoadParams& p) { p.options |= fotrix::ToleratePartial; });
+    ASSERT_EQ(full.code, 0);
+    ASSERT_EQ(partial.code, 0) << partial.info.errorText;
+    ASSERT_EQ(partial.pixels.data.size(), full.pixels.data.size());
+    const size_t rowBytes = static_cast<size_t>(full.pixels.width) * 4;
+    EXPECT_TRUE(std::equal(full.pixels.data.begin(), full.pixels.data.begin() + 8 * rowBytes,
+                           partial.pixels.data.begin()))
+        << "the top rows";
+    const auto last = partial.pixels.data.end() - static_cast<long>(rowBytes);
+    for (auto p = last; p != partial.pixels.data.end(); p += 4) ASSERT_EQ(p[0] | p[1] | p[2], 0) << "the last row";
 }
 
 TEST(CodecMalformed, garbage_after_the_signature_is_corrupt_data)

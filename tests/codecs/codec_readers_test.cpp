@@ -23,6 +23,7 @@ struct Codec {
 const Codec webpLossy{"webp", "cwebp -quiet -q 80 {in} -o {out}", "dwebp -quiet {in} -o {out}", "webp"};
 const Codec webpLossless{"webp", "cwebp -quiet -lossless -exact {in} -o {out}", "dwebp -quiet {in} -o {out}", "webp"};
 const Codec avif{"avif", "avifenc -j 1 {in} {out}", "avifdec -d 8 {in} {out}", "avif"};
+const Codec avif420{"avif", "avifenc -j 1 -y 420 {in} {out}", "avifdec -d 8 {in} {out}", "avif"};
 const Codec avifLossless{"avif", "avifenc -j 1 -l {in} {out}", "avifdec -d 8 {in} {out}", "avif"};
 const Codec heif{"heif", "heif-enc -q 70 {in} -o {out}", "heif-convert {in} {out}", "heic"};
 const Codec jxl{"jxl", "cjxl --quiet {in} {out}", "djxl {in} {out}", "jxl"};
@@ -192,6 +193,22 @@ TEST(AvifReader, alpha_matches_avifdec)
     expectLikeReference(avif, codectest::alphaPicture(), 1);
 }
 
+// 4:2:0 pictures, whose rows are converted to RGB a block at a time, equal
+// avifdec's conversion of the whole picture, also with an odd height and alpha.
+TEST(AvifReader, subsampled_chroma_matches_avifdec_exactly)
+{
+    REQUIRE_CODEC(avif420);
+    REQUIRE_TOOL("convert");
+    TempDir dir;
+    const std::filesystem::path odd = dir / "odd.png";
+    ASSERT_TRUE(codectest::runTool("convert '" + codectest::photo().string() + "' -crop 117x93+1+1 +repage '" +
+                                   odd.string() + "'"));
+    for (const std::filesystem::path& source : {odd, codectest::alphaPicture()}) {
+        SCOPED_TRACE(source.string());
+        expectLikeReference(avif420, source, 0);
+    }
+}
+
 TEST(AvifReader, lossless_gives_the_source)
 {
     REQUIRE_CODEC(avifLossless);
@@ -264,6 +281,35 @@ TEST(JxlReader, info_and_thumbnail)
     expectInfoAndThumbnail(jxl);
 }
 
+// A plain load lets the codec decode into the bitmap itself (rows padded to
+// four bytes here, so apart by more than a row); one with alpha added goes
+// through the pipeline's rows. Both give the same pixels, whole pictures and
+// frames alike.
+TEST(CodecRows, decoding_into_the_bitmap_gives_the_pipelines_pixels)
+{
+    REQUIRE_TOOL("convert");
+    TempDir dir;
+    const std::filesystem::path odd = dir / "odd.png";
+    ASSERT_TRUE(codectest::runTool("convert '" + codectest::photo().string() + "' -crop 119x95+0+0 +repage '" +
+                                   odd.string() + "'"));
+    for (const Codec* codec : {&webpLossy, &webpLossless, &avif, &jxl, &jxlLossless}) {
+        SCOPED_TRACE(codec->encoder);
+        if (!haveCodec(*codec)) continue;
+        const std::filesystem::path encoded = encode(*codec, odd, dir);
+        ASSERT_FALSE(encoded.empty());
+        Load placed, piped;
+        codectest::loadRgba(encoded, placed, [](fotrix::LoadParams& p) {
+            p.options &= ~static_cast<uint32_t>(fotrix::ForceAlpha);
+            p.rowAlignment = 4;
+        });
+        codectest::loadRgba(encoded, piped);
+        ASSERT_EQ(placed.code, 0) << placed.info.errorText;
+        ASSERT_EQ(piped.code, 0) << piped.info.errorText;
+        EXPECT_EQ(placed.pixels.width, 119);
+        EXPECT_EQ(testsupport::maxDifference(placed.pixels, piped.pixels), 0);
+    }
+}
+
 TEST(CodecRows, listed_by_extension_and_found_by_probing)
 {
     for (const Codec* codec : {&webpLossy, &avif, &heif, &jxl}) {
@@ -284,4 +330,47 @@ TEST(CodecRows, listed_by_extension_and_found_by_probing)
         EXPECT_EQ(load.code, 0) << load.info.errorText;
         EXPECT_EQ(load.info.formatIndex, index);
     }
+}
+
+// An animation made by cjxl from a GIF whose later frames are pieces blended
+// over the earlier ones: every frame comes composed on the canvas, as
+// ImageMagick composes the GIF's frames.
+TEST(JxlReader, animation_counts_and_composes_frames)
+{
+    REQUIRE_CODEC(jxlLossless);
+    REQUIRE_TOOL("convert");
+    TempDir dir;
+    const std::filesystem::path gif = dir / "animation.gif", animation = dir / "animation.jxl";
+    // Frames 1 and 2 are small pieces at an offset, drawn over what is there.
+    ASSERT_TRUE(codectest::runTool("convert -dispose none -delay 10 -size 40x30 xc:red"
+                                   " \\( -size 16x11 xc:blue -repage 40x30+5+5 \\)"
+                                   " \\( -size 11x11 xc:lime -repage 40x30+25+15 \\) '" +
+                                   gif.string() + "'"));
+    ASSERT_TRUE(codectest::runTool("cjxl --quiet -d 0 '" + gif.string() + "' '" + animation.string() + "'"));
+    ASSERT_TRUE(codectest::runTool("convert '" + gif.string() + "' -coalesce '" + (dir / "frame-%d.png").string() +
+                                   "'"));
+    fotrix::FileInfo info;
+    ASSERT_EQ(fotrix::getFileInfo(animation.string(), -1, 0, info), 0) << info.errorText;
+    EXPECT_EQ(info.imageCount, 3u);
+    EXPECT_EQ(info.width, 40);
+    fotrix::freeFileInfo(info);
+
+    Load frames[3];
+    for (uint32_t n = 0; n < 3; ++n) {
+        SCOPED_TRACE(n);
+        codectest::loadRgba(animation, frames[n], [n](fotrix::LoadParams& p) { p.frameIndex = n; });
+        Load composed;
+        codectest::loadRgba(dir / ("frame-" + std::to_string(n) + ".png"), composed);
+        ASSERT_EQ(frames[n].code, 0) << frames[n].info.errorText;
+        ASSERT_EQ(composed.code, 0);
+        EXPECT_EQ(frames[n].info.imageCount, 3u);
+        EXPECT_EQ(testsupport::maxDifference(frames[n].pixels, composed.pixels), 0);
+    }
+    EXPECT_GT(testsupport::maxDifference(frames[1].pixels, frames[0].pixels), 0);
+    EXPECT_GT(testsupport::maxDifference(frames[2].pixels, frames[1].pixels), 0);
+    // A frame beyond the last gives the first, as for the other animations.
+    Load beyond;
+    codectest::loadRgba(animation, beyond, [](fotrix::LoadParams& p) { p.frameIndex = 9; });
+    ASSERT_EQ(beyond.code, 0) << beyond.info.errorText;
+    EXPECT_EQ(testsupport::maxDifference(beyond.pixels, frames[0].pixels), 0);
 }
