@@ -9,8 +9,9 @@ BOOL SHInitDialog(SHINITDLGINFO* info)
     HWND dlg = info->hDlg;
     DWORD flags = info->dwFlags;
     if (flags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR)) {
-        RECT r;
-        SystemParametersInfo(SPI_GETWORKAREA, 0, &r, 0);
+        // The work area the dialog has once it is active, which may differ
+        // from the one of the full-screen window it comes up over.
+        RECT r = shellWorkAreaFor(dlg);
         if (flags & SHIDIF_FULLSCREENNOMENUBAR) r.bottom = GetSystemMetrics(SM_CYSCREEN);
         MoveWindow(dlg, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     }

@@ -143,11 +143,19 @@ LRESULT desktopProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProc(hwnd, message, wParam, lParam);
 }
 
-// Repaints the task bar when the title it shows may have changed.
+// Repaints the task bar when the title it shows may have changed, and gives
+// the screen the bars that the active window asked for.
 void titleChanged(HWND hwnd)
 {
     if (!taskBar) return;
+    shellActiveWindowChanged();
     if (!hwnd || hwnd == GetActiveWindow()) InvalidateRect(taskBar, nullptr, FALSE);
+}
+
+void windowGone(HWND hwnd)
+{
+    std::erase(doneWindows, hwnd);
+    shellForgetFullScreen(hwnd);
 }
 
 }  // namespace
@@ -156,6 +164,7 @@ bool shellOpen()
 {
     setDesktopProc(desktopProc);
     setTitleListener(titleChanged);
+    setWindowGoneListener(windowGone);
     InvalidateRect(GetDesktopWindow(), nullptr, TRUE);
     WNDCLASS wc{};
     wc.lpfnWndProc = taskBarProc;
@@ -174,6 +183,7 @@ void shellClose()
     taskBar = nullptr;
     doneWindows.clear();
     donePressed = false;
+    shellForgetAllFullScreen();
 }
 
 BOOL SHDoneButton(HWND hwnd, DWORD state)

@@ -17,7 +17,13 @@ enum : DWORD {
 };
 // A change of the work area is sent to every top-level window as
 // WM_SETTINGCHANGE with SPI_SETWORKAREA (see SHHandleWMSettingChange).
+// The bars are the window's own: they change at once, and again whenever
+// another window becomes active, to what its owner chain asked for (the
+// window itself, its owner, that one's owner ...; both bars when none did).
 BOOL SHFullScreen(HWND hwnd, DWORD flags);
+// The work area that `hwnd` (or a window it is about to own) has while it is
+// active: dialogs are placed and sized in it before they are shown.
+RECT shellWorkAreaFor(HWND hwnd);
 
 // The "ok" button at the right of the task bar: shown while `hwnd` is the
 // active window; a tap on it sends WM_COMMAND IDOK to that window.
@@ -31,3 +37,8 @@ HWND screenTaskBar();  // null while the shell is closed
 // Internal to platform/: made when the platform starts, after the screen.
 bool shellOpen();
 void shellClose();
+// Internal to the shell: the active window changed; a window is being freed;
+// the shell closes.
+void shellActiveWindowChanged();
+void shellForgetFullScreen(HWND hwnd);
+void shellForgetAllFullScreen();
