@@ -55,7 +55,7 @@ LRESULT paintTaskBar(HWND hwnd)
     FillRect(hdc, &r, GetSysColorBrush(COLOR_ACTIVECAPTION));
     char title[256] = "";
     HWND active = GetActiveWindow();
-    if (active && active != hwnd) GetWindowText(active, title, sizeof title);
+    if (active && active != hwnd) shellTitleOf(active, title, sizeof title);
     LOGFONT lf = barFont(true);
     HFONT font = CreateFontIndirect(&lf);
     HGDIOBJ old = SelectObject(hdc, font);
@@ -213,3 +213,15 @@ RECT screenDoneButtonRect()
 }
 
 HWND screenTaskBar() { return IsWindow(taskBar) ? taskBar : nullptr; }
+
+int shellTitleOf(HWND hwnd, char* buffer, int capacity)
+{
+    if (!buffer || capacity <= 0) return 0;
+    buffer[0] = '\0';
+    for (HWND w = hwnd; w; w = GetWindow(w, GW_OWNER)) {
+        while (w && (GetWindowLong(w, GWL_STYLE) & WS_CHILD)) w = GetParent(w);
+        if (!w) break;
+        if (int n = GetWindowText(w, buffer, capacity); n > 0) return n;
+    }
+    return 0;
+}

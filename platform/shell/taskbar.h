@@ -34,6 +34,11 @@ RECT screenDoneButtonRect();  // screen coordinates, within the task bar
 
 HWND screenTaskBar();  // null while the shell is closed
 
+// The title the shell shows for a window: its own, or when it has none (a
+// message box without a caption), the one of the nearest window of its owner
+// chain that has one. Returns the length written to `buffer`.
+int shellTitleOf(HWND hwnd, char* buffer, int capacity);
+
 // Internal to platform/: made when the platform starts, after the screen.
 bool shellOpen();
 void shellClose();
