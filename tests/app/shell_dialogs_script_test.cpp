@@ -1,7 +1,8 @@
-// Dialogs of the main window opened while the start screen is up, driven by
-// script in the real program: they must look as they do over the browser
+// Dialogs of the main window driven by script in the real program. Opened
+// while the start screen is up they must look as they do over the browser
 // (the task bar with their title and "ok" at the top), and the start screen
-// must have the whole screen again once they are gone.
+// must have the whole screen again once they are gone. While one is up, the
+// main window's menu bar below runs no command.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -41,7 +42,7 @@ struct Screenshot {
     return ::testing::AssertionFailure() << differing << " pixels differ, the first at " << firstX << "," << firstY;
 }
 
-class StartScreenDialogs : public ::testing::Test {
+class ShellDialogs : public ::testing::Test {
 protected:
     testsupport::TempDir dir;
     fs::path pictures;
@@ -121,7 +122,7 @@ constexpr const char* kScript =
     "state mail.txt\n"
     "dialog-command 2\n";
 
-TEST_F(StartScreenDialogs, dialogs_over_the_start_screen_keep_their_title_and_ok)
+TEST_F(ShellDialogs, dialogs_over_the_start_screen_keep_their_title_and_ok)
 {
     ASSERT_EQ(run("browser", false, kScript), 0);
     ASSERT_EQ(run("start", true, kScript), 0);
@@ -147,6 +148,22 @@ TEST_F(StartScreenDialogs, dialogs_over_the_start_screen_keep_their_title_and_ok
 
     // The e-mail dialog lies over different windows, but its task bar is the same.
     EXPECT_TRUE(sameRows(screenshot("start", "mail.png"), screenshot("browser", "mail.png"), 0, kTaskBarRows));
+}
+
+TEST_F(ShellDialogs, the_menu_bar_under_a_tool_sheet_runs_nothing)
+{
+    // Taps along the whole menu-bar place while the convert sheet is up: on
+    // the main window's bar they would open File or start the slideshow.
+    std::string script = "idle\ntap 40 190\nidle\ncommand 4054\nscreenshot before.png\n";
+    for (int x = 8; x < kWidth; x += 16) script += "tap " + std::to_string(x) + " 308\n";
+    script += "wait 500\nscreenshot after.png\nstate sheet.txt\ndialog-command 2\nstate closed.txt\n";
+    ASSERT_EQ(run("sheet", false, script), 0);
+    EXPECT_EQ(state("sheet", "sheet.txt", "sheet"), "convert");
+    EXPECT_EQ(state("sheet", "sheet.txt", "slideshow"), "0");
+    EXPECT_EQ(state("sheet", "sheet.txt", "mode"), "0");
+    EXPECT_TRUE(sameRows(screenshot("sheet", "after.png"), screenshot("sheet", "before.png")));
+    EXPECT_EQ(state("sheet", "closed.txt", "sheet"), "");
+    EXPECT_EQ(state("sheet", "closed.txt", "top-window"), "FotrixClass Fotrix Pocket");
 }
 
 }  // namespace
