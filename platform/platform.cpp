@@ -3,7 +3,9 @@
 // that knows every floor.
 #include "platform/platform.h"
 #include "platform/host/hosts.h"
+#include "platform/dialog/dialog.h"
 #include "platform/instance/instance.h"
+#include "platform/menu/menubar.h"
 #include "platform/screen/metrics.h"
 #include "platform/shell/changenotify.h"
 #include "platform/shell/taskbar.h"
@@ -18,6 +20,16 @@
 #include <string>
 
 namespace {
+
+// The bar a dialog set up with SHIDIF_EMPTYMENU shows in the menu-bar place.
+HWND makeEmptyMenuBar(HWND dialog)
+{
+    SHMENUBARINFO info{};
+    info.cbSize = sizeof info;
+    info.hwndParent = dialog;
+    info.dwFlags = SHCMBF_EMPTYBAR;
+    return SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
+}
 
 bool parseInt(const char* text, int* out)
 {
@@ -87,6 +99,7 @@ BOOL PlatformInit(const PlatformConfig* config)
     backendUse(chosen);
     setUiThread();
     setDialogDefaultProc(DefDlgProc);
+    setEmptyMenuBarMaker(makeEmptyMenuBar);
     idleTimerStart();
     if (!screenOpen(ScreenSetup{config->width, config->height, config->dpi}) || !shellOpen()) {
         chosen->close();

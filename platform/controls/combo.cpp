@@ -152,6 +152,9 @@ LRESULT onCreate(HWND hwnd, UINT, WPARAM, LPARAM lParam)
     Combo* c = comboOf(hwnd);
     auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
     c->droppedHeight = cs ? cs->cy : 0;
+    // A combo box's scroll-bar styles are its list's (which scrolls by
+    // itself): the field never shows a bar beside its arrow.
+    ShowScrollBar(hwnd, SB_BOTH, FALSE);
     if (isDropDown(hwnd)) {
         DWORD style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | (cs && (cs->style & WS_DISABLED) ? static_cast<DWORD>(WS_DISABLED) : 0u);
         c->edit = CreateWindowEx(0, WC_EDIT, "", style, 0, 0, 1, 1, hwnd,

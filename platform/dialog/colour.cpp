@@ -171,7 +171,7 @@ void addCustom(HWND dlg, ColourState* s)
 INT_PTR onInit(HWND dlg, ColourState* s)
 {
     SetWindowLongPtr(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(s));
-    SHINITDLGINFO info{SHIDIM_FLAGS, dlg, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
+    SHINITDLGINFO info{SHIDIM_FLAGS, dlg, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU};
     SHInitDialog(&info);
     for (int id : {IdRed, IdGreen, IdBlue}) {
         SendDlgItemMessage(dlg, id, TBM_SETRANGE, FALSE, MAKELPARAM(0, 255));

@@ -158,6 +158,10 @@ enum : DWORD {
     SHIDIF_SIZEDLGFULLSCREEN = 0x0004,   // sized to the work area
     SHIDIF_SIPDOWN = 0x0008,             // the input panel goes down (there is none here)
     SHIDIF_FULLSCREENNOMENUBAR = 0x0010, // from below the task bar to the bottom of the screen
-    SHIDIF_EMPTYMENU = 0x0020,           // the menu-bar place stays, empty
+    SHIDIF_EMPTYMENU = 0x0020,           // an empty menu bar of its own covers the owner's
 };
 BOOL SHInitDialog(SHINITDLGINFO* info);
+// Internal to platform/: how SHInitDialog makes a dialog's empty menu bar (the
+// menu bars live on the dialogs' floor, so the platform's start plugs it in).
+using EmptyMenuBarMaker = HWND (*)(HWND dialog);
+void setEmptyMenuBarMaker(EmptyMenuBarMaker maker);

@@ -163,7 +163,7 @@ void accept(HWND dlg, OpenState* s)
 INT_PTR onInit(HWND dlg, OpenState* s)
 {
     SetWindowLongPtr(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(s));
-    SHINITDLGINFO info{SHIDIM_FLAGS, dlg, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
+    SHINITDLGINFO info{SHIDIM_FLAGS, dlg, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU};
     SHInitDialog(&info);
     layout(dlg);
     HWND type = GetDlgItem(dlg, IdType);

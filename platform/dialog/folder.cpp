@@ -113,7 +113,7 @@ INT_PTR folderProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_INITDIALOG) {
         auto* s = reinterpret_cast<FolderState*>(lParam);
         SetWindowLongPtr(dlg, DWLP_USER, lParam);
-        SHINITDLGINFO info{SHIDIM_FLAGS, dlg, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
+        SHINITDLGINFO info{SHIDIM_FLAGS, dlg, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU};
         SHInitDialog(&info);
         layout(dlg, s->newFolder);
         refresh(dlg, s);

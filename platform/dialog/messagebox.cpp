@@ -3,6 +3,7 @@
 // template at 96 dpi; the box draws its title strip and its flat icon itself.
 #include "platform/dialog/messagebox.h"
 #include "platform/dialog/dialog_internal.h"
+#include "platform/shell/taskbar.h"
 
 #include <algorithm>
 #include <cstring>
@@ -151,7 +152,10 @@ void paintBox(HWND dlg, const Box* box)
     SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
     RECT text = title;
     text.left += ScaleForScreen(kMargin / 2 + 2);
-    DrawText(dc, box->caption.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    // A box without a caption is titled by the program it belongs to.
+    char caption[256] = "";
+    shellTitleOf(dlg, caption, sizeof caption);
+    DrawText(dc, caption, -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(dc, oldFont);
     DeleteObject(bold);
     if (const IconStyle* icon = iconOf(box->type)) {

@@ -215,7 +215,7 @@ INT_PTR onInit(HWND hwnd, Sheet* s)
     SetWindowLongPtr(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(s));
     s->hwnd = hwnd;
     s->tabs = GetDlgItem(hwnd, kTabId);
-    SHINITDLGINFO info{SHIDIM_FLAGS, hwnd, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN};
+    SHINITDLGINFO info{SHIDIM_FLAGS, hwnd, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_EMPTYMENU};
     SHInitDialog(&info);
     for (int i = 0; i < static_cast<int>(s->pages.size()); ++i) addTab(s, i);
     layoutTabs(s);

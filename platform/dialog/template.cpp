@@ -1,6 +1,7 @@
 // Dialog templates compiled into the program, and building a dialog window
 // with its controls from one.
 #include "platform/dialog/dialog_internal.h"
+#include "platform/shell/taskbar.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -39,14 +40,14 @@ HFONT templateFont(const DialogTemplate* dialog)
 }
 
 // Where the dialog goes: children relative to their parent, top-level dialogs
-// relative to the work area, or centred in it with DS_CENTER.
-RECT placement(const DialogTemplate* dialog)
+// relative to the work area they will have when shown over `owner`, or
+// centred in it with DS_CENTER.
+RECT placement(const DialogTemplate* dialog, HWND owner)
 {
     int w = ScaleForScreen(dialog->cx), h = ScaleForScreen(dialog->cy);
     int x = ScaleForScreen(dialog->x), y = ScaleForScreen(dialog->y);
     if (!(dialog->style & WS_CHILD)) {
-        RECT work;
-        SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+        RECT work = shellWorkAreaFor(owner);
         if (dialog->style & DS_CENTER) {
             x = (work.left + work.right - w) / 2;
             y = std::max<int>(work.top, (work.top + work.bottom - h) / 2);
@@ -121,7 +122,7 @@ HWND buildDialog(HINSTANCE instance, const DialogTemplate* dialog, HWND parent, 
     }
     registerDialogClass();
     bool child = (dialog->style & WS_CHILD) != 0;
-    RECT r = placement(dialog);
+    RECT r = placement(dialog, parent);
     DWORD style = dialog->style & ~WS_VISIBLE;
     HWND dlg = CreateWindowEx(dialog->exStyle, WC_DIALOG, dialog->title ? dialog->title : "", style, r.left, r.top,
                               r.right - r.left, r.bottom - r.top, parent, nullptr, instance, nullptr);

@@ -82,7 +82,13 @@ SIZE imageSize(const MenuBar* mb)
     return SIZE{scaled(16), scaled(16)};
 }
 
+// The input panel's button at the right end takes this much of the bar.
+int sipButtonRoom() { return scaled(28); }
+
 // Button rectangles in client coordinates; hidden buttons get empty ones.
+// Buttons are as wide as their text or image with some room around it; when
+// they would run into the input panel's button, that room shrinks for all of
+// them alike (down to a little), so that no button lies under another.
 std::vector<RECT> layout(HWND hwnd, const MenuBar* mb)
 {
     RECT client;
@@ -90,10 +96,9 @@ std::vector<RECT> layout(HWND hwnd, const MenuBar* mb)
     HDC dc = GetDC(hwnd);
     HGDIOBJ oldFont = SelectObject(dc, barFont());
     SIZE image = imageSize(mb);
-    std::vector<RECT> rects;
-    int x = 0;
+    std::vector<int> least, slack;  // width of each button at the least, and the room it may give up
     for (const Button& b : mb->buttons) {
-        int w = 0;
+        int w = 0, room = 0;
         if (hidden(b)) {
             w = 0;
         } else if (b.style & TBSTYLE_SEP) {
@@ -101,15 +106,31 @@ std::vector<RECT> layout(HWND hwnd, const MenuBar* mb)
         } else if (hasText(b)) {
             RECT r{0, 0, 0, 0};
             DrawText(dc, b.text.c_str(), static_cast<int>(b.text.size()), &r, DT_SINGLELINE | DT_CALCRECT);
-            w = r.right + scaled(14);
+            w = r.right + scaled(6);
+            room = scaled(8);
         } else {
-            w = std::max(static_cast<int>(image.cx) + scaled(8), scaled(24));
+            w = static_cast<int>(image.cx) + scaled(2);
+            room = std::max(static_cast<int>(image.cx) + scaled(8), scaled(24)) - w;
         }
-        rects.push_back(RECT{x, 1, x + w, client.bottom});
-        x += w;
+        least.push_back(w);
+        slack.push_back(room);
     }
     SelectObject(dc, oldFont);
     ReleaseDC(hwnd, dc);
+    int available = client.right - (mb->sipButton ? sipButtonRoom() : 0), leastSum = 0, slackSum = 0;
+    for (size_t i = 0; i < least.size(); ++i) leastSum += least[i], slackSum += slack[i];
+    int room = std::clamp(available - leastSum, 0, slackSum);  // of slackSum, what the bar can give
+    std::vector<RECT> rects;
+    int x = 0, given = 0, slackSoFar = 0;
+    for (size_t i = 0; i < least.size(); ++i) {
+        // Hands out `room` in proportion to each button's slack, without rounding drift.
+        slackSoFar += slack[i];
+        int share = slackSum ? static_cast<int>(static_cast<long long>(room) * slackSoFar / slackSum) - given : 0;
+        given += share;
+        int w = least[i] + share;
+        rects.push_back(RECT{x, 1, x + w, client.bottom});
+        x += w;
+    }
     return rects;
 }
 
@@ -157,7 +178,7 @@ void drawSipButton(HDC dc, const RECT& client)
 {
     // A small keyboard: the input panel's button keeps its place at the right end.
     int w = scaled(20), h = scaled(12);
-    int x = client.right - scaled(4) - w, y = (client.bottom + 1 - h) / 2;
+    int x = client.right - (sipButtonRoom() - w) / 2 - w, y = (client.bottom + 1 - h) / 2;
     RECT box{x, y, x + w, y + h};
     FrameRect(dc, &box, GetSysColorBrush(COLOR_MENUTEXT));
     for (int row = 0; row < 2; ++row)
@@ -256,11 +277,15 @@ void dropDown(HWND hwnd, int index)
     }
 }
 
+// A bar whose window is disabled (a modal dialog runs over it) takes no
+// taps, as that window would take none: its commands wait for the dialog.
+bool takesTaps(const MenuBar* mb) { return !mb->parent || IsWindowEnabled(mb->parent); }
+
 LRESULT onLButtonDown(HWND hwnd, UINT, WPARAM, LPARAM lParam)
 {
     MenuBar* mb = bar(hwnd);
     int i = buttonAt(hwnd, mb, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    if (i < 0 || !enabled(mb->buttons[i])) return 0;
+    if (i < 0 || !enabled(mb->buttons[i]) || !takesTaps(mb)) return 0;
     if (dropsDown(mb->buttons[i])) {
         dropDown(hwnd, i);
         return 0;

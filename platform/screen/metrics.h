@@ -48,6 +48,7 @@ void screenSize(int* width, int* height);
 int screenDpi();
 int screenMetric(int index);
 RECT screenWorkArea();
+RECT screenWorkAreaWith(bool taskBar, bool menuBarPlace);  // the work area those bars would leave
 RECT screenPreviousWorkArea();  // before the last change (SHFullScreen); empty at first
 RECT screenMenuBarPlace();  // empty when hidden
 struct Surface;

@@ -80,13 +80,15 @@ int screenMetric(int index)
 
 int GetSystemMetrics(int index) { return screenMetric(index); }
 
-RECT screenWorkArea()
+RECT screenWorkAreaWith(bool taskBar, bool menuBarPlace)
 {
     RECT r{0, 0, current.width, current.height};
-    if (taskBarShown) r.top += ScaleForScreen(kTaskBarHeight96);
-    if (menuPlaceShown) r.bottom -= ScaleForScreen(kMenuBarHeight96);
+    if (taskBar) r.top += ScaleForScreen(kTaskBarHeight96);
+    if (menuBarPlace) r.bottom -= ScaleForScreen(kMenuBarHeight96);
     return r;
 }
+
+RECT screenWorkArea() { return screenWorkAreaWith(taskBarShown, menuPlaceShown); }
 
 RECT screenMenuBarPlace()
 {

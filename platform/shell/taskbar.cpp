@@ -55,7 +55,7 @@ LRESULT paintTaskBar(HWND hwnd)
     FillRect(hdc, &r, GetSysColorBrush(COLOR_ACTIVECAPTION));
     char title[256] = "";
     HWND active = GetActiveWindow();
-    if (active && active != hwnd) GetWindowText(active, title, sizeof title);
+    if (active && active != hwnd) shellTitleOf(active, title, sizeof title);
     LOGFONT lf = barFont(true);
     HFONT font = CreateFontIndirect(&lf);
     HGDIOBJ old = SelectObject(hdc, font);
@@ -143,11 +143,19 @@ LRESULT desktopProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProc(hwnd, message, wParam, lParam);
 }
 
-// Repaints the task bar when the title it shows may have changed.
+// Repaints the task bar when the title it shows may have changed, and gives
+// the screen the bars that the active window asked for.
 void titleChanged(HWND hwnd)
 {
     if (!taskBar) return;
+    shellActiveWindowChanged();
     if (!hwnd || hwnd == GetActiveWindow()) InvalidateRect(taskBar, nullptr, FALSE);
+}
+
+void windowGone(HWND hwnd)
+{
+    std::erase(doneWindows, hwnd);
+    shellForgetFullScreen(hwnd);
 }
 
 }  // namespace
@@ -156,6 +164,7 @@ bool shellOpen()
 {
     setDesktopProc(desktopProc);
     setTitleListener(titleChanged);
+    setWindowGoneListener(windowGone);
     InvalidateRect(GetDesktopWindow(), nullptr, TRUE);
     WNDCLASS wc{};
     wc.lpfnWndProc = taskBarProc;
@@ -174,6 +183,7 @@ void shellClose()
     taskBar = nullptr;
     doneWindows.clear();
     donePressed = false;
+    shellForgetAllFullScreen();
 }
 
 BOOL SHDoneButton(HWND hwnd, DWORD state)
@@ -203,3 +213,15 @@ RECT screenDoneButtonRect()
 }
 
 HWND screenTaskBar() { return IsWindow(taskBar) ? taskBar : nullptr; }
+
+int shellTitleOf(HWND hwnd, char* buffer, int capacity)
+{
+    if (!buffer || capacity <= 0) return 0;
+    buffer[0] = '\0';
+    for (HWND w = hwnd; w; w = GetWindow(w, GW_OWNER)) {
+        while (w && (GetWindowLong(w, GWL_STYLE) & WS_CHILD)) w = GetParent(w);
+        if (!w) break;
+        if (int n = GetWindowText(w, buffer, capacity); n > 0) return n;
+    }
+    return 0;
+}

@@ -17,7 +17,13 @@ enum : DWORD {
 };
 // A change of the work area is sent to every top-level window as
 // WM_SETTINGCHANGE with SPI_SETWORKAREA (see SHHandleWMSettingChange).
+// The bars are the window's own: they change at once, and again whenever
+// another window becomes active, to what its owner chain asked for (the
+// window itself, its owner, that one's owner ...; both bars when none did).
 BOOL SHFullScreen(HWND hwnd, DWORD flags);
+// The work area that `hwnd` (or a window it is about to own) has while it is
+// active: dialogs are placed and sized in it before they are shown.
+RECT shellWorkAreaFor(HWND hwnd);
 
 // The "ok" button at the right of the task bar: shown while `hwnd` is the
 // active window; a tap on it sends WM_COMMAND IDOK to that window.
@@ -28,6 +34,16 @@ RECT screenDoneButtonRect();  // screen coordinates, within the task bar
 
 HWND screenTaskBar();  // null while the shell is closed
 
+// The title the shell shows for a window: its own, or when it has none (a
+// message box without a caption), the one of the nearest window of its owner
+// chain that has one. Returns the length written to `buffer`.
+int shellTitleOf(HWND hwnd, char* buffer, int capacity);
+
 // Internal to platform/: made when the platform starts, after the screen.
 bool shellOpen();
 void shellClose();
+// Internal to the shell: the active window changed; a window is being freed;
+// the shell closes.
+void shellActiveWindowChanged();
+void shellForgetFullScreen(HWND hwnd);
+void shellForgetAllFullScreen();

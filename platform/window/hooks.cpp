@@ -7,6 +7,7 @@
 namespace {
 
 std::atomic<TitleListener> titleListener{nullptr};
+std::atomic<WindowGoneListener> windowGoneListener{nullptr};
 std::atomic<const RemoteWindows*> remoteWindows{nullptr};
 
 }  // namespace
@@ -16,6 +17,13 @@ void setTitleListener(TitleListener listener) { titleListener.store(listener); }
 void windowTitleChanged(HWND hwnd)
 {
     if (TitleListener listener = titleListener.load()) listener(hwnd);
+}
+
+void setWindowGoneListener(WindowGoneListener listener) { windowGoneListener.store(listener); }
+
+void windowGone(HWND hwnd)
+{
+    if (WindowGoneListener listener = windowGoneListener.load()) listener(hwnd);
 }
 
 void setRemoteWindows(const RemoteWindows* remote) { remoteWindows.store(remote); }

@@ -23,6 +23,12 @@ void setDialogDefaultProc(WNDPROC proc);
 using TitleListener = void (*)(HWND hwnd);
 void setTitleListener(TitleListener listener);
 
+// Called for each window that DestroyWindow ends, after its WM_NCDESTROY and
+// before its handle is freed, so that what is kept about it by handle can go
+// before a new window is given the same handle.
+using WindowGoneListener = void (*)(HWND hwnd);
+void setWindowGoneListener(WindowGoneListener listener);
+
 // Windows of another process, as FindWindow finds them through the
 // single-instance channel: the window functions hand such a handle to these.
 struct RemoteWindows {

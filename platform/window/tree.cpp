@@ -253,6 +253,7 @@ BOOL DestroyWindow(HWND hwnd)
     for (auto it = subtree.rbegin(); it != subtree.rend(); ++it) {
         HWND w = *it;
         callWindow(w, WM_NCDESTROY, 0, 0);
+        windowGone(w);
         timerDropWindow(w);
         queueDropWindow(w);
         std::lock_guard<std::recursive_mutex> guard(windowLock());

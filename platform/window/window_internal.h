@@ -101,6 +101,8 @@ void inputNoteKeyMessage(const MSG& msg);  // keeps GetKeyState in step with the
 
 // Tells the title listener (hooks.h) that a title or the active window changed.
 void windowTitleChanged(HWND hwnd);
+// Tells the window-gone listener (hooks.h) that a window is about to be freed.
+void windowGone(HWND hwnd);
 // The hooks for a window of another process when hwnd is one, else null.
 const RemoteWindows* remoteWindowFor(HWND hwnd);
 HWND findRemoteWindow(const char* className, const char* title);

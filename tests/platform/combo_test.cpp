@@ -327,6 +327,27 @@ TEST_F(ComboBox, near_the_bottom_the_list_opens_above_and_a_long_list_scrolls)
     EXPECT_EQ(cursel(c), 1);
 }
 
+TEST_F(ComboBox, a_scroll_bar_style_is_the_lists_and_leaves_the_field_whole)
+{
+    // Programs give drop-down lists WS_VSCROLL for their list: the field keeps
+    // its whole width for the text and the arrow, with no bar beside them.
+    HWND plain = combo(CBS_DROPDOWNLIST, 10, 10, 100, 120, 5);
+    HWND scrolled = combo(DWORD{CBS_DROPDOWNLIST} | DWORD{WS_VSCROLL}, 10, 60, 100, 120, 6);
+    RECT a, b;
+    GetClientRect(plain, &a);
+    GetClientRect(scrolled, &b);
+    EXPECT_EQ(b.right, a.right);
+    EXPECT_EQ(b.bottom, a.bottom);
+    EXPECT_EQ(GetWindowLong(scrolled, GWL_STYLE) & WS_VSCROLL, 0);
+    // Its long list still scrolls.
+    for (int i = 0; i < 40; ++i) add(scrolled, {("item " + std::to_string(i)).c_str()});
+    SetFocus(scrolled);
+    SendMessage(scrolled, CB_SHOWDROPDOWN, TRUE, 0);
+    key(VK_END);
+    key(VK_RETURN);
+    EXPECT_EQ(cursel(scrolled), 39);
+}
+
 TEST_F(ComboBox, program_opening_and_closing_and_disabled_boxes)
 {
     HWND c = combo();

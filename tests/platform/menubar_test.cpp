@@ -284,6 +284,47 @@ TEST_F(MenuBars, a_hidden_button_takes_no_room)
     EXPECT_EQ(commands(), std::vector<int>{static_cast<int>(kDelete)});
 }
 
+TEST_F(MenuBars, buttons_keep_clear_of_the_input_panel_button)
+{
+    // The main window's bar at its fullest: three menus and six tool buttons.
+    // At their usual width they would run under the input panel's button at
+    // the right end; they close up instead, all alike.
+    TBBUTTON more[] = {{2, 4030, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, -1},
+                       {5, 4161, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, -1}};
+    RECT roomy = buttonRect(3);
+    ASSERT_TRUE(SendMessage(bar, TB_ADDBUTTONS, 2, reinterpret_cast<LPARAM>(more)));
+    const int count = static_cast<int>(SendMessage(bar, TB_BUTTONCOUNT, 0, 0));
+    ASSERT_EQ(count, 9);
+    RECT barRect;
+    GetWindowRect(bar, &barRect);
+    RECT last = buttonRect(count - 1);
+    EXPECT_LE(last.right, barRect.right - 28);  // the keyboard's place (28 pixels at 96 dpi)
+    for (int i = 1; i < count; ++i) EXPECT_EQ(buttonRect(i).left, buttonRect(i - 1).right) << i;
+    RECT closer = buttonRect(3);
+    EXPECT_LT(closer.right - closer.left, roomy.right - roomy.left);
+    EXPECT_GE(closer.right - closer.left, 18);  // still wider than its 16-pixel image
+    for (int i = 4; i < count; ++i)
+        EXPECT_NEAR(buttonRect(i).right - buttonRect(i).left, closer.right - closer.left, 1) << i;
+    // What is drawn is what is tapped: the last button sends its command.
+    tapButton(count - 1);
+    EXPECT_EQ(commands(), std::vector<int>{4161});
+}
+
+TEST_F(MenuBars, the_bar_of_a_disabled_window_takes_no_taps)
+{
+    // A modal dialog over the window disables it: neither its menus nor its
+    // tool buttons may run commands under the dialog.
+    EnableWindow(parent, FALSE);
+    tapButton(0);
+    tapButton(5);
+    EXPECT_TRUE(script.popups.empty()) << "a menu opened";
+    EXPECT_TRUE(commands().empty());
+    EXPECT_TRUE(initMenus().empty());
+    EnableWindow(parent, TRUE);
+    tapButton(5);
+    EXPECT_EQ(commands(), std::vector<int>{static_cast<int>(kDelete)});
+}
+
 TEST_F(MenuBars, tool_button_images_come_from_the_bitmap_without_the_mask_colour)
 {
     RECT b = buttonRect(5);  // image 3

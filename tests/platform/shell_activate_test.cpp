@@ -134,4 +134,72 @@ TEST_F(ShellActivate, a_missing_or_short_record_is_refused)
     EXPECT_TRUE(SHHandleWMActivate(hwnd, WA_ACTIVE, 0, &info, 0));
 }
 
+RECT workArea()
+{
+    RECT r;
+    SystemParametersInfo(SPI_GETWORKAREA, 0, &r, 0);
+    return r;
+}
+
+// A top-level pop-up window over the whole screen, owned by `owner`.
+HWND popup(HWND owner)
+{
+    HWND hwnd = CreateWindowEx(0, "ShellActivateTest", "popup", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, owner, nullptr,
+                               nullptr, nullptr);
+    pump();
+    return hwnd;
+}
+
+TEST_F(ShellActivate, the_bars_follow_the_owner_chain_of_the_active_window)
+{
+    const RECT withBars{0, 26, 240, 294}, whole{0, 0, 240, 320};
+    HWND main = mainWindow();
+    // A start screen of its own, unowned, hides both bars.
+    HWND cover = popup(nullptr);
+    SHFullScreen(cover, SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON);
+    ASSERT_TRUE(sameRect(workArea(), whole));
+    // A window of the main window comes up over it: the main window never
+    // asked for the full screen, so the bars come back while it is active.
+    HWND dialog = popup(main);
+    ASSERT_EQ(GetActiveWindow(), dialog);
+    EXPECT_TRUE(sameRect(workArea(), withBars));
+    EXPECT_TRUE(IsWindowVisible(screenTaskBar()));
+    EXPECT_TRUE(sameRect(shellWorkAreaFor(dialog), withBars));
+    EXPECT_TRUE(sameRect(shellWorkAreaFor(cover), whole));
+    // It goes, the covering window is active again, and full screen again.
+    DestroyWindow(dialog);
+    pump();
+    ASSERT_EQ(GetActiveWindow(), cover);
+    EXPECT_TRUE(sameRect(workArea(), whole));
+    EXPECT_FALSE(IsWindowVisible(screenTaskBar()));
+    // A window the covering one owns keeps its screen.
+    HWND own = popup(cover);
+    ASSERT_EQ(GetActiveWindow(), own);
+    EXPECT_TRUE(sameRect(workArea(), whole));
+    DestroyWindow(own);
+    // The main window's own choice holds for it and its windows.
+    SHFullScreen(main, SHFS_HIDESIPBUTTON);
+    SetActiveWindow(cover);
+    EXPECT_TRUE(sameRect(workArea(), whole));
+    dialog = popup(main);
+    EXPECT_TRUE(sameRect(workArea(), (RECT{0, 26, 240, 320})));
+    DestroyWindow(dialog);
+}
+
+TEST_F(ShellActivate, a_destroyed_window_takes_its_full_screen_with_it)
+{
+    mainWindow();
+    for (int i = 0; i < 4; ++i) {
+        // Each new window may get the handle of the one destroyed before it:
+        // it must start with the bars shown all the same.
+        HWND cover = popup(nullptr);
+        ASSERT_EQ(GetActiveWindow(), cover);
+        EXPECT_TRUE(sameRect(workArea(), (RECT{0, 26, 240, 294}))) << "window " << i;
+        SHFullScreen(cover, SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON);
+        DestroyWindow(cover);
+        pump();
+        EXPECT_TRUE(sameRect(workArea(), (RECT{0, 26, 240, 294}))) << "window " << i;
+    }
+}
+
 }  // namespace
