@@ -5,6 +5,7 @@
 #include "app/browser/thumbnail_worker.h"
 #include "app/shell/app_state.h"
 #include "app/viewer/view_window.h"
+#include "platform/shell/taskbar.h"
 #include "platform/sound/music.h"
 #include "platform/sound/sound.h"
 #include "platform/window/message_map.h"
@@ -135,6 +136,9 @@ bool slideshowPlay(std::unique_ptr<SlideSource> source, COLORREF background, Sli
     HWND window = CreateWindowEx(WS_EX_TOPMOST, kSlideClass, "", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
                                  nullptr, nullptr, nullptr);
     if (!window) return false;
+    // The show has the whole screen: no task bar, no input-panel button. The
+    // shell forgets this when the window goes, and the bars come back.
+    SHFullScreen(window, SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON);
     if (hooks.started) hooks.started();
     gShow = new SlideshowState;
     gShow->source = std::move(source);

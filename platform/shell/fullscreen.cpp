@@ -98,7 +98,12 @@ void shellActiveWindowChanged()
 
 void shellForgetFullScreen(HWND hwnd)
 {
-    std::erase_if(asked, [hwnd](const WindowBars& w) { return w.window == hwnd; });
+    if (std::erase_if(asked, [hwnd](const WindowBars& w) { return w.window == hwnd; }) == 0) return;
+    // A window that becomes active gives the screen its own bars; with none
+    // left active (a show started without a main window), the bars its choice
+    // hid come back.
+    HWND active = GetActiveWindow();
+    if (!active || active == hwnd) showBars(Bars{});
 }
 
 void shellForgetAllFullScreen() { asked.clear(); }

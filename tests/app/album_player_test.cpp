@@ -12,6 +12,8 @@
 #include "imagelib/bitmap.h"
 #include "imagelib/formats.h"
 #include "imagelib/save.h"
+#include "platform/screen/metrics.h"
+#include "platform/shell/taskbar.h"
 #include "platform/sound/music.h"
 #include "platform/sound/sound.h"
 #include "tests/support/env_support.h"
@@ -98,6 +100,20 @@ TEST_F(AlbumPlayer, four_pictures_and_a_sound_then_closes_after_the_last_without
     EXPECT_EQ(slideWindow(), nullptr);
     PlatformSoundStatus(&sound);
     EXPECT_STREQ(sound.current, "");
+}
+
+TEST_F(AlbumPlayer, the_show_hides_the_task_bar_and_the_bar_comes_back_when_it_ends)
+{
+    HWND taskBar = screenTaskBar();
+    ASSERT_NE(taskBar, nullptr);
+    ASSERT_TRUE(IsWindowVisible(taskBar));
+    ASSERT_TRUE(slideshowStart(build(0, false)));
+    EXPECT_FALSE(IsWindowVisible(taskBar));
+    RECT area = screenWorkArea();
+    EXPECT_EQ(area.top, 0);  // the show's window has the whole screen
+    slideshowStop();
+    EXPECT_FALSE(slideshowRunning());
+    EXPECT_TRUE(IsWindowVisible(taskBar));
 }
 
 TEST_F(AlbumPlayer, loop_wraps_to_the_first_and_a_tap_ends_the_show)
