@@ -134,7 +134,8 @@ int readRaw(Stream& file, ReaderContext& context)
     RawScan scan;
     if (!scanContainer(file, scan)) {
         // Kinds whose container we do not parse (Kyocera, ...): LibRaw may know them.
-        return sensorDecoder() ? sensorDecoder()->decodeSensor(file, context, "LibRaw") : LoadUnknownFormat;
+        const CodecEntries* libraw = sensorDecoder();
+        return libraw ? libraw->decodeSensor(file, context, "LibRaw") : LoadUnknownFormat;
     }
     const PreviewChoice preview = choosePreview(file, scan);
     const uint32_t flag = quarterTurnFlag(scan.exifOrientation);

@@ -150,11 +150,6 @@ constexpr CommandEntry kCommands[] = {
 };
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, frame, message, wParam, lParam);
-}
-
 LRESULT onGetCurrentPage(HWND frame, UINT, WPARAM, LPARAM)
 {
     AlbumWizardRun& run = frameRun(frame);
@@ -164,15 +159,10 @@ LRESULT onGetCurrentPage(HWND frame, UINT, WPARAM, LPARAM)
 
 constexpr MessageEntry kMessages[] = {
     {WM_INITDIALOG, onInitDialog},
-    {WM_COMMAND, onCommand},
+    {WM_COMMAND, CommandMapProc<kCommandMap>},
     {PSM_GETCURRENTPAGEHWND, onGetCurrentPage},
 };
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);
-
-INT_PTR frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMessageMap, frame, message, wParam, lParam);
-}
 
 struct NumberSetting {
     const char* name;
@@ -230,7 +220,7 @@ INT_PTR RunAlbumWizard(HWND owner, WizardProduct product)
     run.selected = SelectedToolFiles().files;
     run.folder = gApp.currentFolder;
     gWizard = &run;
-    INT_PTR result = DialogBoxIndirectParam(GetModuleHandle(nullptr), &kFrame, owner, frameProcedure,
+    INT_PTR result = DialogBoxIndirectParam(GetModuleHandle(nullptr), &kFrame, owner, MessageMapProc<kMessageMap>,
                                             reinterpret_cast<LPARAM>(&run));
     gWizard = nullptr;
     if (result == IDOK) WriteSlideshowSettings(run.settings);

@@ -75,10 +75,6 @@ LRESULT sourceInit(HWND page, UINT, WPARAM, LPARAM lParam)
 
 constexpr MessageEntry kSourceMessages[] = {{WM_INITDIALOG, sourceInit}};
 constexpr MessageMap kSourceMap = makeMessageMap(kSourceMessages, DefaultProcNone);
-INT_PTR sourceProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kSourceMap, page, message, wParam, lParam);
-}
 
 // ---- Page 1: the pictures that take part ----
 
@@ -205,20 +201,12 @@ LRESULT selectNone(HWND page, WORD, WORD, LPARAM)
 
 constexpr CommandEntry kPictureCommands[] = {{IdcSelectAll, selectAll}, {IdcSelectNone, selectNone}};
 constexpr CommandMap kPictureCommandMap = makeCommandMap(kPictureCommands, DefaultProcNone);
-LRESULT picturesCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kPictureCommandMap, page, message, wParam, lParam);
-}
 
 constexpr MessageEntry kPictureMessages[] = {{WM_INITDIALOG, picturesInit},
-                                             {WM_COMMAND, picturesCommand},
+                                             {WM_COMMAND, CommandMapProc<kPictureCommandMap>},
                                              {WM_TIMER, picturesTimer},
                                              {WM_DESTROY, picturesDestroy}};
 constexpr MessageMap kPictureMap = makeMessageMap(kPictureMessages, DefaultProcNone);
-INT_PTR picturesProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kPictureMap, page, message, wParam, lParam);
-}
 
 // ---- Page 2: preparing the pictures ----
 
@@ -250,10 +238,6 @@ LRESULT prepareInit(HWND page, UINT, WPARAM, LPARAM lParam)
 
 constexpr MessageEntry kPrepareMessages[] = {{WM_INITDIALOG, prepareInit}};
 constexpr MessageMap kPrepareMap = makeMessageMap(kPrepareMessages, DefaultProcNone);
-INT_PTR prepareProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kPrepareMap, page, message, wParam, lParam);
-}
 
 // ---- Page 3: the show ----
 
@@ -317,17 +301,10 @@ LRESULT browseSound(HWND page, WORD, WORD, LPARAM)
 
 constexpr CommandEntry kShowCommands[] = {{IdcAlSoundBrowse, browseSound}};
 constexpr CommandMap kShowCommandMap = makeCommandMap(kShowCommands, DefaultProcNone);
-LRESULT showCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kShowCommandMap, page, message, wParam, lParam);
-}
 
-constexpr MessageEntry kShowMessages[] = {{WM_INITDIALOG, showInit}, {WM_COMMAND, showCommand}};
+constexpr MessageEntry kShowMessages[] = {{WM_INITDIALOG, showInit},
+                                          {WM_COMMAND, CommandMapProc<kShowCommandMap>}};
 constexpr MessageMap kShowMap = makeMessageMap(kShowMessages, DefaultProcNone);
-INT_PTR showProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kShowMap, page, message, wParam, lParam);
-}
 
 // ---- Page 4: where the product goes ----
 
@@ -363,17 +340,10 @@ LRESULT browseFolder(HWND page, WORD, WORD, LPARAM)
 
 constexpr CommandEntry kOutputCommands[] = {{IdcAlFolderBrowse, browseFolder}};
 constexpr CommandMap kOutputCommandMap = makeCommandMap(kOutputCommands, DefaultProcNone);
-LRESULT outputCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kOutputCommandMap, page, message, wParam, lParam);
-}
 
-constexpr MessageEntry kOutputMessages[] = {{WM_INITDIALOG, outputInit}, {WM_COMMAND, outputCommand}};
+constexpr MessageEntry kOutputMessages[] = {{WM_INITDIALOG, outputInit},
+                                          {WM_COMMAND, CommandMapProc<kOutputCommandMap>}};
 constexpr MessageMap kOutputMap = makeMessageMap(kOutputMessages, DefaultProcNone);
-INT_PTR outputProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kOutputMap, page, message, wParam, lParam);
-}
 
 // ---- Page 5: JPEG quality ----
 
@@ -413,10 +383,6 @@ LRESULT qualityScroll(HWND page, UINT, WPARAM, LPARAM)
 
 constexpr MessageEntry kQualityMessages[] = {{WM_INITDIALOG, qualityInit}, {WM_HSCROLL, qualityScroll}};
 constexpr MessageMap kQualityMap = makeMessageMap(kQualityMessages, DefaultProcNone);
-INT_PTR qualityProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kQualityMap, page, message, wParam, lParam);
-}
 
 // ---- Page 6: the build ----
 
@@ -450,21 +416,16 @@ LRESULT onStop(HWND page, WORD, WORD, LPARAM)
 
 constexpr CommandEntry kBuildCommands[] = {{IdcCreate, onCreate}, {IdcStop, onStop}};
 constexpr CommandMap kBuildCommandMap = makeCommandMap(kBuildCommands, DefaultProcNone);
-LRESULT buildCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kBuildCommandMap, page, message, wParam, lParam);
-}
 
-constexpr MessageEntry kBuildMessages[] = {{WM_INITDIALOG, buildInit}, {WM_COMMAND, buildCommand}};
+constexpr MessageEntry kBuildMessages[] = {{WM_INITDIALOG, buildInit},
+                                          {WM_COMMAND, CommandMapProc<kBuildCommandMap>}};
 constexpr MessageMap kBuildMap = makeMessageMap(kBuildMessages, DefaultProcNone);
-INT_PTR buildProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kBuildMap, page, message, wParam, lParam);
-}
 
 const WizardPage kPages[kWizardPageCount] = {
-    {&kSource, sourceProc},   {&kPictures, picturesProc}, {&kPrepare, prepareProc}, {&kShow, showProc},
-    {&kOutput, outputProc},   {&kQuality, qualityProc},   {&kBuild, buildProc},
+    {&kSource, MessageMapProc<kSourceMap>},   {&kPictures, MessageMapProc<kPictureMap>},
+    {&kPrepare, MessageMapProc<kPrepareMap>}, {&kShow, MessageMapProc<kShowMap>},
+    {&kOutput, MessageMapProc<kOutputMap>},   {&kQuality, MessageMapProc<kQualityMap>},
+    {&kBuild, MessageMapProc<kBuildMap>},
 };
 
 }  // namespace

@@ -106,18 +106,13 @@ constexpr MessageEntry kSlideRows[] = {
 };
 constexpr MessageMap kSlideMap = makeMessageMap(kSlideRows, DefaultProcWindow);
 
-LRESULT slideProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kSlideMap, hwnd, message, wParam, lParam);
-}
-
 bool registerSlideClass()
 {
     WNDCLASS existing{};
     if (GetClassInfo(nullptr, kSlideClass, &existing)) return true;
     WNDCLASS wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = slideProc;
+    wc.lpfnWndProc = MessageMapProc<kSlideMap>;
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = kSlideClass;
     return RegisterClass(&wc) != 0;

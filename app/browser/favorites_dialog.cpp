@@ -152,12 +152,7 @@ constexpr CommandEntry kCommands[] = {
     {IdcFavOpen, onOpen}, {IdcFavDeleteModify, onDeleteModify}, {IdcFavList, onList}, {IDCANCEL, onClose}};
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, dialog, message, wParam, lParam);
-}
-
-constexpr MessageEntry kMessages[] = {{WM_INITDIALOG, onInitDialog}, {WM_COMMAND, onCommand}};
+constexpr MessageEntry kMessages[] = {{WM_INITDIALOG, onInitDialog}, {WM_COMMAND, CommandMapProc<kCommandMap>}};
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);
 
 INT_PTR procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -131,12 +131,7 @@ LRESULT onCancel(HWND dialog, WORD, WORD, LPARAM)
 constexpr CommandEntry kCommands[] = {{IDOK, onOk}, {IDCANCEL, onCancel}};
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, dialog, message, wParam, lParam);
-}
-
-constexpr MessageEntry kMessages[] = {{WM_INITDIALOG, onInitDialog}, {WM_COMMAND, onCommand}};
+constexpr MessageEntry kMessages[] = {{WM_INITDIALOG, onInitDialog}, {WM_COMMAND, CommandMapProc<kCommandMap>}};
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);
 
 INT_PTR procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

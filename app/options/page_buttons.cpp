@@ -137,11 +137,6 @@ constexpr CommandEntry kCommands[] = {
 };
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, page, message, wParam, lParam);
-}
-
 // The keys are edited in place; nothing is left to read at OK.
 void apply(HWND, OptionValues&) {}
 
@@ -161,7 +156,7 @@ LRESULT onNotify(HWND page, UINT, WPARAM, LPARAM lParam)
 
 constexpr MessageEntry kMessages[] = {
     {WM_INITDIALOG, onInitDialog},
-    {WM_COMMAND, onCommand},
+    {WM_COMMAND, CommandMapProc<kCommandMap>},
     {WM_NOTIFY, onNotify},
 };
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);

@@ -106,16 +106,11 @@ LRESULT onHomeBrowse(HWND page, WORD, WORD code, LPARAM)
 constexpr CommandEntry kCommands[] = {{IdcHomeBrowse, onHomeBrowse}};
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, page, message, wParam, lParam);
-}
-
 LRESULT onNotify(HWND page, UINT, WPARAM, LPARAM lParam) { return HandleSheetNotify(page, lParam, apply); }
 
 constexpr MessageEntry kMessages[] = {
     {WM_INITDIALOG, onInitDialog},
-    {WM_COMMAND, onCommand},
+    {WM_COMMAND, CommandMapProc<kCommandMap>},
     {WM_NOTIFY, onNotify},
 };
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);

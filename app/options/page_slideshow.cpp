@@ -109,11 +109,6 @@ constexpr CommandEntry kCommands[] = {
 };
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, page, message, wParam, lParam);
-}
-
 LRESULT onNotify(HWND page, UINT, WPARAM, LPARAM lParam) { return HandleSheetNotify(page, lParam, apply); }
 
 LRESULT onCtlColorStatic(HWND page, UINT, WPARAM, LPARAM lParam)
@@ -130,7 +125,7 @@ LRESULT onDestroy(HWND, UINT, WPARAM, LPARAM)
 
 constexpr MessageEntry kMessages[] = {
     {WM_INITDIALOG, onInitDialog},
-    {WM_COMMAND, onCommand},
+    {WM_COMMAND, CommandMapProc<kCommandMap>},
     {WM_NOTIFY, onNotify},
     {WM_CTLCOLORSTATIC, onCtlColorStatic},
     {WM_DESTROY, onDestroy},

@@ -61,11 +61,6 @@ LRESULT onChooseColour(HWND page, WORD, WORD code, LPARAM)
 constexpr CommandEntry kCommands[] = {{IdcViewBack, onChooseColour}};
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, page, message, wParam, lParam);
-}
-
 LRESULT onNotify(HWND page, UINT, WPARAM, LPARAM lParam) { return HandleSheetNotify(page, lParam, apply); }
 
 // The swatch shows the colour chosen so far.
@@ -83,7 +78,7 @@ LRESULT onDestroy(HWND, UINT, WPARAM, LPARAM)
 
 constexpr MessageEntry kMessages[] = {
     {WM_INITDIALOG, onInitDialog},
-    {WM_COMMAND, onCommand},
+    {WM_COMMAND, CommandMapProc<kCommandMap>},
     {WM_NOTIFY, onNotify},
     {WM_CTLCOLORSTATIC, onCtlColorStatic},
     {WM_DESTROY, onDestroy},

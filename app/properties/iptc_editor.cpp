@@ -187,15 +187,10 @@ constexpr CommandEntry kCommands[] = {
 };
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, page, message, wParam, lParam);
-}
-
 constexpr MessageEntry kMessages[] = {
     {WM_INITDIALOG, onInitDialog},
     {WM_NOTIFY, onNotify},
-    {WM_COMMAND, onCommand},
+    {WM_COMMAND, CommandMapProc<kCommandMap>},
 };
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);
 
@@ -253,8 +248,6 @@ std::string listItem(HWND list, UINT getLength, UINT getText, int index)
     text.resize(std::strlen(text.c_str()));
     return text;
 }
-
-
 
 }  // namespace
 

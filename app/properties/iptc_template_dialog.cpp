@@ -131,12 +131,7 @@ constexpr CommandEntry kCommands[] = {
 };
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND d, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, d, message, wParam, lParam);
-}
-
-constexpr MessageEntry kMessages[] = {{WM_INITDIALOG, onInitDialog}, {WM_COMMAND, onCommand}};
+constexpr MessageEntry kMessages[] = {{WM_INITDIALOG, onInitDialog}, {WM_COMMAND, CommandMapProc<kCommandMap>}};
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);
 
 INT_PTR procedure(HWND d, UINT message, WPARAM wParam, LPARAM lParam)

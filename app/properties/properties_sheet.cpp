@@ -163,15 +163,10 @@ LRESULT onNext(HWND page, WORD, WORD code, LPARAM)
 constexpr CommandEntry kCommands[] = {{IdcPrevious, onPrevious}, {IdcNext, onNext}};
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, page, message, wParam, lParam);
-}
-
 constexpr MessageEntry kMessages[] = {
     {WM_INITDIALOG, onInitDialog},
     {WM_SIZE, onSize},
-    {WM_COMMAND, onCommand},
+    {WM_COMMAND, CommandMapProc<kCommandMap>},
 };
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);
 

@@ -92,12 +92,7 @@ LRESULT onCancel(HWND d, WORD, WORD, LPARAM)
 constexpr CommandEntry kCommands[] = {{IdcSend, onSend}, {IDCANCEL, onCancel}};
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND d, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, d, message, wParam, lParam);
-}
-
-constexpr MessageEntry kMessages[] = {{WM_INITDIALOG, onInitDialog}, {WM_COMMAND, onCommand}};
+constexpr MessageEntry kMessages[] = {{WM_INITDIALOG, onInitDialog}, {WM_COMMAND, CommandMapProc<kCommandMap>}};
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);
 
 INT_PTR procedure(HWND d, UINT message, WPARAM wParam, LPARAM lParam)

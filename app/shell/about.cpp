@@ -34,16 +34,12 @@ const MessageEntry kAboutMessages[] = {
 };
 const MessageMap kAboutMap = makeMessageMap(kAboutMessages, DefaultProcNone);
 
-INT_PTR aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kAboutMap, dialog, message, wParam, lParam);
-}
-
 }  // namespace
 
 INT_PTR ShowAboutDialog(HWND owner)
 {
-    return DialogBoxParam(GetModuleHandle(nullptr), MAKEINTRESOURCE(kDialogAbout), owner, aboutProc, 0);
+    return DialogBoxParam(GetModuleHandle(nullptr), MAKEINTRESOURCE(kDialogAbout), owner, MessageMapProc<kAboutMap>,
+                          0);
 }
 
 }  // namespace fotrix

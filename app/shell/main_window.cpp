@@ -311,18 +311,13 @@ const MessageEntry kMainMessages[] = {
 };
 const MessageMap kMainMessageMap = makeMessageMap(kMainMessages, DefaultProcWindow);
 
-LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMainMessageMap, hwnd, message, wParam, lParam);
-}
-
 bool registerMainClass(HINSTANCE instance)
 {
     WNDCLASS existing{};
     if (GetClassInfo(instance, kMainWindowClass, &existing)) return true;
     WNDCLASS wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = mainWindowProc;
+    wc.lpfnWndProc = MessageMapProc<kMainMessageMap>;
     wc.hInstance = instance;
     wc.hIcon = LoadIcon(instance, MAKEINTRESOURCE(kIconApp));
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));

@@ -171,11 +171,6 @@ constexpr CommandEntry kCommands[] = {
 };
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, page, message, wParam, lParam);
-}
-
 // The slider (WM_HSCROLL) or the spin control (WM_VSCROLL) moved.
 LRESULT onScroll(HWND page, UINT, WPARAM, LPARAM lParam)
 {
@@ -209,7 +204,7 @@ LRESULT onDestroy(HWND, UINT, WPARAM, LPARAM)
 }
 
 constexpr MessageEntry kMessages[] = {
-    {WM_INITDIALOG, onInitDialog},       {WM_COMMAND, onCommand}, {WM_HSCROLL, onScroll},
+    {WM_INITDIALOG, onInitDialog},       {WM_COMMAND, CommandMapProc<kCommandMap>}, {WM_HSCROLL, onScroll},
     {WM_VSCROLL, onScroll},              {kToolCurrentChanged, onCurrentChanged},
     {WM_DESTROY, onDestroy},
 };

@@ -64,12 +64,7 @@ LRESULT onApply(HWND page, WORD, WORD code, LPARAM)
 constexpr CommandEntry kCommands[] = {{IdcApply, onApply}};
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, page, message, wParam, lParam);
-}
-
-constexpr MessageEntry kMessages[] = {{WM_INITDIALOG, onInitDialog}, {WM_COMMAND, onCommand}};
+constexpr MessageEntry kMessages[] = {{WM_INITDIALOG, onInitDialog}, {WM_COMMAND, CommandMapProc<kCommandMap>}};
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);
 
 INT_PTR procedure(HWND page, UINT message, WPARAM wParam, LPARAM lParam)

@@ -185,11 +185,6 @@ constexpr CommandEntry kCommands[] = {
 };
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, page, message, wParam, lParam);
-}
-
 // A spin control stepped: its value goes into its field, then the rectangle follows.
 LRESULT onSpin(HWND page, UINT, WPARAM, LPARAM lParam)
 {
@@ -221,7 +216,7 @@ LRESULT onDestroy(HWND, UINT, WPARAM, LPARAM)
 }
 
 constexpr MessageEntry kMessages[] = {
-    {WM_INITDIALOG, onInitDialog}, {WM_COMMAND, onCommand}, {WM_VSCROLL, onSpin},
+    {WM_INITDIALOG, onInitDialog}, {WM_COMMAND, CommandMapProc<kCommandMap>}, {WM_VSCROLL, onSpin},
     {kToolCurrentChanged, onCurrentChanged}, {WM_DESTROY, onDestroy},
 };
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);

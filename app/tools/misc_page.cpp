@@ -129,11 +129,6 @@ constexpr CommandEntry kCommands[] = {
 };
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, page, message, wParam, lParam);
-}
-
 LRESULT onSlider(HWND page, UINT, WPARAM, LPARAM)
 {
     MiscValues before = gMisc.values;
@@ -157,7 +152,7 @@ LRESULT onDestroy(HWND, UINT, WPARAM, LPARAM)
 }
 
 constexpr MessageEntry kMessages[] = {
-    {WM_INITDIALOG, onInitDialog}, {WM_COMMAND, onCommand}, {WM_HSCROLL, onSlider},
+    {WM_INITDIALOG, onInitDialog}, {WM_COMMAND, CommandMapProc<kCommandMap>}, {WM_HSCROLL, onSlider},
     {kToolCurrentChanged, onCurrentChanged}, {WM_DESTROY, onDestroy},
 };
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);

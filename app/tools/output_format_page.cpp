@@ -110,11 +110,6 @@ constexpr CommandEntry kCommands[] = {
 };
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, page, message, wParam, lParam);
-}
-
 LRESULT onNotify(HWND page, UINT, WPARAM, LPARAM lParam)
 {
     if (reinterpret_cast<NMHDR*>(lParam)->code != PSN_APPLY) return FALSE;
@@ -137,7 +132,7 @@ LRESULT onDestroy(HWND page, UINT, WPARAM, LPARAM)
 
 constexpr MessageEntry kMessages[] = {
     {WM_INITDIALOG, onInitDialog},
-    {WM_COMMAND, onCommand},
+    {WM_COMMAND, CommandMapProc<kCommandMap>},
     {WM_NOTIFY, onNotify},
     {WM_DESTROY, onDestroy},
 };

@@ -258,11 +258,6 @@ constexpr CommandEntry kCommands[] = {
 };
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, page, message, wParam, lParam);
-}
-
 LRESULT onCurrentChanged(HWND page, UINT, WPARAM, LPARAM)
 {
     showCurrent(page);
@@ -280,7 +275,7 @@ LRESULT onDestroy(HWND page, UINT, WPARAM, LPARAM)
 
 constexpr MessageEntry kMessages[] = {
     {WM_INITDIALOG, onInitDialog},
-    {WM_COMMAND, onCommand},
+    {WM_COMMAND, CommandMapProc<kCommandMap>},
     {kToolCurrentChanged, onCurrentChanged},
     {WM_DESTROY, onDestroy},
 };

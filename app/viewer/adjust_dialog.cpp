@@ -177,18 +177,9 @@ constexpr CommandEntry kCommands[] = {
 };
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, dialog, message, wParam, lParam);
-}
-
-constexpr MessageEntry kMessages[] = {{WM_INITDIALOG, onInitDialog}, {WM_COMMAND, onCommand}, {WM_HSCROLL, onSlider}};
+constexpr MessageEntry kMessages[] = {
+    {WM_INITDIALOG, onInitDialog}, {WM_COMMAND, CommandMapProc<kCommandMap>}, {WM_HSCROLL, onSlider}};
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);
-
-INT_PTR adjustProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMessageMap, dialog, message, wParam, lParam);
-}
 
 }  // namespace
 
@@ -227,7 +218,7 @@ void ApplyAdjustTable(const AdjustValues& values, const uint8_t* copy, uint8_t* 
 bool AskAdjustValues(HWND owner, HWND view, AdjustValues* values)
 {
     AdjustSession session{owner, view, AdjustValues{}};
-    const INT_PTR result = DialogBoxIndirectParam(nullptr, &kAdjustDialog, owner, adjustProcedure,
+    const INT_PTR result = DialogBoxIndirectParam(nullptr, &kAdjustDialog, owner, MessageMapProc<kMessageMap>,
                                                   reinterpret_cast<LPARAM>(&session));
     if (result != IDOK) return false;
     *values = session.values;

@@ -59,24 +59,14 @@ LRESULT onCancel(HWND dialog, WORD, WORD, LPARAM)
 constexpr CommandEntry kCommands[] = {{IDOK, onOk}, {IDCANCEL, onCancel}};
 constexpr CommandMap kCommandMap = makeCommandMap(kCommands, DefaultProcNone);
 
-LRESULT onCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchCommandMap(&kCommandMap, dialog, message, wParam, lParam);
-}
-
-constexpr MessageEntry kMessages[] = {{WM_INITDIALOG, onInitDialog}, {WM_COMMAND, onCommand}};
+constexpr MessageEntry kMessages[] = {{WM_INITDIALOG, onInitDialog}, {WM_COMMAND, CommandMapProc<kCommandMap>}};
 constexpr MessageMap kMessageMap = makeMessageMap(kMessages, DefaultProcNone);
-
-INT_PTR qualityProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMessageMap, dialog, message, wParam, lParam);
-}
 
 }  // namespace
 
 int AskJpegQuality(HWND owner)
 {
-    const INT_PTR result = DialogBoxIndirectParam(nullptr, &kQualityDialog, owner, qualityProcedure, 0);
+    const INT_PTR result = DialogBoxIndirectParam(nullptr, &kQualityDialog, owner, MessageMapProc<kMessageMap>, 0);
     const INT_PTR answer = result - 100;
     return answer >= 0 && answer < 4 ? kQualities[answer] : 0;
 }

@@ -60,11 +60,6 @@ constexpr MessageEntry kViewMessages[] = {
 };
 constexpr MessageMap kViewMap = makeMessageMap(kViewMessages, DefaultProcWindow);
 
-LRESULT viewProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kViewMap, view, message, wParam, lParam);
-}
-
 }  // namespace
 
 ViewState* viewStateOf(HWND view)
@@ -82,7 +77,7 @@ bool RegisterViewClass()
     if (GetClassInfo(nullptr, kViewClassName, &existing)) return true;
     WNDCLASS wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = viewProc;
+    wc.lpfnWndProc = MessageMapProc<kViewMap>;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kViewClassName;
     if (RegisterClass(&wc)) return true;

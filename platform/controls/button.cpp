@@ -361,14 +361,9 @@ constexpr MessageEntry kRows[] = {
 };
 constexpr MessageMap kMap = makeMessageMap(kRows, DefaultProcWindow);
 
-LRESULT buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMap, hwnd, message, wParam, lParam);
-}
-
 }  // namespace
 
-void registerButtonClass() { registerControlClass(WC_BUTTON, buttonProc); }
+void registerButtonClass() { registerControlClass(WC_BUTTON, MessageMapProc<kMap>); }
 
 BOOL CheckDlgButton(HWND dialog, int id, UINT check)
 {

@@ -57,8 +57,6 @@ FieldLayout fieldLayout(HWND hwnd)
 
 void notify(HWND hwnd, WORD code) { notifyCommand(hwnd, code); }
 
-
-
 // Moves the selection as a user does (from the keys, with the list closed).
 void selectByUser(HWND hwnd, Combo* c, int index)
 {
@@ -533,11 +531,6 @@ constexpr MessageEntry kRows[] = {
 };
 constexpr MessageMap kMap = makeMessageMap(kRows, DefaultProcWindow);
 
-LRESULT comboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMap, hwnd, message, wParam, lParam);
-}
-
 }  // namespace
 
 // Rows that fit the dropped height (at least one, at most the items), placed
@@ -586,6 +579,6 @@ void closeUp(HWND hwnd, bool accept)
 
 void registerComboBoxClass()
 {
-    controls::registerControlClass(WC_COMBOBOX, combo::comboProc, CS_DBLCLKS);
+    controls::registerControlClass(WC_COMBOBOX, MessageMapProc<combo::kMap>, CS_DBLCLKS);
     combo::registerDropListClass();
 }

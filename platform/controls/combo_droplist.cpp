@@ -228,11 +228,6 @@ constexpr MessageEntry kRows[] = {
 };
 constexpr MessageMap kMap = makeMessageMap(kRows, DefaultProcWindow);
 
-LRESULT dropListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMap, hwnd, message, wParam, lParam);
-}
-
 HWND topLevelOf(HWND hwnd)
 {
     while (hwnd && (GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD) && GetParent(hwnd)) hwnd = GetParent(hwnd);
@@ -276,6 +271,6 @@ bool dropListKey(HWND list, UINT key)
     }
 }
 
-void registerDropListClass() { registerControlClass(kListClass, dropListProc, CS_DBLCLKS); }
+void registerDropListClass() { registerControlClass(kListClass, MessageMapProc<kMap>, CS_DBLCLKS); }
 
 }  // namespace combo

@@ -58,7 +58,6 @@ std::string caseMapped(HWND hwnd, std::string_view text)
     return out;
 }
 
-
 // Without ES_AUTOHSCROLL the text may not grow past the right edge: the number
 // of bytes of `insert` that still fit on screen.
 size_t fittingOnScreen(HWND hwnd, Edit* e, std::string_view insert, size_t bytes)
@@ -691,11 +690,6 @@ constexpr MessageEntry kRows[] = {
 };
 constexpr MessageMap kMap = makeMessageMap(kRows, DefaultProcWindow);
 
-LRESULT editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMap, hwnd, message, wParam, lParam);
-}
-
 }  // namespace
 
-void registerEditClass() { registerControlClass(WC_EDIT, editProc, CS_DBLCLKS); }
+void registerEditClass() { registerControlClass(WC_EDIT, MessageMapProc<kMap>, CS_DBLCLKS); }

@@ -680,11 +680,6 @@ constexpr MessageEntry kRows[] = {
 };
 constexpr MessageMap kMap = makeMessageMap(kRows, DefaultProcWindow);
 
-LRESULT listBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMap, hwnd, message, wParam, lParam);
-}
-
 }  // namespace
 
-void registerListBoxClass() { registerControlClass(WC_LISTBOX, listBoxProc, CS_DBLCLKS); }
+void registerListBoxClass() { registerControlClass(WC_LISTBOX, MessageMapProc<kMap>, CS_DBLCLKS); }

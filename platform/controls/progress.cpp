@@ -112,11 +112,6 @@ constexpr MessageEntry kRows[] = {
 };
 constexpr MessageMap kMap = makeMessageMap(kRows, DefaultProcWindow);
 
-LRESULT progressProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMap, hwnd, message, wParam, lParam);
-}
-
 }  // namespace
 
-void registerProgressClass() { registerControlClass(PROGRESS_CLASS, progressProc); }
+void registerProgressClass() { registerControlClass(PROGRESS_CLASS, MessageMapProc<kMap>); }

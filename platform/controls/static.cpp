@@ -107,11 +107,6 @@ constexpr MessageEntry kRows[] = {
 };
 constexpr MessageMap kMap = makeMessageMap(kRows, DefaultProcWindow);
 
-LRESULT staticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMap, hwnd, message, wParam, lParam);
-}
-
 }  // namespace
 
-void registerStaticClass() { registerControlClass(WC_STATIC, staticProc); }
+void registerStaticClass() { registerControlClass(WC_STATIC, MessageMapProc<kMap>); }

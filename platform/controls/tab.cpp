@@ -452,11 +452,6 @@ constexpr MessageEntry kRows[] = {
 };
 constexpr MessageMap kMap = makeMessageMap(kRows, DefaultProcWindow);
 
-LRESULT tabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMap, hwnd, message, wParam, lParam);
-}
-
 }  // namespace
 
-void registerTabClass() { registerControlClass(WC_TABCONTROL, tabProc); }
+void registerTabClass() { registerControlClass(WC_TABCONTROL, MessageMapProc<kMap>); }

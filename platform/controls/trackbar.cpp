@@ -312,11 +312,6 @@ constexpr MessageEntry kRows[] = {
 };
 constexpr MessageMap kMap = makeMessageMap(kRows, DefaultProcWindow);
 
-LRESULT trackBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMap, hwnd, message, wParam, lParam);
-}
-
 }  // namespace
 
-void registerTrackBarClass() { registerControlClass(TRACKBAR_CLASS, trackBarProc); }
+void registerTrackBarClass() { registerControlClass(TRACKBAR_CLASS, MessageMapProc<kMap>); }

@@ -343,11 +343,6 @@ constexpr MessageEntry kRows[] = {
 };
 constexpr MessageMap kMap = makeMessageMap(kRows, DefaultProcWindow);
 
-LRESULT treeViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMap, hwnd, message, wParam, lParam);
-}
-
 }  // namespace
 
-void registerTreeViewClass() { controls::registerControlClass(WC_TREEVIEW, treeViewProc, CS_DBLCLKS); }
+void registerTreeViewClass() { controls::registerControlClass(WC_TREEVIEW, MessageMapProc<kMap>, CS_DBLCLKS); }

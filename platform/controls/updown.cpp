@@ -459,11 +459,6 @@ constexpr MessageEntry kRows[] = {
 };
 constexpr MessageMap kMap = makeMessageMap(kRows, DefaultProcWindow);
 
-LRESULT upDownProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMap, hwnd, message, wParam, lParam);
-}
-
 }  // namespace
 
-void registerUpDownClass() { registerControlClass(UPDOWN_CLASS, upDownProc); }
+void registerUpDownClass() { registerControlClass(UPDOWN_CLASS, MessageMapProc<kMap>); }

@@ -658,11 +658,6 @@ const MessageEntry kEntries[] = {
 };
 const MessageMap kMap = makeMessageMap(kEntries, DefaultProcWindow);
 
-LRESULT menuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DispatchMessageMap(&kMap, hwnd, message, wParam, lParam);
-}
-
 // ---- Building a bar from its resource ----
 
 bool findBarResource(UINT id, MenuBarResource* out)
@@ -736,7 +731,7 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info)
 {
     if (!info || info->cbSize < sizeof(SHMENUBARINFO)) return FALSE;
     info->hwndMB = nullptr;
-    registerControlClass(kMenuBarClass, menuBarProc);
+    registerControlClass(kMenuBarClass, MessageMapProc<kMap>);
     RECT place = screenMenuBarPlace();
     if (IsRectEmpty(&place)) {
         // The place is hidden (full screen): the bar still takes it, ready for when it shows.

@@ -52,3 +52,17 @@ LRESULT DispatchMessageMap(const MessageMap* map, HWND hwnd, UINT message, WPARA
 // For WM_COMMAND: the key is LOWORD(wParam); the handler gets (id, HIWORD(wParam), lParam).
 // Without a match the map's default procedure gets the WM_COMMAND.
 LRESULT DispatchCommandMap(const CommandMap* map, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The procedure of a map fixed at compile time, where a plain function is
+// wanted (a dialog's procedure, the WM_COMMAND row of another map), instead of
+// a wrapper function written for each map.
+template <const MessageMap& Map>
+LRESULT MessageMapProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DispatchMessageMap(&Map, hwnd, message, wParam, lParam);
+}
+template <const CommandMap& Map>
+LRESULT CommandMapProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DispatchCommandMap(&Map, hwnd, message, wParam, lParam);
+}
