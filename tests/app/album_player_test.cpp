@@ -180,6 +180,10 @@ TEST_F(AlbumPlayer, a_sound_member_that_is_no_sound_leaves_the_show_silent)
 
 TEST_F(AlbumPlayer, an_upper_case_sound_extension_is_kind_0_and_extracted_without_one)
 {
+    // A temporary folder of its own: tests running beside this one make
+    // their own "Fotrix-" folders under the shared one.
+    testsupport::TempDir temporary;
+    testsupport::EnvScope ownTemporary("TMPDIR", temporary.path().c_str());
     BuildJob job;
     job.pictures = {(dir / "a.jpg").string()};
     writePicture(job.pictures[0], 40, 30);
