@@ -243,13 +243,12 @@ bool rowsCanFlow(const ReaderContext& context, const PipelineState& p, const Ima
            !context.option(NoPixels | ToleratePartial);
 }
 
-// About 128 kB of rows, whole multiples of the reader's rows per call so
-// that a reader reading several rows at once finds them side by side.
-int bandRowsFor(const ImageHeader& h, uint32_t stride)
+// About `bandBytes` of rows, whole multiples of the reader's rows per call
+// so that a reader reading several rows at once finds them side by side.
+int bandRowsFor(const ImageHeader& h, uint32_t stride, size_t bandBytes)
 {
-    constexpr uint32_t BandBytes = 128u << 10;
     const int block = std::max<int>(h.rowsPerCall, 1);
-    const int wanted = std::max<int>(2 * block, static_cast<int>(BandBytes / std::max<uint32_t>(stride, 1)));
+    const int wanted = std::max<int>(2 * block, static_cast<int>(bandBytes / std::max<uint32_t>(stride, 1)));
     const int rows = (wanted + block - 1) / block * block;
     const int wholePicture = (h.height + block - 1) / block * block;
     return std::min(rows, wholePicture);
@@ -270,7 +269,7 @@ int startHandoff(ReaderContext& context, PipelineState& p, const ImageHeader& h)
     describeFinishedBitmap(picture, p, context.params, false);
     picture.comment = context.comment;  // borrowed: the hand-off keeps copies
     picture.metadata = context.metadata;
-    if (!context.handoff->start(picture, bandRowsFor(h, picture.bytesPerRow))) return LoadCancelled;
+    if (!context.handoff->start(picture, bandRowsFor(h, picture.bytesPerRow, context.handoff->bandBytes()))) return LoadCancelled;
     p.handoff = context.handoff;
     return LoadOk;
 }

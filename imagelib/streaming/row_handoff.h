@@ -59,6 +59,11 @@ public:
     RowHandoff& operator=(const RowHandoff&) = delete;
 
     // --- the load's side ---
+    // The size of band the load should ask for: small for a sink, which
+    // takes each row at once; larger for a writer on its own thread, so
+    // that the two sides sleep and wake each other rarely and run side by
+    // side instead of in turn.
+    size_t bandBytes() const { return sink_ ? size_t{128} << 10 : size_t{1} << 20; }
     // Starts the writer on `picture` (described as the load will finish it;
     // its pixels are not read) with a band of `bandRows` rows, and waits until
     // the writer either takes rows top to bottom or gives up. True when rows
