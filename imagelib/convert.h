@@ -1,8 +1,10 @@
 #pragma once
-// Converting a picture file into another format row by row. While the reader
-// reads, the writer takes each finished row from a band of rows on a thread
-// of its own, so that the whole picture is never held: a conversion needs a
-// megabyte or so instead of the picture's size, and reading overlaps writing.
+// Converting a picture file into another format row by row, so that the
+// whole picture is never held: a conversion needs a megabyte or so instead
+// of the picture's size. A writer that can be handed its rows (JPEG,
+// imagelib/writers/pushed_writer.h) is handed each finished row on the
+// reader's thread; any other writer takes them from a band of rows on a
+// thread of its own, reading overlapping writing.
 //
 // Rows can flow when the reader hands them over top row first and leaves
 // nothing to do after the last one (a palette, a colour model, a turn), the

@@ -131,6 +131,11 @@ void getRows(WriterContext& context, int first, int count);
 // writer's row order straight from the bitmap, without a copy; advances and
 // shows progress as getRows does. Null after the last row.
 const uint8_t* nextBitmapRow(WriterContext& context);
+// For writers handed their rows (imagelib/writers/pushed_writer.h): counts
+// one more row written and shows progress, as nextBitmapRow does.
+void countRowTaken(WriterContext& context);
+// Stored row `stored` converted into the writer's layout, in format.rows.
+const uint8_t* convertRowForWriter(WriterContext& context, const uint8_t* stored);
 void endRows(WriterContext& context);
 
 // File output for writers. writerOpen: 0, 18 for a read-only target, or 5 when the file cannot be

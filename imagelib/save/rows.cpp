@@ -362,9 +362,23 @@ const uint8_t* nextBitmapRow(WriterContext& context)
     const Bitmap& bitmap = *context.bitmap;
     if (context.nextRow >= bitmap.height) return nullptr;
     const int stored = storedRow(bitmap, *context.rowFormat, context.nextRow);
+    countRowTaken(context);
+    return sourceRow(context, stored);
+}
+
+void countRowTaken(WriterContext& context)
+{
     ++context.nextRow;
     showProgress(context, context.nextRow);
-    return sourceRow(context, stored);
+}
+
+const uint8_t* convertRowForWriter(WriterContext& context, const uint8_t* stored)
+{
+    RowFormat& format = *context.rowFormat;
+    const uint32_t packed = packedRowBytes(format, context.bitmap->width);
+    convertRow(context, stored, format.rows);
+    if (format.bytesPerRow > packed) std::memset(format.rows + packed, 0, format.bytesPerRow - packed);
+    return format.rows;
 }
 
 void getRows(WriterContext& context, int first, int count)

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "fileio/atomic_replace.h"
+#include "imagelib/save/save_steps.h"
 #include "imagelib/streaming/row_handoff.h"
 
 namespace fotrix {
@@ -146,14 +147,27 @@ int commitTemporary(WriterContext& context)
 int runSave(const std::string& fileName, const Bitmap& bitmap, const SaveParams& params, std::string* finalName,
             RowHandoff* handoff)
 {
+    WriterContext context;
+    if (const int prepared = prepareSave(context, fileName, bitmap, params, finalName); prepared != ResultOk)
+        return prepared;
+    context.handoff = handoff;
+    int result = formatEntry(params.format)->writeFunction(context);
+    // Rows written while loading make a file only if the whole load succeeded.
+    if (result == ResultOk && handoff && !handoff->loadSucceeded()) result = ResultCancelled;
+    return endSave(context, result);
+}
+
+}  // namespace
+
+int prepareSave(WriterContext& context, const std::string& fileName, const Bitmap& bitmap, const SaveParams& params,
+                std::string* finalName)
+{
     const FormatEntry* entry = formatEntry(params.format);
     if (!entry || !entry->writeFunction) return ResultNoWriter;
     if (int check = checkBitmap(bitmap); check != ResultOk) return check;
 
-    WriterContext context;
     context.params = params;
     context.fileName = fileName;
-    context.handoff = handoff;
     describeBitmap(context, bitmap);
 
     std::string extension;
@@ -169,24 +183,23 @@ int runSave(const std::string& fileName, const Bitmap& bitmap, const SaveParams&
     if (params.flags & SaveReplaceExtension)
         context.fileName = replaceExtension(fileName, !extension.empty() ? extension.c_str() : entry->extensions[0]);
     if ((params.flags & SaveCopyName) && finalName) *finalName = context.fileName;
+    return ResultOk;
+}
 
-    int result = entry->writeFunction(context);
+int endSave(WriterContext& context, int result)
+{
     if (context.rowState) endRows(context);  // a writer that left early
     if (context.file) {
         const int closed = writerClose(context);
         if (result == ResultOk) result = closed;
     }
     if (result == ResultOk && context.writeFailed) result = ResultWriteError;
-    // Rows written while loading make a file only if the whole load succeeded.
-    if (result == ResultOk && handoff && !handoff->loadSucceeded()) result = ResultCancelled;
     if (result != ResultOk) {
         removeTemporary(context);
         return result;
     }
     return commitTemporary(context);
 }
-
-}  // namespace
 
 int saveBitmap(const std::string& fileName, const Bitmap& bitmap, const SaveParams& params,
                std::string* finalName)

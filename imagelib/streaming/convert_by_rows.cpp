@@ -2,13 +2,17 @@
 #include "imagelib/convert.h"
 
 #include "imagelib/streaming/row_handoff.h"
+#include "imagelib/streaming/save_sink.h"
 
 namespace fotrix {
 
 int convertByRows(const std::string& input, const std::string& output, const LoadParams& load,
                   const SaveParams& save, FileInfo* info)
 {
-    RowHandoff handoff(output, save);
+    // A writer that can be handed its rows runs on this thread; any other
+    // on a thread of its own.
+    std::unique_ptr<SaveSink> sink = SaveSink::forFormat(output, save);
+    RowHandoff handoff = sink ? RowHandoff(*sink) : RowHandoff(output, save);
     Bitmap described;  // the load's record: fields only, the rows went to the writer
     const int loaded = loadBitmapHandedOff(input, described, load, info, &handoff);
     bitmapFree(described);

@@ -10,6 +10,7 @@
 #include <jpeglib.h>
 
 #include "imagelib/save.h"
+#include "imagelib/writers/pushed_writer.h"
 #include "imagelib/writers/writers.h"
 
 namespace fotrix {
@@ -43,7 +44,6 @@ struct JpegJob {
     WriterContext* context;
     JOCTET buffer[OutputBufferSize];
     J_COLOR_SPACE directSpace;  // JCS_UNKNOWN: rows come converted by the row service
-    bool scanlineRefused;
 };
 
 void onError(j_common_ptr cinfo)
@@ -182,86 +182,140 @@ void writeMarkers(JpegJob& job)
     }
 }
 
-// Runs the compression; returns 0, 6 or 11. No C++ objects live in this frame.
-int compress(JpegJob& job, RowFormat& format)
+// The library's steps, each under its own setjmp: an error inside the
+// library comes back here as ResultJpegError. No C++ objects live in these
+// frames, so the jump skips no destructor.
+int startCompress(JpegJob& job, const RowFormat& format)
 {
-    if (setjmp(job.jump)) {
-        jpeg_destroy_compress(&job.cinfo);
-        return ResultJpegError;
-    }
+    if (setjmp(job.jump)) return ResultJpegError;
+    jpeg_create_compress(&job.cinfo);
+    job.destination.init_destination = initDestination;
+    job.destination.empty_output_buffer = emptyOutputBuffer;
+    job.destination.term_destination = termDestination;
+    job.cinfo.dest = &job.destination;
     configure(job, format);
     jpeg_start_compress(&job.cinfo, TRUE);
     writeMarkers(job);
-    while (job.cinfo.next_scanline < job.cinfo.image_height) {
-        JSAMPROW row = format.rows;
-        if (job.directSpace != JCS_UNKNOWN)
-            row = const_cast<JSAMPROW>(nextBitmapRow(*job.context));
-        else
-            getRows(*job.context, -1, 1);
-        if (jpeg_write_scanlines(&job.cinfo, &row, 1) != 1) {
-            job.scanlineRefused = true;
-            break;
-        }
-    }
-    if (job.scanlineRefused) {
-        jpeg_destroy_compress(&job.cinfo);
-        return ResultWriteError;
-    }
-    jpeg_finish_compress(&job.cinfo);
-    jpeg_destroy_compress(&job.cinfo);
     return ResultOk;
 }
 
+int writeScanline(JpegJob& job, JSAMPROW row)
+{
+    if (setjmp(job.jump)) return ResultJpegError;
+    // Only a suspending destination takes no line; ours never suspends.
+    return jpeg_write_scanlines(&job.cinfo, &row, 1) == 1 ? ResultOk : ResultWriteError;
+}
+
+int finishCompress(JpegJob& job)
+{
+    if (setjmp(job.jump)) return ResultJpegError;
+    jpeg_finish_compress(&job.cinfo);
+    return ResultOk;
+}
+
+// One JPEG file, handed its rows one at a time (by writeJpeg's own loop, or
+// by a conversion as they load).
+class JpegRows final : public PushedWriter {
+public:
+    ~JpegRows() override { release(); }
+
+    int begin(WriterContext& context) override
+    {
+        if (context.layoutClass != AnyTrueColour && context.layoutClass != Grey && context.layoutClass != Binary)
+            return ResultLayoutRefused;
+        if (context.width > JPEG_MAX_DIMENSION || context.height > JPEG_MAX_DIMENSION) return ResultBadSize;
+        describeRows(context);
+        job_ = new (std::nothrow) JpegJob;
+        if (!job_) return ResultNoMemory;
+        std::memset(job_, 0, sizeof *job_);
+        job_->context = &context;
+        if (format_.samples == SamplesRgb) job_->directSpace = directColourSpace(context);
+        job_->cinfo.err = jpeg_std_error(&job_->errors);
+        job_->errors.error_exit = onError;
+        job_->errors.emit_message = onMessage;
+        job_->cinfo.client_data = job_;
+
+        int result = writerOpen(context);
+        if (result == ResultOk) result = beginRows(context, format_);
+        rowsBegun_ = result == ResultOk;
+        if (result == ResultOk) {
+            compressing_ = true;
+            result = startCompress(*job_, format_);
+        }
+        return fail(result);
+    }
+
+    int row(const uint8_t* stored) override
+    {
+        if (!compressing_) return ResultJpegError;
+        // A full disk stops the conversion at once, not after the last row.
+        if (writerFailed(*job_->context)) return fail(ResultWriteError);
+        const uint8_t* row =
+            job_->directSpace != JCS_UNKNOWN ? stored : convertRowForWriter(*job_->context, stored);
+        return fail(writeScanline(*job_, const_cast<JSAMPROW>(row)));
+    }
+
+    int end() override
+    {
+        if (!compressing_) return ResultJpegError;
+        const int result = finishCompress(*job_);
+        release();
+        return result;
+    }
+
+private:
+    void describeRows(const WriterContext& context)
+    {
+        format_.description = "JPEG / JFIF";
+        format_.origin = 0;
+        if (context.layoutClass == Grey || context.layoutClass == Binary) {
+            format_.samples = SamplesGrey;
+            format_.bitsPerPixel = 8;
+        } else if (context.cmyk) {
+            format_.samples = SamplesCmyk;
+            format_.bitsPerPixel = 32;
+        } else {
+            format_.samples = SamplesRgb;
+            format_.bitsPerPixel = 24;
+        }
+    }
+
+    // A failed step ends the compression and the row service (whose row
+    // format is ours); the pipeline removes the file.
+    int fail(int result)
+    {
+        if (result != ResultOk) release();
+        return result;
+    }
+
+    void release()
+    {
+        if (!job_) return;
+        if (rowsBegun_) endRows(*job_->context);
+        rowsBegun_ = false;
+        if (compressing_) jpeg_destroy_compress(&job_->cinfo);
+        compressing_ = false;
+        delete job_;
+        job_ = nullptr;
+    }
+
+    JpegJob* job_ = nullptr;
+    RowFormat format_;
+    bool rowsBegun_ = false;    // the row service holds format_
+    bool compressing_ = false;  // the library's compression object exists
+};
+
 }  // namespace
+
+std::unique_ptr<PushedWriter> pushedJpegWriter() { return std::make_unique<JpegRows>(); }
 
 int writeJpeg(WriterContext& context)
 {
-    if (context.layoutClass != AnyTrueColour && context.layoutClass != Grey && context.layoutClass != Binary)
-        return ResultLayoutRefused;
-    if (context.width > JPEG_MAX_DIMENSION || context.height > JPEG_MAX_DIMENSION) return ResultBadSize;
-
-    RowFormat format;
-    format.description = "JPEG / JFIF";
-    format.origin = 0;
-    if (context.layoutClass == Grey || context.layoutClass == Binary) {
-        format.samples = SamplesGrey;
-        format.bitsPerPixel = 8;
-    } else if (context.cmyk) {
-        format.samples = SamplesCmyk;
-        format.bitsPerPixel = 32;
-    } else {
-        format.samples = SamplesRgb;
-        format.bitsPerPixel = 24;
-    }
-
-    auto* job = new (std::nothrow) JpegJob;
-    if (!job) return ResultNoMemory;
-    std::memset(job, 0, sizeof *job);
-    job->context = &context;
-    if (format.samples == SamplesRgb) job->directSpace = directColourSpace(context);
-    job->cinfo.err = jpeg_std_error(&job->errors);
-    job->errors.error_exit = onError;
-    job->errors.emit_message = onMessage;
-    job->cinfo.client_data = job;
-
-    int result = writerOpen(context);
-    if (result == ResultOk) result = beginRows(context, format);
-    if (result == ResultOk) {
-        if (setjmp(job->jump)) {
-            result = ResultJpegError;
-        } else {
-            jpeg_create_compress(&job->cinfo);
-            job->destination.init_destination = initDestination;
-            job->destination.empty_output_buffer = emptyOutputBuffer;
-            job->destination.term_destination = termDestination;
-            job->cinfo.dest = &job->destination;
-            result = compress(*job, format);
-        }
-        endRows(context);
-    }
-    delete job;
-    if (result != ResultOk) return result;
-    return writerClose(context);
+    JpegRows writer;
+    int result = writer.begin(context);
+    for (const uint8_t* stored; result == ResultOk && (stored = nextBitmapRow(context));) result = writer.row(stored);
+    if (result == ResultOk) result = writer.end();
+    return result != ResultOk ? result : writerClose(context);
 }
 
 }  // namespace fotrix

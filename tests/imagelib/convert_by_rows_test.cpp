@@ -3,6 +3,7 @@
 // and a failure on either side must leave no file and no thread waiting.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -256,8 +257,15 @@ TEST(ConvertByRows, aWriterThatFailsStopsTheLoadWithItsOwnResult)
     const fs::path input = dir / "in.ppm";
     writePnm(input, "P6", 700, 1500, 3);
     // A device that refuses every write: the writer fails while rows still load.
+    // The load stops at the first failed write, not after the last row.
     if (fs::exists("/dev/full")) {
-        EXPECT_EQ(rowsConvert(input, "/dev/full", editingParams(), saveAs(FormatJpeg)), ResultWriteError);
+        LoadParams params = editingParams();
+        int rowsLoaded = 0;
+        params.rowCallbackData = &rowsLoaded;
+        params.rowCallback = [](int, int, void* data) { return ++*static_cast<int*>(data), 0; };
+        EXPECT_EQ(rowsConvert(input, "/dev/full", params, saveAs(FormatJpeg)), ResultWriteError);
+        EXPECT_GT(rowsLoaded, 0);
+        EXPECT_LT(rowsLoaded, 1500);
     }
     // A folder that does not exist: the writer fails before it takes a row.
     EXPECT_EQ(rowsConvert(input, dir / "missing" / "out.jpg", editingParams(), saveAs(FormatJpeg)),
@@ -289,6 +297,54 @@ TEST(ConvertByRows, inputsThatFailBeforeThePictureGiveTheLoadResult)
     EXPECT_EQ(rowsConvert(dir / "junk.ppm", dir / "out.jpg", editingParams(), saveAs(FormatJpeg)),
               wholeConvert(dir / "junk.ppm", dir / "whole.jpg", editingParams(), saveAs(FormatJpeg)));
     EXPECT_FALSE(fs::exists(dir / "out.jpg"));
+}
+
+// Threads of this process, as the kernel lists them.
+int threadCount()
+{
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/task")) ++count;
+    return count;
+}
+
+TEST(ConvertByRows, jpegIsWrittenOnTheLoadsThreadAndPngOnAThreadOfItsOwn)
+{
+    TempDir dir;
+    const fs::path input = dir / "in.ppm";
+    writePnm(input, "P6", 300, 400, 3);
+    for (const auto& [format, writerThreads] : {std::pair{FormatJpeg, 0}, std::pair{FormatPng, 1}}) {
+        SCOPED_TRACE(format);
+        LoadParams params = editingParams();
+        int most = 0;
+        params.rowCallbackData = &most;
+        params.rowCallback = [](int, int, void* data) {
+            int& seen = *static_cast<int*>(data);
+            seen = std::max(seen, threadCount());
+            return 0;
+        };
+        const int before = threadCount();
+        ASSERT_EQ(rowsConvert(input, dir / "out", params, saveAs(format)), 0);
+        EXPECT_EQ(most, before + writerThreads);
+        EXPECT_GT(fs::file_size(dir / "out"), 1000u);
+    }
+}
+
+TEST(ConvertByRows, theProgressBarIsTheOneAWholeSaveDraws)
+{
+    TempDir dir;
+    const fs::path input = dir / "in.ppm";
+    writePnm(input, "P6", 200, 333, 3);
+    for (const int format : {FormatJpeg, FormatPng}) {
+        SCOPED_TRACE(format);
+        const SaveParams params = saveAs(format, [](SaveParams& s) { s.flags |= SaveProgressBar; });
+        testing::internal::CaptureStderr();
+        ASSERT_EQ(wholeConvert(input, dir / "whole", editingParams(), params), 0);
+        const std::string whole = testing::internal::GetCapturedStderr();
+        testing::internal::CaptureStderr();
+        ASSERT_EQ(rowsConvert(input, dir / "rows", editingParams(), params), 0);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), whole);
+        EXPECT_EQ(whole, std::string(60, '-') + "\r");
+    }
 }
 
 }  // namespace
