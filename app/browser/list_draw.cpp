@@ -207,7 +207,8 @@ void DrawDetailsRow(const DRAWITEMSTRUCT* draw)
     RECT text{cell.right + 4, row.top + 2, std::min(row.right, client.right) - 2, row.bottom};
     const int boldHeight = fontHeight(dc, gListResources.boldFont);
     const int normalHeight = fontHeight(dc, gListResources.normalFont);
-    drawTextAt(dc, gListResources.boldFont, entry.path, text, DT_LEFT | DT_END_ELLIPSIS);
+    // The full path; when it is too long, its middle gives way to the file name.
+    drawTextAt(dc, gListResources.boldFont, entry.path, text, DT_LEFT | DT_PATH_ELLIPSIS);
     text.top += boldHeight + 4;
     drawTextAt(dc, gListResources.normalFont, itemText(index, 1), text, DT_LEFT);
     drawTextAt(dc, gListResources.normalFont, itemText(index, 2), text, DT_RIGHT);

@@ -109,6 +109,23 @@ std::string withEllipsis(const std::string& text, FontInstance* font, int width)
     return cut + "...";
 }
 
+// A path too long for `width`, shortened in the middle: as much of the folders
+// as fits, "...", and the part from the last "/" on (itself shortened at its
+// end when even that does not fit).
+std::string withPathEllipsis(const std::string& text, FontInstance* font, int width)
+{
+    const size_t slash = text.rfind('/');
+    if (textRunWidth(font, text) <= width || slash == std::string::npos || slash == 0) return withEllipsis(text, font, width);
+    const std::string tail = "..." + text.substr(slash);
+    std::string head = text.substr(0, slash);
+    while (!head.empty() && textRunWidth(font, head + tail) > width) {
+        size_t n = head.size() - 1;
+        while (n > 0 && (static_cast<uint8_t>(head[n]) & 0xC0) == 0x80) --n;
+        head.resize(n);
+    }
+    return head.empty() ? withEllipsis(tail, font, width) : head + tail;
+}
+
 }  // namespace
 
 int DrawText(HDC hdc, const char* text, int length, RECT* rect, UINT format)
@@ -137,8 +154,9 @@ int DrawText(HDC hdc, const char* text, int length, RECT* rect, UINT format)
             lines[before].underline = underline - static_cast<int>(offset);
         offset += para.size() + 1;
     }
-    if ((format & DT_END_ELLIPSIS) && single && !lines.empty()) {
-        lines[0].text = withEllipsis(lines[0].text, font, width);
+    if ((format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS)) && single && !lines.empty()) {
+        lines[0].text = (format & DT_PATH_ELLIPSIS) ? withPathEllipsis(lines[0].text, font, width)
+                                                    : withEllipsis(lines[0].text, font, width);
         lines[0].width = textRunWidth(font, lines[0].text);
     }
 

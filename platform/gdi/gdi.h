@@ -201,6 +201,7 @@ enum : UINT {
     DT_NOCLIP = 0x0100,
     DT_CALCRECT = 0x0400,
     DT_NOPREFIX = 0x0800,
+    DT_PATH_ELLIPSIS = 0x4000,  // "..." in the middle: the last path component stays whole
     DT_END_ELLIPSIS = 0x8000,
 };
 

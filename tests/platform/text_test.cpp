@@ -3,6 +3,8 @@
 #include "tests/support/platform_support.h"
 
 #include <cstring>
+#include <memory>
+#include <vector>
 
 using namespace platformtest;
 
@@ -175,6 +177,28 @@ TEST_F(TextTest, end_ellipsis_shortens_to_fit)
     SetBkMode(s.dc, TRANSPARENT);
     DrawText(s.dc, "Long name of a picture.jpg", -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS);
     EXPECT_LE(inkBox(s).right, r.right);
+}
+
+TEST_F(TextTest, path_ellipsis_keeps_the_file_name)
+{
+    const char* path = "/tmp/demo/Pictures/Holiday/field.jpg";
+    auto drawn = [](const char* text, int right, UINT format) {
+        auto s = std::make_unique<MemorySurface>(240, 20);
+        FontScope f(s->dc, "Tahoma", -11);
+        SetBkMode(s->dc, TRANSPARENT);
+        RECT r{0, 0, right, 20};
+        DrawText(s->dc, text, -1, &r, DT_SINGLELINE | format);
+        return std::vector<uint32_t>(s->bits, s->bits + 240 * 20);
+    };
+    MemorySurface m(10, 10);
+    FontScope f(m.dc, "Tahoma", -11);
+    // Room for "/tmp/.../field.jpg" and not one letter more of the folders.
+    const int room = width(m.dc, "/tmp/.../field.jpg");
+    EXPECT_TRUE(drawn(path, room, DT_PATH_ELLIPSIS) == drawn("/tmp/.../field.jpg", 240, 0));
+    // A path that fits is drawn whole; with no room for the name even, the name is cut at its end.
+    EXPECT_TRUE(drawn(path, 240, DT_PATH_ELLIPSIS) == drawn(path, 240, 0));
+    const int small = width(m.dc, ".../fie...");
+    EXPECT_TRUE(drawn(path, small, DT_PATH_ELLIPSIS) == drawn(".../fie...", 240, 0));
 }
 
 TEST_F(TextTest, opaque_background_fills_the_text_cell)
