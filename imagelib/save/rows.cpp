@@ -266,6 +266,15 @@ uint32_t packedRowBytes(const RowFormat& format, int width)
     return static_cast<uint32_t>((static_cast<uint64_t>(bits) * width + 7) / 8);
 }
 
+// One stored row in the writer's layout, its padding zeroed.
+void convertPaddedRow(WriterContext& context, const uint8_t* stored, uint8_t* out)
+{
+    const RowFormat& format = *context.rowFormat;
+    const uint32_t packed = packedRowBytes(format, context.bitmap->width);
+    convertRow(context, stored, out);
+    if (format.bytesPerRow > packed) std::memset(out + packed, 0, format.bytesPerRow - packed);
+}
+
 void buildPalette(const Bitmap& bitmap, RowState& state, RowFormat& format)
 {
     std::memset(format.palette, 0, sizeof format.palette);
@@ -374,11 +383,8 @@ void countRowTaken(WriterContext& context)
 
 const uint8_t* convertRowForWriter(WriterContext& context, const uint8_t* stored)
 {
-    RowFormat& format = *context.rowFormat;
-    const uint32_t packed = packedRowBytes(format, context.bitmap->width);
-    convertRow(context, stored, format.rows);
-    if (format.bytesPerRow > packed) std::memset(format.rows + packed, 0, format.bytesPerRow - packed);
-    return format.rows;
+    convertPaddedRow(context, stored, context.rowFormat->rows);
+    return context.rowFormat->rows;
 }
 
 void getRows(WriterContext& context, int first, int count)
@@ -392,10 +398,7 @@ void getRows(WriterContext& context, int first, int count)
     count = std::min(count, bitmap.height - first);
     for (int i = 0; i < count; ++i) {
         const int stored = storedRow(bitmap, format, first + i);
-        uint8_t* out = format.rows + static_cast<size_t>(i) * format.bytesPerRow;
-        const uint32_t packed = packedRowBytes(format, bitmap.width);
-        convertRow(context, sourceRow(context, stored), out);
-        if (format.bytesPerRow > packed) std::memset(out + packed, 0, format.bytesPerRow - packed);
+        convertPaddedRow(context, sourceRow(context, stored), format.rows + static_cast<size_t>(i) * format.bytesPerRow);
     }
     context.nextRow = first + count;
     showProgress(context, context.nextRow);

@@ -95,15 +95,20 @@ void wrapParagraph(const std::string& para, FontInstance* font, int width, std::
     }
 }
 
+// Drops one whole (UTF-8) character from the end of `text`.
+void dropLastCharacter(std::string& text)
+{
+    size_t n = text.size() - 1;
+    while (n > 0 && (static_cast<uint8_t>(text[n]) & 0xC0) == 0x80) --n;
+    text.resize(n);
+}
+
 std::string withEllipsis(const std::string& text, FontInstance* font, int width)
 {
     if (textRunWidth(font, text) <= width) return text;
     std::string cut = text;
     while (!cut.empty()) {
-        // Drop one whole character from the end.
-        size_t n = cut.size() - 1;
-        while (n > 0 && (static_cast<uint8_t>(cut[n]) & 0xC0) == 0x80) --n;
-        cut.resize(n);
+        dropLastCharacter(cut);
         if (textRunWidth(font, cut + "...") <= width) break;
     }
     return cut + "...";
@@ -118,11 +123,7 @@ std::string withPathEllipsis(const std::string& text, FontInstance* font, int wi
     if (textRunWidth(font, text) <= width || slash == std::string::npos || slash == 0) return withEllipsis(text, font, width);
     const std::string tail = "..." + text.substr(slash);
     std::string head = text.substr(0, slash);
-    while (!head.empty() && textRunWidth(font, head + tail) > width) {
-        size_t n = head.size() - 1;
-        while (n > 0 && (static_cast<uint8_t>(head[n]) & 0xC0) == 0x80) --n;
-        head.resize(n);
-    }
+    while (!head.empty() && textRunWidth(font, head + tail) > width) dropLastCharacter(head);
     return head.empty() ? withEllipsis(tail, font, width) : head + tail;
 }
 

@@ -3,7 +3,6 @@
 #include "tests/support/platform_support.h"
 
 #include <cstring>
-#include <memory>
 #include <vector>
 
 using namespace platformtest;
@@ -183,12 +182,12 @@ TEST_F(TextTest, path_ellipsis_keeps_the_file_name)
 {
     const char* path = "/tmp/demo/Pictures/Holiday/field.jpg";
     auto drawn = [](const char* text, int right, UINT format) {
-        auto s = std::make_unique<MemorySurface>(240, 20);
-        FontScope f(s->dc, "Tahoma", -11);
-        SetBkMode(s->dc, TRANSPARENT);
+        MemorySurface s(240, 20);
+        FontScope f(s.dc, "Tahoma", -11);
+        SetBkMode(s.dc, TRANSPARENT);
         RECT r{0, 0, right, 20};
-        DrawText(s->dc, text, -1, &r, DT_SINGLELINE | format);
-        return std::vector<uint32_t>(s->bits, s->bits + 240 * 20);
+        DrawText(s.dc, text, -1, &r, DT_SINGLELINE | format);
+        return std::vector<uint32_t>(s.bits, s.bits + 240 * 20);
     };
     MemorySurface m(10, 10);
     FontScope f(m.dc, "Tahoma", -11);

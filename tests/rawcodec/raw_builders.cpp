@@ -95,10 +95,8 @@ void startLibrary()
     (void)started;
 }
 
-}  // namespace
-
-int loadRaw(const std::filesystem::path& path, fotrix::Bitmap& bitmap, fotrix::FileInfo& info, int box,
-            int formatIndex)
+int load(const std::filesystem::path& path, fotrix::Bitmap& bitmap, fotrix::FileInfo& info, int box, int formatIndex,
+         uint32_t options)
 {
     startLibrary();
     fotrix::LoadParams params;
@@ -106,7 +104,21 @@ int loadRaw(const std::filesystem::path& path, fotrix::Bitmap& bitmap, fotrix::F
     params.formatIndex = static_cast<int16_t>(formatIndex);
     params.maxWidth = box;
     params.maxHeight = box;
+    params.options |= options;
     return fotrix::loadBitmap(path.string(), bitmap, params, &info);
+}
+
+}  // namespace
+
+int loadRaw(const std::filesystem::path& path, fotrix::Bitmap& bitmap, fotrix::FileInfo& info, int box,
+            int formatIndex)
+{
+    return load(path, bitmap, info, box, formatIndex, 0);
+}
+
+int loadRawSensor(const std::filesystem::path& path, fotrix::Bitmap& bitmap, fotrix::FileInfo& info, int box)
+{
+    return load(path, bitmap, info, box, -1, fotrix::DecodeRawSensor);
 }
 
 int infoRaw(const std::filesystem::path& path, fotrix::FileInfo& info, int formatIndex)

@@ -49,6 +49,8 @@ size_t writeTiffHeader(Writer& w, uint16_t magic);
 // as RGB. Returns the load result.
 int loadRaw(const std::filesystem::path& path, fotrix::Bitmap& bitmap, fotrix::FileInfo& info, int box = -1,
             int formatIndex = -1);
+// The same asking for the picture decoded from the sensor data (DecodeRawSensor).
+int loadRawSensor(const std::filesystem::path& path, fotrix::Bitmap& bitmap, fotrix::FileInfo& info, int box = -1);
 int infoRaw(const std::filesystem::path& path, fotrix::FileInfo& info, int formatIndex = -1);
 
 // The first raw row that lists the file's extension (-1 when none).

@@ -140,17 +140,9 @@ TEST(RawSamples, stand_in_previews_fail_cleanly)
 // Asked for the sensor data of a file LibRaw cannot decode, the preview stands in.
 TEST(RawSamples, preview_stands_in_when_the_sensor_data_cannot_be_read)
 {
-    fotrix::FileInfo probe;  // starts the library with its raw rows
-    infoRaw(sample("exiftool/FujiFilm.raf"), probe);
-    fotrix::freeFileInfo(probe);
-    fotrix::LoadParams params;
-    fotrix::loadParamsDefaults(params);
-    params.options |= fotrix::DecodeRawSensor;
     fotrix::Bitmap bitmap;
     fotrix::FileInfo info;
-    ASSERT_EQ(fotrix::loadBitmap(sample("exiv2/camera/exiv2-canon-powershot-s40.crw").string(), bitmap, params, &info),
-              0)
-        << info.errorText;
+    ASSERT_EQ(loadRawSensor(sample("exiv2/camera/exiv2-canon-powershot-s40.crw"), bitmap, info), 0) << info.errorText;
     EXPECT_EQ(bitmap.width, 160);
     EXPECT_EQ(bitmap.height, 120);
     fotrix::bitmapFree(bitmap);
@@ -235,15 +227,9 @@ TEST(RawSamples, every_raw_file_of_the_suites_gives_a_picture_or_a_named_refusal
         const auto outcome = std::find_if(std::begin(outcomes), std::end(outcomes),
                                           [&](const Outcome& o) { return name == o.file; });
         ASSERT_NE(outcome, std::end(outcomes)) << "a raw sample without a row in the table";
-        fotrix::FileInfo probe;  // starts the library with its raw rows
-        infoRaw(root / name, probe);
-        fotrix::freeFileInfo(probe);
-        fotrix::LoadParams params;
-        fotrix::loadParamsDefaults(params);
-        params.options |= fotrix::DecodeRawSensor;
         fotrix::Bitmap bitmap;
         fotrix::FileInfo info;
-        const int code = fotrix::loadBitmap((root / name).string(), bitmap, params, &info);
+        const int code = loadRawSensor(root / name, bitmap, info);
 #if FOTRIX_HAVE_LIBRAW
         EXPECT_EQ(code, outcome->code) << info.errorText;
         EXPECT_EQ(bitmap.width, outcome->width);

@@ -71,18 +71,6 @@ fs::path writeDng(const testsupport::TempDir& dir, const char* name, const Bytes
     return path;
 }
 
-int loadSensor(const fs::path& path, fotrix::Bitmap& bitmap, fotrix::FileInfo& info, int box = -1)
-{
-    fotrix::FileInfo probe;  // starts the library with its raw rows
-    infoRaw(path, probe);
-    fotrix::freeFileInfo(probe);
-    fotrix::LoadParams params;
-    fotrix::loadParamsDefaults(params);
-    params.options |= fotrix::DecodeRawSensor;
-    params.maxWidth = params.maxHeight = box;
-    return fotrix::loadBitmap(path.string(), bitmap, params, &info);
-}
-
 // Mean of the three channels over a block of the picture.
 double meanLevel(const fotrix::Bitmap& bitmap, int x0, int x1)
 {
@@ -103,7 +91,7 @@ TEST(RawSensor, whole_dng_decodes_to_its_scene)
     const fs::path dng = writeDng(dir, "scene.dng", makeDng());
     fotrix::Bitmap bitmap;
     fotrix::FileInfo info;
-    ASSERT_EQ(loadSensor(dng, bitmap, info), 0) << info.errorText;
+    ASSERT_EQ(loadRawSensor(dng, bitmap, info), 0) << info.errorText;
     EXPECT_EQ(bitmap.width, Width);
     EXPECT_EQ(bitmap.height, Height);
     EXPECT_EQ(bitmap.type, fotrix::Rgb);
@@ -123,7 +111,7 @@ TEST(RawSensor, box_of_half_the_sensor_decodes_at_half_size)
     const fs::path dng = writeDng(dir, "scene.dng", makeDng());
     fotrix::Bitmap bitmap;
     fotrix::FileInfo info;
-    ASSERT_EQ(loadSensor(dng, bitmap, info, 128), 0) << info.errorText;
+    ASSERT_EQ(loadRawSensor(dng, bitmap, info, 128), 0) << info.errorText;
     EXPECT_EQ(bitmap.width, 128);
     EXPECT_EQ(bitmap.height, 96);
     EXPECT_EQ(info.width, Width);
@@ -142,7 +130,7 @@ TEST(RawSensor, cut_dng_is_refused_rather_than_made_up)
         const fs::path dng = writeDng(dir, "cut.dng", makeDng(kept));
         fotrix::Bitmap bitmap;
         fotrix::FileInfo info;
-        EXPECT_NE(loadSensor(dng, bitmap, info), 0);
+        EXPECT_NE(loadRawSensor(dng, bitmap, info), 0);
         EXPECT_EQ(bitmap.pixels, nullptr);
         fotrix::bitmapFree(bitmap);
         fotrix::freeFileInfo(info);
@@ -168,7 +156,7 @@ TEST(RawSensor, unchecked_reads_beyond_the_end_are_refused)
     testsupport::writeFile(padded, bytes);
     fotrix::Bitmap bitmap;
     fotrix::FileInfo info;
-    ASSERT_EQ(loadSensor(padded, bitmap, info), 0) << info.errorText;
+    ASSERT_EQ(loadRawSensor(padded, bitmap, info), 0) << info.errorText;
     EXPECT_EQ(bitmap.width, 8);
     EXPECT_EQ(bitmap.height, 8);
     EXPECT_EQ(std::string(info.description).find("sensor data"), std::string::npos) << info.description;
